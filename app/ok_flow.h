@@ -1,0 +1,14 @@
+// The heart of OK, shared by the window and the batch command: convert, open
+// the answer with "hd" and write the drawing into the output line buffer.
+#pragma once
+
+#include "app/convert.h"
+#include "exchange/store.h"
+#include "exchange/writer.h"
+
+// Converts with `table` and `kinds`, appends "hd" and the whole drawing.
+// When the exchange file existed but was not read to its end, nothing is
+// converted or appended, so the answer stays "hq" and the host keeps its
+// drawing. Returns false in that case.
+bool RunOkConversion(TJwwData& d, const TPresetTable& table, const TConvertKinds& kinds,
+                     IJwwProgress* progress, IJwwEscapeKey* escape, TConvertStats* stats = nullptr);

@@ -1,0 +1,23 @@
+// Replacing a file without ever leaving it half-written: the bytes go to a
+// temporary file in the same folder, which then takes the target's place.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+// The steps of a replacement, so that tests can make any of them fail.
+class IFileReplaceSeam {
+ public:
+  virtual ~IFileReplaceSeam() = default;
+  // Called before each step; returning false makes that step fail.
+  virtual bool AllowCreate(const std::filesystem::path& temp) { (void)temp; return true; }
+  virtual bool AllowWrite(std::size_t bytesWrittenSoFar) { (void)bytesWrittenSoFar; return true; }
+  virtual bool AllowReplace(const std::filesystem::path& target) { (void)target; return true; }
+};
+
+// Writes `bytes` to a temporary file beside `target`, flushes it, and replaces
+// `target` with it (atomically where the platform allows). On any failure the
+// temporary file is removed, `target` is left as it was, and the result is
+// false. Never throws. `seam` may be null.
+bool ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes,
+                         IFileReplaceSeam* seam = nullptr);

@@ -1,0 +1,20 @@
+// The exchange-file reader: splits the host's lines into fields and applies
+// them to the drawing store.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "exchange/store.h"
+
+// Reads the whole file into the store, which the caller has reset with
+// JwwDataInit. True when the file was read to its end; false when it does not
+// exist (the store is left unchanged) or reading failed part-way (what was read
+// stays). Records which of these happened in d.ReadOutcome. Never throws.
+bool JwwReadFile(TJwwData& d, const std::filesystem::path& path);
+
+// Reads exchange-file bytes already in memory, exactly as JwwReadFile reads a file.
+void JwwReadBytes(TJwwData& d, std::string_view bytes);
+
+// Applies one line, given without its line end, to the store.
+void JwwParseLine(TJwwData& d, std::string_view line);
