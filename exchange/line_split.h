@@ -1,0 +1,31 @@
+// Cutting one exchange-file line into its fields: the byte rules the host's
+// lines follow (double-byte pairs, quotes, "=", blanks) with no allocation.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+// The fields of one line. At most kMaxFields are kept; `count` goes on
+// counting past them (see JwwSplitFields) so that forms needing an exact
+// count reject an over-long line instead of matching its first fields.
+struct TJwwFields {
+  static constexpr std::size_t kMaxFields = 32;
+  std::array<std::string_view, kMaxFields> field{};  // views into the split line
+  std::size_t count = 0;                             // fields found, the empty trailing one included
+
+  // Field i, or the empty text when the line has no such kept field.
+  std::string_view operator[](std::size_t i) const { return i < count && i < kMaxFields ? field[i] : std::string_view(); }
+  std::string_view Key() const { return field[0]; }
+};
+
+// Splits `line[0..size)` in place: kept bytes are moved towards the front of
+// the same memory (the split only ever drops bytes), and `out` views them, so
+// `line` must outlive every use of `out`.
+//
+// A lead byte takes the byte after it along (a lead byte in the last position
+// is dropped); while splitting is on, a double quote switches it off and is
+// dropped, "=" is kept and switches it off, a blank or tab ends a non-empty
+// field; bytes outside 0x20..0xFD are dropped. Fields past the 32nd are not
+// kept, but still counted, so a line of 40 words has count 40.
+void JwwSplitFields(char* line, std::size_t size, TJwwFields& out);

@@ -1,0 +1,132 @@
+// Reading the exchange file: framing its bytes into lines (LF ends a line,
+// CRs are dropped, Ctrl-Z ends the file) and applying each line in turn.
+// The file is read in blocks, never whole, and lines are split in place.
+#include "exchange/reader.h"
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "exchange/reader_rows.h"
+
+namespace {
+
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+// A scratch buffer that grew past this for one long line is given back.
+constexpr std::size_t kScratchKeep = std::size_t{1} << 20;
+constexpr char kCtrlZ = '\x1A';
+
+// Drops every CR: one before the LF belongs to the line end, any other is
+// not part of the line either. Returns the new length.
+std::size_t DropCarriageReturns(char* line, std::size_t size) {
+  char* cr = static_cast<char*>(std::memchr(line, '\r', size));
+  if (cr == nullptr) return size;
+  char* w = cr;
+  for (char* r = cr; r != line + size; ++r) {
+    if (*r != '\r') *w++ = *r;
+  }
+  return static_cast<std::size_t>(w - line);
+}
+
+// Applies every complete line in `buf[begin..end)`; returns where the
+// unfinished last line begins.
+std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t begin, std::size_t end) {
+  while (begin < end) {
+    char* lf = static_cast<char*>(std::memchr(buf + begin, '\n', end - begin));
+    if (lf == nullptr) break;
+    const auto stop = static_cast<std::size_t>(lf - buf);
+    JwwApplyLine(d, buf + begin, DropCarriageReturns(buf + begin, stop - begin));
+    begin = stop + 1;
+  }
+  return begin;
+}
+
+// Reads the open stream block by block. False on a read error; lines read
+// before it stay applied, a line cut short by it is not applied.
+bool ReadStream(TJwwData& d, std::ifstream& in) {
+  std::vector<char> buf(kBlockSize);
+  std::size_t used = 0;     // bytes in buf
+  std::size_t scanned = 0;  // bytes of the unfinished line already known to hold no LF
+  bool ended = false;
+  while (!ended) {
+    if (used == buf.size()) buf.resize(buf.size() * 2);  // one line longer than the buffer
+    in.read(buf.data() + used, static_cast<std::streamsize>(buf.size() - used));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (in.bad()) return false;
+    ended = in.eof() || got == 0;
+    if (void* z = std::memchr(buf.data() + used, kCtrlZ, got)) {
+      used = static_cast<std::size_t>(static_cast<char*>(z) - buf.data());
+      ended = true;
+    } else {
+      used += got;
+    }
+    const std::size_t rest = ApplyLines(d, buf.data(), scanned, used);
+    if (rest > 0) {
+      std::memmove(buf.data(), buf.data() + rest, used - rest);
+      used -= rest;
+    }
+    scanned = used;
+  }
+  // The last line needs no line end.
+  if (used > 0) JwwApplyLine(d, buf.data(), DropCarriageReturns(buf.data(), used));
+  return true;
+}
+
+}  // namespace
+
+void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
+  TJwwFields f;
+  JwwSplitFields(line, size, f);
+  // An empty line, or one of blanks and control bytes only.
+  if (f.count == 1 && f.Key().empty()) return;
+  if (JwwTakeStateLine(d, f)) return;
+  JwwTakeEntityLine(d, f);
+}
+
+void JwwParseLine(TJwwData& d, std::string_view line) {
+  thread_local std::string scratch;
+  scratch.assign(line);
+  JwwApplyLine(d, scratch.data(), scratch.size());
+  if (scratch.capacity() > kScratchKeep) std::string().swap(scratch);
+}
+
+void JwwReadBytes(TJwwData& d, std::string_view bytes) {
+  try {
+    if (const std::size_t z = bytes.find(kCtrlZ); z != std::string_view::npos) bytes = bytes.substr(0, z);
+    std::string scratch;
+    while (!bytes.empty()) {
+      const std::size_t lf = bytes.find('\n');
+      const std::string_view line = bytes.substr(0, lf);
+      scratch.assign(line);
+      JwwApplyLine(d, scratch.data(), DropCarriageReturns(scratch.data(), scratch.size()));
+      if (lf == std::string_view::npos) break;
+      bytes.remove_prefix(lf + 1);
+    }
+    d.ReadOutcome = TJwwReadOutcome::Complete;
+  } catch (const std::bad_alloc&) {
+    d.ReadOutcome = TJwwReadOutcome::Failed;
+  }
+}
+
+bool JwwReadFile(TJwwData& d, const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found) {
+    d.ReadOutcome = TJwwReadOutcome::Missing;
+    return false;
+  }
+  bool ok = false;
+  try {
+    std::ifstream in(path, std::ios::binary);
+    ok = in.is_open() && ReadStream(d, in);
+  } catch (const std::exception&) {
+    // Memory ran out or the stream failed: what was read stays.
+    ok = false;
+  }
+  d.ReadOutcome = ok ? TJwwReadOutcome::Complete : TJwwReadOutcome::Failed;
+  return ok;
+}
