@@ -1,0 +1,63 @@
+// The record emitters: one attribute emitter per attribute line, which writes
+// its line only when the value differs from the one last written (or is still
+// pending), and one record writer per entity table. All append to the store's
+// output line buffer.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "exchange/store.h"
+#include "exchange/writer.h"
+
+// Two points coincide when both coordinate differences are below this; a value
+// vanishes when its magnitude is at most this.
+inline constexpr double kJwwTolerance = 1e-8;
+
+// "lg" + hex digit; a written group always pulls a layer line after it.
+void JwwPutLg(TJwwData& d, int32_t v);
+// "ly" + hex digit.
+void JwwPutLy(TJwwData& d, int32_t v);
+// "lc" + integer; clears the pending arbitrary colour.
+void JwwPutLc(TJwwData& d, int32_t v);
+// "lt" + integer.
+void JwwPutLt(TJwwData& d, int32_t v);
+// "lw" + integer, only when the file read had an `lw` line; -1 stands for the
+// first width read, anything outside 0..30000 for 0.
+void JwwPutLw(TJwwData& d, int32_t v);
+// "cn" + type, or "cn0 w h d c" for free-size text. A type outside 0..10 is
+// replaced by the first type read (with the first free-size values when that is 0).
+void JwwPutCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing);
+// "cc" + 0..8 (anything else as 0).
+void JwwPutCc(TJwwData& d, int32_t v);
+// The font line: c n " $ and the name. An empty name or "<>" stands for the
+// first font read.
+void JwwPutFont(TJwwData& d, std::string_view name);
+// "pn" + integer.
+void JwwPutPn(TJwwData& d, int32_t v);
+// "lc10 " + the arbitrary colour (outside 0..0xFFFFFF as 0); makes 10 the colour in force.
+void JwwPutLc10(TJwwData& d, int32_t v);
+// One line per flag set: z1, z2, z3, z4 (only while z5 is clear), z5. No state.
+void JwwPutZ(TJwwData& d, int32_t flags);
+
+// Record writers: the record at `index` of its table, its attribute lines,
+// `z` lines and geometry; degenerate geometry is left out. An index outside
+// the table writes nothing.
+void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutText(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutPoint(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutPointEx(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutDim(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutSolid2(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutSolid3(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutSolid4(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutSc(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutSe(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutSo(TJwwData& d, int32_t index, const TJwwOverrides& o);
+void JwwPutSg(TJwwData& d, int32_t index, const TJwwOverrides& o);
+
+// The record writer for an entry of the entity order list; block references
+// (and unknown kinds) write nothing.
+void JwwPutEntity(TJwwData& d, int32_t kind, int32_t index, const TJwwOverrides& o);

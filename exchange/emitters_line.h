@@ -1,0 +1,52 @@
+// A line of the answer assembled on the stack: keyword, then fields separated
+// by single blanks. Numeric lines are short, so no allocation is needed.
+#pragma once
+
+#include <cstring>
+#include <string_view>
+
+#include "exchange/number_text.h"
+
+class TJwwLineBuilder {
+ public:
+  // Room for the longest numeric line: a keyword and nine fields.
+  static constexpr std::size_t kCapacity = 320;
+
+  explicit TJwwLineBuilder(std::string_view keyword) { Raw(keyword); }
+
+  // Appends bytes as they are (no separator).
+  TJwwLineBuilder& Raw(std::string_view s) {
+    std::memcpy(end_, s.data(), s.size());
+    end_ += s.size();
+    return *this;
+  }
+  // Appends a blank unless the line is still empty, then the number text.
+  TJwwLineBuilder& Num(double v) {
+    Separate();
+    end_ = PutNumberText(end_, v);
+    return *this;
+  }
+  TJwwLineBuilder& Int(int32_t v) {
+    Separate();
+    end_ = PutIntText(end_, v);
+    return *this;
+  }
+  // Appends the text directly after what is there, without a blank.
+  TJwwLineBuilder& GluedInt(int32_t v) {
+    end_ = PutIntText(end_, v);
+    return *this;
+  }
+  TJwwLineBuilder& GluedHex(int32_t v) {
+    end_ = PutHexText(end_, v);
+    return *this;
+  }
+
+  std::string_view View() const { return std::string_view(buf_, static_cast<std::size_t>(end_ - buf_)); }
+
+ private:
+  void Separate() {
+    if (end_ != buf_) *end_++ = ' ';
+  }
+  char buf_[kCapacity];
+  char* end_ = buf_;
+};

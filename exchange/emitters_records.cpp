@@ -1,0 +1,288 @@
+// Record writers: for each entity table, the attribute lines the record needs,
+// its `z` lines, then its geometry unless the geometry is degenerate.
+#include <cmath>
+#include <string_view>
+
+#include "exchange/emitters.h"
+#include "exchange/emitters_line.h"
+#include "util/text.h"
+
+namespace {
+
+bool Coincide(double ax, double ay, double bx, double by) {
+  return std::fabs(ax - bx) < kJwwTolerance && std::fabs(ay - by) < kJwwTolerance;
+}
+
+bool Vanishes(double v) { return std::fabs(v) <= kJwwTolerance; }
+
+// An override is on when it is not -1; layer group and layer are on only
+// inside 0..15.
+int32_t Pick(int32_t overrideValue, int32_t own) { return overrideValue != -1 ? overrideValue : own; }
+int32_t PickLayer(int32_t overrideValue, int32_t own) {
+  return overrideValue >= 0 && overrideValue <= 15 ? overrideValue : own;
+}
+
+template <typename Rec>
+const Rec* At(const std::vector<Rec>& table, int32_t index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return nullptr;
+  return &table[static_cast<std::size_t>(index)];
+}
+
+void PutLayer(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
+  JwwPutLg(d, PickLayer(o.lg, rec.lg));
+  JwwPutLy(d, PickLayer(o.ly, rec.ly));
+}
+
+// Colour, line type and width of lines, circles, arcs and dimension lines.
+void PutPen(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
+  JwwPutLc(d, Pick(o.lc, rec.lc));
+  JwwPutLt(d, Pick(o.lt, rec.lt));
+  JwwPutLw(d, Pick(o.lw, rec.lw));
+}
+
+// A solid of colour 10 is painted in its arbitrary colour, carried by an
+// `lc10` line instead of an `lc` line.
+void PutSolidColour(TJwwData& d, const TJwwEntAttr& rec, int32_t lc10, const TJwwOverrides& o) {
+  const bool overridden = o.lc != -1;
+  const int32_t colour = overridden ? o.lc : rec.lc;
+  if (colour == 10) {
+    JwwPutLc10(d, overridden ? o.lc10 : lc10);
+  } else {
+    JwwPutLc(d, colour);
+  }
+}
+
+// Text type, `cc` and font of a text or a dimension text. With a text colour
+// override the text goes out as free-size text in that colour.
+void PutTextAttrs(TJwwData& d, const TJwwEntText& t, const TJwwOverrides& o) {
+  if (o.textColour != -1) {
+    JwwPutCn(d, 0, o.textColour, t.width, t.height, t.spacing);
+  } else {
+    JwwPutCn(d, t.cn, t.lc, t.width, t.height, t.spacing);
+  }
+  JwwPutCc(d, Pick(o.cc, t.cc));
+  JwwPutFont(d, t.font);
+}
+
+std::string_view TextKeyword(int32_t kind) {
+  static constexpr std::string_view kKeywords[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
+  if (kind < 0 || kind > 9) return "ch";
+  return kKeywords[kind];
+}
+
+bool IsBlankText(std::string_view text) { return RemoveBlanks(text).empty(); }
+
+// The keyword-and-numbers part of a text line; the text follows the quote on
+// the same file line.
+void PutTextLine(TJwwData& d, std::string_view keyword, const TJwwEntText& t, std::string_view text) {
+  TJwwLineBuilder head(keyword);
+  head.Num(t.x).Num(t.y).Num(t.dx).Num(t.dy).Raw(" \"");
+  d.Output.AppendJoined(head.View(), text);
+}
+
+void PutTriangle(TJwwData& d, double x1, double y1, double x2, double y2, double x3, double y3) {
+  if (Coincide(x1, y1, x2, y2) || Coincide(x2, y2, x3, y3) || Coincide(x3, y3, x1, y1)) return;
+  JwwPutLine(d, TJwwLineBuilder("sl").Num(x1).Num(y1).Num(x2).Num(y2).Num(x3).Num(y3).View());
+}
+
+// Round solids: a radius p3 that is positive and a p4 that does not vanish.
+bool RoundSolidShapeOk(double p3, double p4) { return p3 > kJwwTolerance && !Vanishes(p4); }
+
+void PutSoSg(TJwwData& d, std::string_view keyword, const TJwwEntSo& r, const TJwwOverrides& o) {
+  PutLayer(d, r, o);
+  PutSolidColour(d, r, r.lc10, o);
+  JwwPutZ(d, r.z);
+  if (!RoundSolidShapeOk(r.p3, r.p4) || r.p8 <= kJwwTolerance || r.p8 >= r.p3 - kJwwTolerance) return;
+  JwwPutLine(d, TJwwLineBuilder(keyword)
+                    .Num(r.p1).Num(r.p2).Num(r.p3).Num(r.p4).Num(r.p5).Num(r.p6).Num(r.p7).Num(r.p8)
+                    .View());
+}
+
+}  // namespace
+
+void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntLine* r = At(d.Lines, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutPen(d, *r, o);
+  JwwPutZ(d, r->z);
+  if (Coincide(r->x1, r->y1, r->x2, r->y2)) return;
+  // A plain line has no keyword: four numbers are a line to the host.
+  JwwPutLine(d, TJwwLineBuilder("").Num(r->x1).Num(r->y1).Num(r->x2).Num(r->y2).View());
+}
+
+void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntCircle* r = At(d.Circles, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutPen(d, *r, o);
+  JwwPutZ(d, r->z);
+  if (r->r <= kJwwTolerance) return;
+  JwwPutLine(d, TJwwLineBuilder("ci").Num(r->x).Num(r->y).Num(r->r).View());
+}
+
+void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntArc* r = At(d.Arcs, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutPen(d, *r, o);
+  JwwPutZ(d, r->z);
+  if (r->r <= kJwwTolerance || Vanishes(r->p6)) return;
+  JwwPutLine(d, TJwwLineBuilder("ci")
+                    .Num(r->x).Num(r->y).Num(r->r).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
+                    .View());
+}
+
+void JwwPutText(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntText* r = At(d.Texts, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutTextAttrs(d, *r, o);
+  JwwPutZ(d, r->z);
+  if ((Vanishes(r->dx) && Vanishes(r->dy)) || IsBlankText(r->text)) return;
+  PutTextLine(d, TextKeyword(r->kind), *r, r->text);
+}
+
+void JwwPutPoint(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntPoint* r = At(d.Points, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  JwwPutPn(d, Pick(o.lc, r->lc));
+  JwwPutLw(d, Pick(o.lw, r->lw));
+  JwwPutZ(d, r->z);
+  JwwPutLine(d, TJwwLineBuilder("pt").Num(r->x).Num(r->y).View());
+}
+
+void JwwPutPointEx(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntPointEx* r = At(d.PointsEx, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  JwwPutPn(d, Pick(o.lc, r->lc));
+  JwwPutLw(d, Pick(o.lw, r->lw));
+  JwwPutZ(d, r->z);
+  // The host draws a marker of size p3 with one of its marker codes.
+  const double p3 = Vanishes(r->p3) ? 1.0 : r->p3;
+  const int32_t code = r->code >= -7 && r->code <= 11 ? r->code : -3;
+  JwwPutLine(d, TJwwLineBuilder("pt").Num(r->x).Num(r->y).Num(p3).Num(r->p4).Int(code).View());
+}
+
+void JwwPutDim(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntDim* r = At(d.Dims, index);
+  if (r == nullptr) return;
+  const TJwwEntLine& line = r->line;
+  const TJwwEntText& text = r->text;
+  PutLayer(d, *r, o);
+  PutPen(d, line, o);
+  PutTextAttrs(d, text, o);
+  JwwPutZ(d, r->z);
+  if (Coincide(line.x1, line.y1, line.x2, line.y2) || (Vanishes(text.dx) && Vanishes(text.dy))) return;
+  JwwPutLine(d, "msg");
+  JwwPutLine(d, TJwwLineBuilder("").Num(line.x1).Num(line.y1).Num(line.x2).Num(line.y2).View());
+  if (!IsBlankText(text.text)) {
+    PutTextLine(d, "cs", text, text.text);
+    return;
+  }
+  // A dimension without its own text shows its length, rounded to 8 decimals.
+  // std::trunc keeps lengths of any size defined (no integer conversion).
+  const double length = PointDistance(line.x1, line.y1, line.x2, line.y2);
+  const double rounded = std::trunc(length * 1e8 + 0.5) * 1e-8;
+  char buf[kNumberTextMax];
+  PutTextLine(d, "cs", text, std::string_view(buf, static_cast<std::size_t>(PutNumberText(buf, rounded) - buf)));
+}
+
+void JwwPutSolid2(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntSolid2* r = At(d.Solids2, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutSolidColour(d, *r, r->lc10, o);
+  JwwPutLw(d, Pick(o.lw, r->lw));
+  JwwPutZ(d, r->z);
+  if (Coincide(r->x1, r->y1, r->x2, r->y2)) return;
+  JwwPutLine(d, TJwwLineBuilder("sl").Num(r->x1).Num(r->y1).Num(r->x2).Num(r->y2).View());
+}
+
+void JwwPutSolid3(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntSolid3* r = At(d.Solids3, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutSolidColour(d, *r, r->lc10, o);
+  JwwPutZ(d, r->z);
+  PutTriangle(d, r->x1, r->y1, r->x2, r->y2, r->x3, r->y3);
+}
+
+void JwwPutSolid4(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntSolid4* r = At(d.Solids4, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutSolidColour(d, *r, r->lc10, o);
+  JwwPutZ(d, r->z);
+  const double x1 = r->x1, y1 = r->y1, x2 = r->x2, y2 = r->y2;
+  const double x3 = r->x3, y3 = r->y3, x4 = r->x4, y4 = r->y4;
+  // A quadrilateral with two coinciding corners is a triangle or nothing.
+  if (Coincide(x1, y1, x2, y2)) return PutTriangle(d, x1, y1, x3, y3, x4, y4);
+  if (Coincide(x1, y1, x3, y3)) return;
+  if (Coincide(x1, y1, x4, y4)) return PutTriangle(d, x1, y1, x2, y2, x3, y3);
+  if (Coincide(x2, y2, x3, y3)) return PutTriangle(d, x1, y1, x2, y2, x4, y4);
+  if (Coincide(x2, y2, x4, y4)) return;
+  if (Coincide(x3, y3, x4, y4)) return PutTriangle(d, x1, y1, x2, y2, x3, y3);
+  JwwPutLine(d, TJwwLineBuilder("sl").Num(x1).Num(y1).Num(x2).Num(y2).Num(x3).Num(y3).Num(x4).Num(y4).View());
+}
+
+void JwwPutSc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntSc* r = At(d.Scs, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutSolidColour(d, *r, r->lc10, o);
+  JwwPutZ(d, r->z);
+  const bool codeOk = r->code == 100 || r->code == 5 || r->code == 0 || r->code == -1;
+  if (!RoundSolidShapeOk(r->p3, r->p4) || !codeOk) return;
+  JwwPutLine(d, TJwwLineBuilder("sc")
+                    .Num(r->p1).Num(r->p2).Num(r->p3).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
+                    .Int(r->code)
+                    .View());
+}
+
+void JwwPutSe(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntSe* r = At(d.Ses, index);
+  if (r == nullptr) return;
+  PutLayer(d, *r, o);
+  PutSolidColour(d, *r, r->lc10, o);
+  JwwPutLw(d, Pick(o.lw, r->lw));
+  JwwPutZ(d, r->z);
+  const bool codeOk = r->code == 100 || r->code == 0;
+  if (!RoundSolidShapeOk(r->p3, r->p4) || !codeOk) return;
+  JwwPutLine(d, TJwwLineBuilder("se")
+                    .Num(r->p1).Num(r->p2).Num(r->p3).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
+                    .Int(r->code)
+                    .View());
+}
+
+void JwwPutSo(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntSo* r = At(d.Sos, index);
+  if (r != nullptr) PutSoSg(d, "so", *r, o);
+}
+
+void JwwPutSg(TJwwData& d, int32_t index, const TJwwOverrides& o) {
+  const TJwwEntSg* r = At(d.Sgs, index);
+  if (r != nullptr) PutSoSg(d, "sg", *r, o);
+}
+
+void JwwPutEntity(TJwwData& d, int32_t kind, int32_t index, const TJwwOverrides& o) {
+  switch (kind) {
+    case kKindLine: JwwPutLn(d, index, o); break;
+    case kKindCircle: JwwPutCircle(d, index, o); break;
+    case kKindArc: JwwPutArc(d, index, o); break;
+    case kKindText: JwwPutText(d, index, o); break;
+    case kKindPoint: JwwPutPoint(d, index, o); break;
+    case kKindPointEx: JwwPutPointEx(d, index, o); break;
+    case kKindDim: JwwPutDim(d, index, o); break;
+    case kKindSolid2: JwwPutSolid2(d, index, o); break;
+    case kKindSolid3: JwwPutSolid3(d, index, o); break;
+    case kKindSolid4: JwwPutSolid4(d, index, o); break;
+    case kKindSc: JwwPutSc(d, index, o); break;
+    case kKindSe: JwwPutSe(d, index, o); break;
+    case kKindSo: JwwPutSo(d, index, o); break;
+    case kKindSg: JwwPutSg(d, index, o); break;
+    default: break;  // block references are not written back
+  }
+}

@@ -1,0 +1,84 @@
+// The answer writer: the writer attribute state, the walk over the drawing in
+// file order with its progress display and Escape abort, and the close-time
+// write into the exchange file.
+#include "exchange/writer.h"
+
+#include <charconv>
+#include <string>
+
+#include "exchange/atomic_file.h"
+#include "exchange/emitters.h"
+
+void JwwWriteInit(TJwwData& d) {
+  d.need = TJwwPending{};
+  TJwwAttrState& a = d.attr;
+  a.CurLg = 0;
+  a.CurLy = 0;
+  a.CurLc = 1;
+  a.CurLt = 1;
+  a.CurLw = 0;
+  a.CurCn = 1;
+  a.CurTextWidth = 2.0;
+  a.CurTextHeight = 2.0;
+  a.CurTextSpacing = 0.0;
+  a.CurTextColour = 1;
+  a.CurCc = 0;
+  a.CurFont = JwwDefaultFont();
+  a.CurPn = 1;
+  a.CurLc10 = 0;
+}
+
+void JwwPutLine(TJwwData& d, std::string_view line) { d.Output.Append(line); }
+
+void JwwClearOutput(TJwwData& d) { d.Output.Clear(); }
+
+namespace {
+
+// "処理中(ESC:中断)：" (processing (ESC: abort):) in Shift-JIS.
+constexpr std::string_view kProgressHead =
+    "\x8f\x88\x97\x9d\x92\x86(ESC:\x92\x86\x92\x66)\x81\x46";
+// "／" (full-width solidus) in Shift-JIS.
+constexpr std::string_view kProgressSlash = "\x81\x5e";
+
+void AppendCount(std::string& text, std::size_t value) {
+  char buf[24];
+  text.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+}
+
+void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
+  std::string text(kProgressHead);
+  AppendCount(text, done);
+  text.append(kProgressSlash);
+  AppendCount(text, total);
+  progress.ShowProgress(text);
+}
+
+}  // namespace
+
+void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* progress,
+                  IJwwEscapeKey* escape) {
+  if (d.Bz) JwwPutLine(d, "bz");
+  const std::size_t n = d.Order.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i % 100 == 0) {
+      if (progress != nullptr) ShowProgress(*progress, i + 1, n);
+      if (escape != nullptr && escape->IsEscapeDown()) {
+        JwwClearOutput(d);
+        break;
+      }
+    }
+    const TJwwOrder entry = d.Order[i];
+    JwwPutEntity(d, entry.kind, entry.index, overrides);
+  }
+  // The host takes the last layer lines of the answer as its current layer;
+  // hand back the one it had when it wrote the file.
+  JwwPutLg(d, d.first.FirstLg);
+  JwwPutLy(d, d.first.FirstLy);
+}
+
+bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path) {
+  // An empty answer tells the host that nothing was done.
+  constexpr std::string_view kNothingDone = "hq\r\n";
+  const std::string_view bytes = d.Output.Count() == 0 ? kNothingDone : d.Output.FileBytes();
+  return ReplaceFileContents(path, bytes);
+}
