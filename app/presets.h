@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+class IFileReplaceSeam;
+
 constexpr int kPresetCount = 20;
 constexpr int kLayerCount = 256;
 constexpr int32_t kMaxWidth = 30000;
@@ -55,6 +57,7 @@ void LoadPresets(const std::filesystem::path& path, TPresetModel& model, TPreset
 
 // Writes the 5148 lines through a temporary file in the same folder that then
 // replaces the old file. On failure the old file is kept and the result is
-// false. Never throws.
+// false. Never throws. A comment or folder holding a line break is written up
+// to that break, so the lines after it stay in place. `seam` lets tests fail a step.
 bool SavePresets(const std::filesystem::path& path, const TPresetModel& model,
-                 const TPresetControls& controls);
+                 const TPresetControls& controls, IFileReplaceSeam* seam = nullptr);
