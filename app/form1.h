@@ -40,9 +40,16 @@ class TForm1 {
   std::filesystem::path PresetPath() const;
 
  private:
+  // Table number of the selected tab; 1 when the toolkit reports no valid tab.
+  int SelectedTable() const;
+  // The environment-file dialog's folder: the one chosen in this run, else the loaded one.
+  std::string DialogFolder() const;
+
   IForm1Controls& controls_;
   std::filesystem::path exeDir_;
   std::string chosenFolder_;  // folder of the file chosen in this run's dialog
+  std::string loadedFolder_;  // folder read from the preset file
+  bool okDone_ = false;       // OK converts at most once per run
   bool closed_ = false;
 };
 

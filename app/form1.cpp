@@ -1,0 +1,153 @@
+// TForm1's run flow: start-up when the window is shown, OK, Cancel, and the
+// close that hands the answer to the host.
+#include "app/form1.h"
+
+
+#include "app/convert.h"
+#include "app/form_texts.h"
+#include "app/ok_flow.h"
+#include "exchange/reader.h"
+#include "exchange/writer.h"
+
+namespace {
+
+constexpr const char* kExchangeFileName = "JWC_TEMP.TXT";
+constexpr int kHeaderColumnWidth = 24;
+
+// The writer shows its counts on the status line, which repaints at once.
+class StatusLineProgress final : public IJwwProgress {
+ public:
+  explicit StatusLineProgress(IForm1Controls& controls) : controls_(controls) {}
+  void ShowProgress(std::string_view sjisText) override { controls_.SetStatusText(sjisText); }
+
+ private:
+  IForm1Controls& controls_;
+};
+
+// The writer polls Escape through the toolkit, since no messages run during OK.
+class ToolkitEscapeKey final : public IJwwEscapeKey {
+ public:
+  explicit ToolkitEscapeKey(IForm1Controls& controls) : controls_(controls) {}
+  bool IsEscapeDown() override { return controls_.IsEscapeDown(); }
+
+ private:
+  IForm1Controls& controls_;
+};
+
+TConvertKinds CheckedKinds(const IForm1Controls& controls) {
+  TConvertKinds kinds;
+  kinds.points = controls.CheckBox(TCheckBoxId::Points);
+  kinds.dims = controls.CheckBox(TCheckBoxId::Dims);
+  kinds.solids = controls.CheckBox(TCheckBoxId::Solids);
+  kinds.arbitrary = controls.CheckBox(TCheckBoxId::Arbitrary);
+  return kinds;
+}
+
+}  // namespace
+
+TForm1::TForm1(IForm1Controls& controls) : controls_(controls) {}
+
+std::filesystem::path TForm1::ExchangePath() const {
+  // Before the window was shown the folder is taken afresh, so a close without
+  // a show still answers beside the executable and never in the current folder.
+  const std::filesystem::path dir =
+      exeDir_.empty() ? controls_.ExecutablePath().parent_path() : exeDir_;
+  return dir / kExchangeFileName;
+}
+
+std::filesystem::path TForm1::PresetPath() const { return PresetPathFor(controls_.ExecutablePath()); }
+
+int TForm1::SelectedTable() const {
+  const int n = controls_.TabIndex() + 1;
+  return (n < 1 || n > kPresetCount) ? 1 : n;
+}
+
+std::string TForm1::DialogFolder() const {
+  return chosenFolder_.empty() ? loadedFolder_ : chosenFolder_;
+}
+
+void TForm1::FormShow() {
+  JwwDataInit(store);
+  exeDir_ = controls_.ExecutablePath().parent_path();
+  JwwReadFile(store, ExchangePath());
+  // The reader's last attribute values must not suppress attribute lines in the answer.
+  JwwWriteInit(store);
+  LoadPresets(PresetPath());
+
+  controls_.MoveWindowTo(model.SavedLeft, model.SavedTop);
+  controls_.SetLabelL1(kLabelL1Text);
+  controls_.SetLabelL2(kLabelL2Text);
+  controls_.SetGridColWidth(0, kHeaderColumnWidth);
+  for (int i = 0; i < 16; ++i) {
+    const char digit[2] = {"0123456789ABCDEF"[i], '\0'};
+    controls_.SetGridCell(0, i + 1, digit);  // layer groups down the side
+    controls_.SetGridCell(i + 1, 0, digit);  // layers across the top
+  }
+  controls_.SelectTabSilently(model.CurrentTab - 1);
+  TableToGrid(model.CurrentTab);
+}
+
+void TForm1::Button1Click() {
+  if (okDone_ || closed_) return;
+  okDone_ = true;
+  controls_.CommitGridEdit();
+  model.SavedLeft = controls_.WindowLeft();
+  model.SavedTop = controls_.WindowTop();
+  model.CurrentTab = SelectedTable();
+  GridToTable(model.CurrentTab);
+  // Saved before the drawing is touched, so the presets persist even when the
+  // user then aborts the writing with Escape.
+  SavePresets(PresetPath());
+
+  controls_.SetStatusText(kStatusConverting);
+  StatusLineProgress progress(controls_);
+  ToolkitEscapeKey escape(controls_);
+  RunOkConversion(store, model.Table(model.CurrentTab), CheckedKinds(controls_), &progress,
+                  &escape);
+  controls_.SetStatusText(kStatusGenerating);
+  controls_.CloseWindow();
+}
+
+void TForm1::Button2Click() { controls_.CloseWindow(); }
+
+void TForm1::FormClose() {
+  // The toolkit may report a close more than once; the answer is written once.
+  if (closed_) return;
+  closed_ = true;
+  JwwWriteFile(store, ExchangePath());
+  JwwDataFree(store);
+}
+
+void TForm1::ConvertWidths(int n) {
+  if (n < 1 || n > kPresetCount) return;
+  ::ConvertWidths(store, model.Table(n), CheckedKinds(controls_));
+}
+
+void TForm1::LoadPresets(const std::filesystem::path& path) {
+  // Without a file the check boxes and the folder keep what they hold now.
+  TPresetControls held;
+  held.CheckBox1 = controls_.CheckBox(TCheckBoxId::Points);
+  held.CheckBox3 = controls_.CheckBox(TCheckBoxId::Dims);
+  held.CheckBox4 = controls_.CheckBox(TCheckBoxId::Solids);
+  held.CheckBox5 = controls_.CheckBox(TCheckBoxId::Arbitrary);
+  held.DialogFolder = loadedFolder_;
+  ::LoadPresets(path, model, held);
+  controls_.SetCheckBox(TCheckBoxId::Points, held.CheckBox1);
+  controls_.SetCheckBox(TCheckBoxId::Dims, held.CheckBox3);
+  controls_.SetCheckBox(TCheckBoxId::Solids, held.CheckBox4);
+  controls_.SetCheckBox(TCheckBoxId::Arbitrary, held.CheckBox5);
+  loadedFolder_ = held.DialogFolder;
+}
+
+void TForm1::SavePresets(const std::filesystem::path& path) {
+  TPresetControls held;
+  held.CheckBox1 = controls_.CheckBox(TCheckBoxId::Points);
+  held.CheckBox3 = controls_.CheckBox(TCheckBoxId::Dims);
+  held.CheckBox4 = controls_.CheckBox(TCheckBoxId::Solids);
+  held.CheckBox5 = controls_.CheckBox(TCheckBoxId::Arbitrary);
+  // A folder loaded from the file is kept when no file was chosen in this run,
+  // so one OK without an import does not forget where the user's files lie.
+  held.DialogFolder = DialogFolder();
+  // A failed save leaves the old file and goes on: the conversion still counts.
+  ::SavePresets(path, model, held);
+}
