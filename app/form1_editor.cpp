@@ -16,17 +16,6 @@ std::string IntText(int32_t v) {
   return std::string(buf, res.ptr);
 }
 
-// A comment is one line of the preset file: a line break in it would shift
-// every later line, so the text is cut before the first LF (and a CR right
-// before that LF). A lone CR does not end a line there and is kept.
-std::string OneLine(std::string text) {
-  const auto lf = text.find('\n');
-  if (lf == std::string::npos) return text;
-  text.resize(lf);
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  return text;
-}
-
 }  // namespace
 
 void TForm1::TableToGrid(int n) {
@@ -44,7 +33,7 @@ void TForm1::TableToGrid(int n) {
 void TForm1::GridToTable(int n) {
   if (n < 1 || n > kPresetCount) return;
   TPresetTable& table = model.Table(n);
-  table.Comment = OneLine(controls_.Edit1Text());
+  table.Comment = controls_.Edit1Text();
   for (int g = 0; g < 16; ++g) {
     for (int l = 0; l < 16; ++l) {
       table.Widths[static_cast<std::size_t>(g * 16 + l)] =
