@@ -32,15 +32,17 @@ std::size_t DropCarriageReturns(char* line, std::size_t size) {
   return static_cast<std::size_t>(w - line);
 }
 
-// Applies every complete line in `buf[begin..end)`; returns where the
-// unfinished last line begins.
-std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t begin, std::size_t end) {
-  while (begin < end) {
-    char* lf = static_cast<char*>(std::memchr(buf + begin, '\n', end - begin));
+// Applies every complete line in `buf[0..end)`, the first of which is known
+// to hold no LF before `scanFrom`; returns where the unfinished last line begins.
+std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t end) {
+  std::size_t begin = 0;
+  while (scanFrom < end) {
+    char* lf = static_cast<char*>(std::memchr(buf + scanFrom, '\n', end - scanFrom));
     if (lf == nullptr) break;
     const auto stop = static_cast<std::size_t>(lf - buf);
     JwwApplyLine(d, buf + begin, DropCarriageReturns(buf + begin, stop - begin));
     begin = stop + 1;
+    scanFrom = begin;
   }
   return begin;
 }

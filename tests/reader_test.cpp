@@ -1,0 +1,383 @@
+// The reader's non-entity lines and whole-file behaviour: header, layer,
+// attribute and modifier lines, line framing, and how a read ends.
+#include "exchange/reader.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/support/files.h"
+
+namespace {
+
+TJwwData Parse(const std::vector<std::string>& lines) {
+  TJwwData d;
+  JwwDataInit(d);
+  for (const std::string& line : lines) JwwParseLine(d, line);
+  return d;
+}
+
+int32_t EntityCount(const TJwwData& d) { return static_cast<int32_t>(d.Order.size()); }
+
+// Shift-JIS bytes of the names used below.
+const std::string kOuterWall = "\x8A\x4F\x95\xC7";                // 外壁
+const std::string kMincho = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";  // ＭＳ 明朝
+const std::string kDrawing = "\x90\x7D\x96\xCA";                  // 図面
+
+struct StateCase {
+  const char* name;
+  std::vector<std::string> lines;
+  std::function<void(const TJwwData&)> check;
+};
+
+std::string CaseName(const testing::TestParamInfo<StateCase>& p) { return p.param.name; }
+
+class StateLineTest : public testing::TestWithParam<StateCase> {};
+
+TEST_P(StateLineTest, SetsTheStore) { GetParam().check(Parse(GetParam().lines)); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Header, StateLineTest,
+    testing::Values(
+        StateCase{"FilePathKeepsBlanksAndDoubleBytes",
+                  {"file=C:\\" + kDrawing + " 1\\a.jww"},
+                  [](const TJwwData& d) { EXPECT_EQ(d.FilePath, "C:\\" + kDrawing + " 1\\a.jww"); }},
+        StateCase{"HkHzsHn",
+                  {"hk 2.5", "hzs 420 297", "hn 1 2 3 4.5"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.Hk, 2.5);
+                    EXPECT_EQ(d.Hzs[0], 420.0);
+                    EXPECT_EQ(d.Hzs[1], 297.0);
+                    EXPECT_EQ(d.Hn[3], 4.5);
+                  }},
+        StateCase{"HsNeedsSixteenNumbers",
+                  {"hs 2 2 2 2 2 2 2 2 2 2 2 2 2 2 2 16", "hs 9 9 9"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.Hs[0], 2.0);
+                    EXPECT_EQ(d.Hs[15], 16.0);
+                    ASSERT_EQ(d.Lines.size(), 1u);  // the short one is a plain line
+                    EXPECT_EQ(d.Lines[0].x1, 0.0);
+                    EXPECT_EQ(d.Lines[0].y1, 9.0);
+                  }},
+        StateCase{"TextTypeTable",
+                  {"hcw 1 2 3 4 5 6 7 8 9 10", "hch 1 2 3 4 5 6 7 8 9 11", "hcd 0 0 0 0 0 0 0 0 0 .5",
+                   "hcc 1 2 3 4 5 6 7 8 9 $A"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.TextTypes[9].width, 10.0);
+                    EXPECT_EQ(d.TextTypes[9].height, 11.0);
+                    EXPECT_EQ(d.TextTypes[9].spacing, 0.5);
+                    EXPECT_EQ(d.TextTypes[9].colour, 10);
+                    EXPECT_EQ(d.TextTypes[0].colour, 1);
+                  }},
+        StateCase{"HeaderLinesLeaveAttributesAlone",
+                  {"bz 1 2", "hk 1", "lc3", "hk 5"},
+                  [](const TJwwData& d) {
+                    EXPECT_TRUE(d.Bz);
+                    EXPECT_EQ(d.attr.CurLc, 3);
+                  }},
+        StateCase{"AnswerKeywordsAndBlankLinesIgnored",
+                  {"hd", "hq", "", "   ", "\t\x01"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(EntityCount(d), 0);
+                    EXPECT_EQ(d.attr.CurLg, 0);
+                  }}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Layers, StateLineTest,
+    testing::Values(
+        StateCase{"HexGroupWithValue",
+                  {"lgA 5"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.attr.CurLg, 10);
+                    EXPECT_EQ(d.LgValues[10], 5);
+                    EXPECT_EQ(d.first.FirstLg, 10);
+                    EXPECT_FALSE(d.need.NeedLg);
+                  }},
+        StateCase{"LowerCaseHexAndBadDigit",
+                  {"lgf", "lyc", "lgZ", "ly"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.attr.CurLg, 0);
+                    EXPECT_EQ(d.attr.CurLy, 0);
+                    EXPECT_EQ(d.first.FirstLg, 15);
+                    EXPECT_EQ(d.first.FirstLy, 12);
+                  }},
+        StateCase{"GroupNameNamesCurrentGroup",
+                  {"lg3", "lgn" + kOuterWall},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.LgNames[3], kOuterWall);
+                    EXPECT_EQ(d.attr.CurLg, 3);
+                  }},
+        StateCase{"LayerValueAndNameIndexedByGroup",
+                  {"lg2", "ly5 7", "lyn\"a b"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.LyValues[2 * 16 + 5], 7);
+                    EXPECT_EQ(d.LyNames[2 * 16 + 5], "a b");
+                  }},
+        StateCase{"NameEndsAtBlankWithoutQuote",
+                  {"lgn" + kOuterWall + " 2"},
+                  [](const TJwwData& d) { EXPECT_EQ(d.LgNames[0], kOuterWall); }}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, StateLineTest,
+    testing::Values(
+        StateCase{"ArbitraryColourOutlivesLaterColour",
+                  {"lc10 4", "lc2"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.attr.CurLc, 2);
+                    EXPECT_EQ(d.attr.CurLc10, 4);
+                    EXPECT_EQ(d.first.FirstLc, 10);
+                  }},
+        StateCase{"ArbitraryValueOnlyWithColourTen",
+                  {"lc3 7"},
+                  [](const TJwwData& d) { EXPECT_EQ(d.attr.CurLc10, 0); }},
+        StateCase{"FirstWidthKeptCurrentFollows",
+                  {"lw25", "lw50"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.first.FirstLw, 25);
+                    EXPECT_EQ(d.attr.CurLw, 50);
+                    EXPECT_TRUE(d.LwSeen);
+                  }},
+        StateCase{"NoWidthLineNoWidthSeen",
+                  {"lt2", "pn5"},
+                  [](const TJwwData& d) {
+                    EXPECT_FALSE(d.LwSeen);
+                    EXPECT_EQ(d.attr.CurLt, 2);
+                    EXPECT_EQ(d.attr.CurPn, 5);
+                  }},
+        StateCase{"FreeSizeTextFirstAndCurrent",
+                  {"cn0 2.5 2.5 0.5 3", "cn3"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.attr.CurCn, 3);
+                    EXPECT_EQ(d.first.FirstCn, 0);
+                    EXPECT_EQ(d.first.FirstTextWidth, 2.5);
+                    EXPECT_EQ(d.first.FirstTextSpacing, 0.5);
+                    EXPECT_EQ(d.first.FirstTextColour, 3);
+                    EXPECT_EQ(d.attr.CurTextHeight, 2.5);
+                    EXPECT_EQ(d.attr.CurTextColour, 3);
+                  }},
+        StateCase{"FreeSizeWithoutValuesKeepsThem",
+                  {"cn0"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.attr.CurCn, 0);
+                    EXPECT_EQ(d.attr.CurTextWidth, 2.0);
+                    EXPECT_EQ(d.first.FirstTextWidth, 2.0);
+                  }},
+        StateCase{"FontNameWithBlank",
+                  {"cn\"$" + kMincho, "cn\"$x"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.first.FirstFont, kMincho);
+                    EXPECT_EQ(d.attr.CurFont, "x");
+                    EXPECT_EQ(d.attr.CurCn, 1);  // not a text type line
+                  }},
+        StateCase{"CcRange",
+                  {"cc5", "cc9"},
+                  [](const TJwwData& d) { EXPECT_EQ(d.attr.CurCc, 0); }},
+        StateCase{"CcReadsOneDigit",
+                  {"cc12"},
+                  [](const TJwwData& d) { EXPECT_EQ(d.attr.CurCc, 1); }}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    NumberedPoints, StateLineTest,
+    testing::Values(
+        StateCase{"DashSuffix",
+                  {"hp5- 10 20"},
+                  [](const TJwwData& d) {
+                    EXPECT_TRUE(d.Hp[5].set);
+                    EXPECT_EQ(d.Hp[5].kind, 1);
+                    EXPECT_EQ(d.Hp[5].x, 10.0);
+                    EXPECT_EQ(d.Hp[5].y, 20.0);
+                    EXPECT_EQ(d.HpCount, 1);
+                  }},
+        StateCase{"NumbersOutsideSlotsAndShortLines",
+                  {"hp0 1 1", "hp100 1 1", "hp7 1"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.HpCount, 0);
+                    EXPECT_FALSE(d.Hp[7].set);
+                    EXPECT_EQ(EntityCount(d), 0);
+                  }},
+        StateCase{"SuffixKindsAndSlotGivenTwice",
+                  {"hp3ln 1 2", "hp4ch 1 2", "hp9ci 1 2", "hp12 1 2", "hp12 3 4"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.Hp[3].kind, 2);
+                    EXPECT_EQ(d.Hp[4].kind, 4);
+                    EXPECT_EQ(d.Hp[9].kind, 3);
+                    EXPECT_EQ(d.Hp[12].kind, 0);
+                    EXPECT_EQ(d.Hp[12].x, 3.0);
+                    EXPECT_EQ(d.HpCount, 5);
+                  }}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Modifiers, StateLineTest,
+    testing::Values(
+        StateCase{"HhpWithSuffixForNextEntityOnly",
+                  {"hhp3ln", "ci 0 0 1", "ci 0 0 2"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.Circles[0].hhp, 3);
+                    EXPECT_EQ(d.Circles[1].hhp, 0);
+                  }},
+        StateCase{"HhpPlainAndUnreadable",
+                  {"hhp12", "0 0 1 1", "hhp5x", "0 0 1 1"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.Lines[0].hhp, 12);
+                    EXPECT_EQ(d.Lines[1].hhp, 0);
+                  }},
+        StateCase{"ZFlagsAddUp",
+                  {"z2", "z5", "z2", "0 0 1 1", "0 0 2 2"},
+                  [](const TJwwData& d) {
+                    EXPECT_EQ(d.Lines[0].z, 18);
+                    EXPECT_EQ(d.Lines[1].z, 0);
+                  }},
+        StateCase{"ZKeyMustBeExact",
+                  {"z6", "z1x", "0 0 1 1"},
+                  [](const TJwwData& d) { EXPECT_EQ(d.Lines[0].z, 0); }}),
+    CaseName);
+
+// --- Whole files --------------------------------------------------------
+
+TJwwData ReadFixture(std::string_view name, bool* ok = nullptr) {
+  TJwwData d;
+  JwwDataInit(d);
+  const bool result = JwwReadFile(d, TestDataPath(std::string("reader/") + std::string(name)));
+  if (ok != nullptr) *ok = result;
+  return d;
+}
+
+// The same small drawing written with CR LF, LF only, and without a final line end.
+TEST(ReadFile, LineEndsGiveTheSameDrawing) {
+  for (const char* name : {"crlf.txt", "lf_only.txt", "no_final_eol.txt"}) {
+    bool ok = false;
+    const TJwwData d = ReadFixture(name, &ok);
+    EXPECT_TRUE(ok) << name;
+    EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Complete) << name;
+    EXPECT_EQ(d.attr.CurLy, 2) << name;
+    EXPECT_EQ(d.LgNames[1], kOuterWall) << name;
+    ASSERT_EQ(d.Lines.size(), 1u) << name;
+    EXPECT_EQ(d.Lines[0].y2, 50.5) << name;
+    ASSERT_EQ(d.Texts.size(), 1u) << name;
+    EXPECT_EQ(d.Texts[0].text, kDrawing + " A") << name;  // no CR left at the end
+    EXPECT_EQ(d.Texts[0].font, kMincho) << name;
+    EXPECT_EQ(d.Circles.size(), 1u) << name;
+  }
+}
+
+// A CR without an LF is no line end: the whole file is one line.
+TEST(ReadFile, CarriageReturnsAloneJoinTheLines) {
+  const TJwwData d = ReadFixture("cr_only.txt");
+  EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Complete);
+  EXPECT_EQ(d.attr.CurLg, 1);
+  EXPECT_EQ(d.attr.CurLy, 0);
+  EXPECT_EQ(EntityCount(d), 0);
+}
+
+TEST(ReadFile, CtrlZEndsTheFile) {
+  bool ok = false;
+  const TJwwData d = ReadFixture("ctrl_z.txt", &ok);
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(d.Lines.size(), 2u);  // the line cut by Ctrl-Z still counts
+  EXPECT_EQ(d.Lines[1].y2, 3.0);
+  EXPECT_TRUE(d.Circles.empty());
+}
+
+TEST(ReadFile, LongTextKeptWhole) {
+  const TJwwData d = ReadFixture("long_text.txt");
+  ASSERT_EQ(d.Texts.size(), 1u);
+  std::string expected;
+  for (int i = 0; i < 100; ++i) expected += "\x92\xB7\x82\xA2\x95\xB6\x8E\x9A\x97\xF1";  // 長い文字列
+  EXPECT_EQ(d.Texts[0].text, expected);
+  EXPECT_EQ(d.Lines.size(), 1u);
+}
+
+TEST(ReadFile, MissingFileLeavesStoreUnchanged) {
+  TempDir dir;
+  TJwwData d;
+  JwwDataInit(d);
+  d.attr.CurLg = 7;
+  EXPECT_FALSE(JwwReadFile(d, dir / "JWC_TEMP.TXT"));
+  EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Missing);
+  EXPECT_EQ(d.attr.CurLg, 7);
+  EXPECT_EQ(EntityCount(d), 0);
+}
+
+// A folder exists but cannot be read as a file.
+TEST(ReadFile, FolderAtThePathFails) {
+  TempDir dir;
+  TJwwData d;
+  JwwDataInit(d);
+  EXPECT_FALSE(JwwReadFile(d, dir.path()));
+  EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Failed);
+}
+
+// Lines cut by the reader's block boundaries, and one line far longer than a
+// block, read as they do from memory.
+TEST(ReadFile, BlockBoundariesAndLongLinesMatchReadingFromMemory) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < 2'500'000; ++i) {
+    bytes += "lc" + std::to_string(i % 9) + "\r\n";
+    bytes += std::to_string(i) + " 0.5 " + std::to_string(i * 3) + " -1.25\r\n";
+  }
+  bytes += "ch 1 2 3 4 \"" + std::string(3'000'000, 'x') + "\r\n";
+  bytes += "ci 0 0 5\r\n";
+  TempDir dir;
+  WriteFileBytes(dir / "JWC_TEMP.TXT", bytes);
+
+  TJwwData fromFile;
+  JwwDataInit(fromFile);
+  ASSERT_TRUE(JwwReadFile(fromFile, dir / "JWC_TEMP.TXT"));
+  TJwwData fromMemory;
+  JwwDataInit(fromMemory);
+  JwwReadBytes(fromMemory, bytes);
+  EXPECT_EQ(fromMemory.ReadOutcome, TJwwReadOutcome::Complete);
+
+  ASSERT_EQ(fromFile.Lines.size(), fromMemory.Lines.size());
+  for (std::size_t i = 0; i < fromFile.Lines.size(); ++i) {
+    ASSERT_EQ(fromFile.Lines[i].x1, static_cast<double>(i)) << i;
+    ASSERT_EQ(fromFile.Lines[i].x2, fromMemory.Lines[i].x2) << i;
+    ASSERT_EQ(fromFile.Lines[i].lc, static_cast<int32_t>(i % 9)) << i;
+  }
+  ASSERT_EQ(fromFile.Texts.size(), 1u);
+  EXPECT_EQ(fromFile.Texts[0].text.size(), 3'000'000u);
+  EXPECT_EQ(fromFile.Circles.size(), 1u);
+}
+
+// Input that is no exchange file at all still reads to its end.
+TEST(ReadBytes, GarbageReadsWithoutHarm) {
+  std::string garbage;
+  unsigned state = 12345;
+  for (int i = 0; i < 200'000; ++i) {
+    state = state * 1103515245u + 12345u;
+    garbage += static_cast<char>(state >> 16);
+  }
+  const std::vector<std::string> inputs = {
+      garbage,
+      std::string(10'000, '\0'),
+      "ch 0 0 1 0 \"unterminated text \x82",
+      std::string(100'000, ' ') + "\n" + std::string(50'000, '"'),
+      "0 0 1e999 -1e-999\n2147483648 $FFFFFFFFF 1 1",
+  };
+  for (const std::string& in : inputs) {
+    TJwwData d;
+    JwwDataInit(d);
+    JwwReadBytes(d, in);
+    EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Complete);
+    for (const TJwwEntAttr& a : d.Lines) {
+      EXPECT_TRUE(a.lg >= 0 && a.lg <= 15 && a.ly >= 0 && a.ly <= 15);
+    }
+  }
+}
+
+TEST(ReadBytes, OutOfRangeNumbersReadAsZero) {
+  TJwwData d;
+  JwwDataInit(d);
+  JwwReadBytes(d, "0 0 1e999 -1e-999\n");
+  ASSERT_EQ(d.Lines.size(), 1u);
+  EXPECT_EQ(d.Lines[0].x2, 0.0);
+  EXPECT_EQ(d.Lines[0].y2, 0.0);
+}
+
+}  // namespace
