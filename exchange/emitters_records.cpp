@@ -183,9 +183,10 @@ void JwwPutDim(TJwwData& d, int32_t index, const TJwwOverrides& o) {
     return;
   }
   // A dimension without its own text shows its length, rounded to 8 decimals.
-  // std::trunc keeps lengths of any size defined (no integer conversion).
+  // A length so large that scaling it overflows has no decimals left to round.
   const double length = PointDistance(line.x1, line.y1, line.x2, line.y2);
-  const double rounded = std::trunc(length * 1e8 + 0.5) * 1e-8;
+  const double scaled = length * 1e8 + 0.5;
+  const double rounded = std::isfinite(scaled) ? std::trunc(scaled) * 1e-8 : length;
   char buf[kNumberTextMax];
   PutTextLine(d, "cs", text, std::string_view(buf, static_cast<std::size_t>(PutNumberText(buf, rounded) - buf)));
 }
