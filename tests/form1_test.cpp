@@ -243,3 +243,207 @@ TEST(Form1RunFlow, FilesAreTakenBesideTheExecutableNotTheWorkingDirectory) {
   EXPECT_EQ(ReadFileBytes(elsewhere / "JWC_TEMP.TXT"), decoyDrawing);
   EXPECT_EQ(ReadFileBytes(elsewhere / "t905.dat"), "decoy");
 }
+
+// --- The table editor ---------------------------------------------------------
+
+struct CellCase {
+  const char* typed;
+  const char* shownAfterSwitch;
+};
+
+TEST(Form1Editor, CellTextIsReadWhenTheTabIsLeft) {
+  const CellCase cases[] = {
+      {"abc", "0"}, {"30001", "-1"},         {"-5", "-1"}, {" 7", "7"},    {"7 ", "0"},
+      {"", "0"},    {"0x10", "16"},          {"-1", "-1"}, {"30000", "30000"}, {"$1F", "31"},
+  };
+  ToolFolder f;
+  ToolRun run(f.exe);
+  int col = 1;
+  for (const auto& c : cases) run.ui.TypeIntoCell(col++, 4, c.typed);  // the last stays open
+  run.ui.edit1 = "note";
+  run.ui.ClickTab(19);
+  EXPECT_EQ(run.ui.edit1, "");
+  EXPECT_EQ(run.Cell(1, 4), "-1");
+  run.ui.ClickTab(0);
+  col = 1;
+  for (const auto& c : cases) EXPECT_EQ(run.Cell(col++, 4), c.shownAfterSwitch) << '"' << c.typed << '"';
+  EXPECT_EQ(run.ui.edit1, "note");
+  EXPECT_EQ(run.form.model.Table(1).Widths[3 * 16], 0);
+}
+
+struct ClearCase {
+  const char* name;
+  void (TForm1::*click)();
+  std::string question;
+  const char* fill;
+};
+
+void PrintTo(const ClearCase& c, std::ostream* os) { *os << c.name; }
+
+class Form1ClearButtons : public ::testing::TestWithParam<ClearCase> {};
+
+TEST_P(Form1ClearButtons, YesClearsTheScreenOnlyAndNoChangesNothing) {
+  const ClearCase& c = GetParam();
+  ToolFolder f;
+  Lines presets = DefaultPresetLines();
+  presets[CommentLine(1)] = "kept";
+  presets[WidthLine(1, 0)] = "5";
+  WriteFileBytes(f.presets, JoinCrLf(presets));
+  ToolRun run(f.exe);
+
+  run.ui.confirmAnswers = {false};
+  (run.form.*c.click)();
+  EXPECT_EQ(run.ui.confirmations, (Lines{c.question}));
+  EXPECT_EQ(run.Cell(1, 1), "5");
+  EXPECT_EQ(run.ui.edit1, "kept");
+
+  run.ui.TypeIntoCell(16, 16, "123");  // an editor left open must not come back
+  run.ui.confirmAnswers = {true};
+  (run.form.*c.click)();
+  EXPECT_EQ(run.ui.edit1, "");
+  for (int r = 1; r <= 16; ++r)
+    for (int col = 1; col <= 16; ++col) ASSERT_EQ(run.Cell(col, r), c.fill) << col << "," << r;
+  EXPECT_EQ(run.Cell(0, 1), "0");
+  EXPECT_EQ(run.Cell(1, 0), "0");
+  EXPECT_EQ(run.form.model.Table(1).Widths[0], 5);  // the table waits for a switch or OK
+
+  run.ui.ClickTab(1);
+  run.ui.ClickTab(0);
+  EXPECT_EQ(run.Cell(16, 16), c.fill);
+  EXPECT_EQ(run.Cell(1, 1), c.fill);
+  EXPECT_EQ(run.form.model.Table(1).Comment, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, Form1ClearButtons,
+    ::testing::Values(
+        // この設定画面のレイヤ設定を「-1」値でクリアします。よろしいですか？ (CR LF)
+        // （※画面切替／[OK]をせず[キャンセル]をした場合は保存されません）
+        ClearCase{"AllMinus1", &TForm1::Button3Click,
+                  "\x82\xB1\x82\xCC\x90\xDD\x92\xE8\x89\xE6\x96\xCA\x82\xCC\x83\x8C\x83\x43\x83\x84\x90\xDD\x92"
+                  "\xE8\x82\xF0\x81\x75-1\x81\x76\x92\x6C\x82\xC5\x83\x4E\x83\x8A\x83\x41\x82\xB5\x82\xDC\x82\xB7"
+                  "\x81\x42\x82\xE6\x82\xEB\x82\xB5\x82\xA2\x82\xC5\x82\xB7\x82\xA9\x81\x48\r\n\x81\x69\x81\xA6\x89"
+                  "\xE6\x96\xCA\x90\xD8\x91\xD6\x81\x5E[OK]\x82\xF0\x82\xB9\x82\xB8[\x83\x4C\x83\x83\x83\x93\x83\x5A"
+                  "\x83\x8B]\x82\xF0\x82\xB5\x82\xBD\x8F\xEA\x8D\x87\x82\xCD\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xDC"
+                  "\x82\xB9\x82\xF1\x81\x6A",
+                  "-1"},
+        // この設定画面のレイヤ設定を「0」値でクリアします。よろしいですか？ (CR LF) and the same second line
+        ClearCase{"AllZero", &TForm1::Button5Click,
+                  "\x82\xB1\x82\xCC\x90\xDD\x92\xE8\x89\xE6\x96\xCA\x82\xCC\x83\x8C\x83\x43\x83\x84\x90\xDD\x92"
+                  "\xE8\x82\xF0\x81\x75\x30\x81\x76\x92\x6C\x82\xC5\x83\x4E\x83\x8A\x83\x41\x82\xB5\x82\xDC\x82\xB7"
+                  "\x81\x42\x82\xE6\x82\xEB\x82\xB5\x82\xA2\x82\xC5\x82\xB7\x82\xA9\x81\x48\r\n\x81\x69\x81\xA6\x89"
+                  "\xE6\x96\xCA\x90\xD8\x91\xD6\x81\x5E[OK]\x82\xF0\x82\xB9\x82\xB8[\x83\x4C\x83\x83\x83\x93\x83\x5A"
+                  "\x83\x8B]\x82\xF0\x82\xB5\x82\xBD\x8F\xEA\x8D\x87\x82\xCD\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xDC"
+                  "\x82\xB9\x82\xF1\x81\x6A",
+                  "0"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// --- The environment-file import ----------------------------------------------
+
+// 環境設定ファイル(JWF)を指定して下さい。
+const std::string kWrongExtension =
+    "\x8A\xC2\x8B\xAB\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B(JWF)\x82\xF0\x8E\x77\x92\xE8\x82\xB5\x82"
+    "\xC4\x89\xBA\x82\xB3\x82\xA2\x81\x42";
+
+const std::string kJwf =
+    "[settings]\r\n"
+    "  laywid_3 = 25 35 -1 -2 50\r\n"
+    "\tLAYWID_A=100,200\r\n"
+    "LAYWID_5 = 30001 7\r\n"
+    "LAYWID_7\r\n"
+    "END\r\n";
+
+TEST(Form1Import, DialogFillsNamedRowsOnlyAndValuesAreLimitedWhenStored) {
+  ToolFolder f;
+  TempDir envDir;
+  WriteFileBytes(envDir / "host.jwf", kJwf);
+  Lines presets = DefaultPresetLines();
+  presets[2] = "C:\\loaded\\";
+  presets[WidthLine(1, 7 * 16)] = "9";
+  WriteFileBytes(f.presets, JoinCrLf(presets));
+  ToolRun run(f.exe);
+  run.ui.edit1 = "own comment";
+  run.ui.TypeIntoCell(1, 4, "888");  // open in a row the file then fills
+  run.ui.dialogAnswers = {envDir / "host.jwf"};
+  run.form.Button4Click();
+
+  ASSERT_EQ(run.ui.dialogs.size(), 1u);
+  const TOpenDialogSpec& spec = run.ui.dialogs[0];
+  // 環境設定ファイル（JWF）を読込む
+  EXPECT_EQ(spec.title, "\x8A\xC2\x8B\xAB\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x81\x69JWF\x81\x6A\x82\xF0"
+                        "\x93\xC7\x8D\x9E\x82\xDE");
+  // 環境設定ファイル(*.JWF)
+  EXPECT_EQ(spec.filterName, "\x8A\xC2\x8B\xAB\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B(*.JWF)");
+  EXPECT_EQ(spec.filterPattern, "*.jwf");
+  EXPECT_EQ(spec.defaultExt, "jwf");
+  EXPECT_EQ(spec.initialFolder, "C:\\loaded\\");
+  EXPECT_TRUE(run.ui.messages.empty());
+
+  const Lines row3{"25", "35", "-1", "-1", "50", "-1", "-1", "-1", "-1", "-1", "-1", "-1", "-1", "-1", "-1", "-1"};
+  for (int l = 0; l < 16; ++l) EXPECT_EQ(run.Cell(l + 1, 4), row3[static_cast<std::size_t>(l)]) << l;
+  EXPECT_EQ(run.Cell(1, 11), "100");
+  EXPECT_EQ(run.Cell(2, 11), "200");
+  EXPECT_EQ(run.Cell(3, 11), "-1");
+  EXPECT_EQ(run.Cell(1, 6), "30001");
+  EXPECT_EQ(run.Cell(1, 8), "9");  // no "=": the row keeps its cells
+  EXPECT_EQ(run.Cell(1, 1), "-1");
+  EXPECT_EQ(run.ui.edit1, "own comment");
+
+  run.ui.ClickTab(3);
+  run.ui.ClickTab(0);
+  EXPECT_EQ(run.Cell(1, 6), "-1");
+  EXPECT_EQ(run.Cell(2, 6), "7");
+  EXPECT_EQ(run.Cell(1, 4), "25");
+}
+
+TEST(Form1Import, OnlyAnExistingJwfFileIsRead) {
+  struct Case {
+    const char* name;
+    bool create;
+    bool refused;  // the message is shown
+    bool read;
+  };
+  const Case cases[] = {
+      {"a.txt", true, true, false},      {"b.JWF", true, false, true},   {"c.Jwf", true, false, true},
+      {"d.jwf.bak", true, true, false},  {"jwf", true, true, false},     {"gone.jwf", false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ToolFolder f;
+    TempDir envDir;
+    if (c.create) WriteFileBytes(envDir / c.name, "LAYWID_0 = 40\r\n");
+    ToolRun run(f.exe);
+    run.ui.dialogAnswers = {envDir / c.name};
+    run.form.Button4Click();
+    EXPECT_EQ(run.ui.messages, c.refused ? Lines{kWrongExtension} : Lines{});
+    EXPECT_EQ(run.Cell(1, 1), c.read ? "40" : "-1");
+  }
+}
+
+TEST(Form1Import, DialogFolderIsKeptInThePresetFile) {
+  ToolFolder f;
+  TempDir envDir;
+  WriteFileBytes(envDir / "x.txt", "");
+  Lines presets = DefaultPresetLines();
+  presets[2] = "C:\\loaded\\";
+  WriteFileBytes(f.presets, JoinCrLf(presets));
+  const std::string chosenFolder = (envDir.path() / "").string();
+
+  {  // Without the dialog the loaded folder stays.
+    ToolRun run(f.exe);
+    run.form.Button1Click();
+    EXPECT_EQ(f.Presets()[2], "C:\\loaded\\");
+  }
+  {  // A cancelled dialog changes nothing; a refused file's folder still counts.
+    ToolRun run(f.exe);
+    run.form.Button4Click();
+    run.ui.dialogAnswers = {envDir / "x.txt"};
+    run.form.Button4Click();
+    run.form.Button4Click();
+    ASSERT_EQ(run.ui.dialogs.size(), 3u);
+    EXPECT_EQ(run.ui.dialogs[1].initialFolder, "C:\\loaded\\");
+    EXPECT_EQ(run.ui.dialogs[2].initialFolder, chosenFolder);
+    run.form.Button1Click();
+    EXPECT_EQ(f.Presets()[2], chosenFolder);
+  }
+}
