@@ -381,3 +381,45 @@ TEST(ReadBytes, OutOfRangeNumbersReadAsZero) {
 }
 
 }  // namespace
+
+// The bundled sample drawing, read as the tool reads it beside the host.
+TEST(SampleDrawing, ReadsEveryEntityWithItsState) {
+  TJwwData d;
+  JwwDataInit(d);
+  ASSERT_TRUE(JwwReadFile(d, std::filesystem::path(T905_SOURCE_DIR) / "examples" / "JWC_TEMP.TXT"));
+  const std::vector<std::pair<int32_t, int32_t>> counts = {
+      {kKindLine, 14}, {kKindCircle, 2}, {kKindArc, 2},    {kKindText, 4},   {kKindPoint, 2},
+      {kKindPointEx, 1}, {kKindDim, 3},  {kKindBlock, 1},  {kKindSolid2, 1}, {kKindSolid3, 2},
+      {kKindSolid4, 1}, {kKindSc, 1},    {kKindSe, 0},     {kKindSo, 1},     {kKindSg, 0}};
+  for (const auto& [kind, n] : counts) EXPECT_EQ(JwwKindCount(d, kind), n) << kind;
+  EXPECT_EQ(d.Order.size(), 35u);
+
+  EXPECT_EQ(d.FilePath, "C:\\jww\\\x90\x7D\x96\xCA\\\x95\xBD\x96\xCA\x90\x7D 1F.jww");  // C:\jww\図面\平面図 1F.jww
+  EXPECT_EQ(d.Hzs[0], 420.0);
+  EXPECT_EQ(d.TextTypes[2].colour, 2);
+  EXPECT_EQ(d.LgNames[1], "\x90\xA1\x96\x40");  // 寸法
+  EXPECT_EQ(d.first.FirstLw, 13);
+  EXPECT_TRUE(d.LwSeen);
+
+  EXPECT_EQ(d.Lines[4].pl, 1);   // the wall outline
+  EXPECT_EQ(d.Lines[7].pl, 1);
+  EXPECT_EQ(d.Lines[8].z, 1);
+  EXPECT_EQ(d.Lines[9].z, 0);
+  EXPECT_EQ(d.Lines[11].z, 18);
+  EXPECT_EQ(d.Lines[11].hhp, 3);
+  EXPECT_EQ(d.Lines[13].pl, 2);
+  EXPECT_EQ(d.Lines[13].lw, 50);
+
+  EXPECT_EQ(d.Dims[0].line.x2, 10000.0);
+  EXPECT_EQ(d.Dims[0].text.text, "10,000");
+  EXPECT_EQ(d.Dims[0].text.lc, 2);
+  EXPECT_EQ(d.Texts[0].font, "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9");  // ＭＳ 明朝
+  EXPECT_EQ(d.Texts[1].cc, 4);
+  EXPECT_EQ(d.Texts[2].lc, 3);
+  EXPECT_EQ(d.Solids4[0].lc10, 16744576);
+  EXPECT_EQ(d.Solids3[0].y3, 1800.0);
+  EXPECT_EQ(d.Scs[0].lc, 10);
+  EXPECT_EQ(d.Sos[0].lc10, 65280);
+  EXPECT_EQ(d.PointsEx[0].lc, 5);
+  EXPECT_EQ(d.Hp[2].kind, 2);
+}
