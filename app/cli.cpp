@@ -228,7 +228,8 @@ void PrintGrid(std::ostream& out, const std::array<std::array<std::string, 16>, 
   out << line << '\n';
   for (int g = 0; g < 16; ++g) {
     line = PadRight(std::string("  ") + HexDigit(g), 6);
-    for (const auto& cell : cells[static_cast<std::size_t>(g)]) line += PadLeft(cell, 6);
+    // A blank before every cell keeps columns apart however long a value is.
+    for (const auto& cell : cells[static_cast<std::size_t>(g)]) line += ' ' + PadLeft(cell, 5);
     out << line << '\n';
   }
 }
@@ -287,7 +288,10 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
   TConvertStats stats;
   const bool converted = RunOkConversion(d, model.Table(tab), kinds, nullptr, nullptr, &stats);
   const bool written = JwwWriteFile(d, CliPath(answer));
-  const std::size_t lines = d.Output.Count();
+  std::size_t lines = d.Output.Count();
+  for (std::size_t i = 0; i < d.Output.Count(); ++i) {
+    if (d.Output.JoinsNext(i)) --lines;  // a text's two entries make one file line
+  }
   if (!written) return FileError(err, "cannot write the answer '" + answer + "'");
   if (!converted) {
     return FileError(err, "the exchange file '" + exchange +
@@ -315,7 +319,7 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
     const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     char buf[32];
     const auto res = std::to_chars(buf, buf + sizeof buf, ms, std::chars_format::fixed, 1);
-    out << "answer: " << answer << " (" << Int(static_cast<int64_t>(lines)) << " entries)\n";
+    out << "answer: " << answer << " (" << Int(static_cast<int64_t>(lines)) << " lines)\n";
     out << "elapsed: " << std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)) << " ms\n";
   }
   return kCliOk;
@@ -393,7 +397,7 @@ int Stats(const TParsed& p, std::ostream& out, std::ostream& err) {
   out << PadRight("total", 24) << PadLeft(Int(static_cast<int64_t>(d.Order.size())), 10) << '\n';
 
   // Every record begins with its attributes, so the layer is read through them;
-  // a dimension counts on the layer of its text, as the host groups it.
+  // a dimension counts under its own (those in force at its text), not its line's.
   std::array<int64_t, 256> perLayer{};
   const auto count = [&perLayer](const TJwwEntAttr& a) {
     if (a.lg >= 0 && a.lg <= 15 && a.ly >= 0 && a.ly <= 15) ++perLayer[static_cast<std::size_t>(a.lg * 16 + a.ly)];

@@ -1,0 +1,262 @@
+// The batch command end to end on fixture files: answers compared with the
+// expected files, the exit codes, and what each failure leaves on disk.
+#include "app/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/presets.h"
+#include "tests/support/files.h"
+
+namespace {
+
+struct CliRun {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunCommand(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  CliRun r;
+  r.code = RunCli(args, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+std::string Expected(std::string_view name) { return ReadFileBytes(TestDataPath(std::string("cli/") + std::string(name))); }
+
+// Runs with the current folder set to `dir`, as the host's batch file does.
+class InFolder {
+ public:
+  explicit InFolder(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~InFolder() {
+    std::error_code ec;
+    std::filesystem::current_path(old_, ec);
+  }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  std::filesystem::path old_;
+};
+
+// Whitespace-separated words of the output line that starts with `head`.
+std::vector<std::string> WordsOfLine(const std::string& text, std::string_view head) {
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind(head, 0) != 0) continue;
+    std::istringstream words(line);
+    std::vector<std::string> out;
+    for (std::string w; words >> w;) out.push_back(w);
+    return out;
+  }
+  return {};
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFileBytes(exchange_, ReadFileBytes(TestDataPath("cli/drawing.txt")));
+    TPresetModel model;
+    model.CurrentTab = 1;
+    TPresetTable& t1 = model.Table(1);
+    t1.Comment = "\x8D\xD7\x90\xFC";  // thin line
+    t1.Widths[0x01] = 25;
+    t1.Widths[0x02] = 35;
+    t1.Widths[0x2A] = 50;
+    t1.Widths[0xFF] = 0;
+    model.Table(2).Comment = "all 13";
+    model.Table(2).Widths.fill(13);
+    const TPresetControls controls{true, false, true, false, ""};
+    ASSERT_TRUE(SavePresets(presets_, model, controls));
+    presetBytes_ = ReadFileBytes(presets_);
+  }
+
+  std::string P(const std::filesystem::path& p) const { return p.string(); }
+
+  TempDir dir_;
+  std::filesystem::path exchange_ = dir_ / "JWC_TEMP.TXT";
+  std::filesystem::path presets_ = dir_ / "t905.dat";
+  std::string presetBytes_;
+};
+
+TEST_F(Cli, ConvertWritesTheExpectedAnswer) {
+  const struct {
+    std::vector<std::string> options;
+    const char* expected;
+  } rows[] = {
+      // table 1, kinds from the preset file: points and solids, not arbitrary colours
+      {{}, "answer_default.txt"},
+      {{"--tab", "2", "--dims", "--arbitrary"}, "answer_tab2_dims.txt"},
+      {{"--tab=2", "--solids", "--arbitrary"}, "answer_tab2_solids.txt"},
+      {{"--points"}, "answer_points.txt"},
+  };
+  for (const auto& r : rows) {
+    WriteFileBytes(exchange_, ReadFileBytes(TestDataPath("cli/drawing.txt")));
+    std::vector<std::string> args = {"convert", "--exchange", P(exchange_), "--presets", P(presets_)};
+    args.insert(args.end(), r.options.begin(), r.options.end());
+    const CliRun run = RunCommand(args);
+    EXPECT_EQ(run.code, 0) << r.expected << ": " << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "") << "output only with --summary";
+    EXPECT_EQ(ReadFileBytes(exchange_), Expected(r.expected)) << r.expected;
+    EXPECT_EQ(ReadFileBytes(presets_), presetBytes_) << "the preset file is never written";
+  }
+}
+
+TEST_F(Cli, ConvertDefaultsToTheFilesOfTheCurrentFolder) {
+  InFolder in(dir_.path());
+  const CliRun run = RunCommand({"convert"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(ReadFileBytes(exchange_), Expected("answer_default.txt"));
+}
+
+TEST_F(Cli, ConvertOutLeavesTheExchangeFileAlone) {
+  const auto out = dir_ / "answer.txt";
+  const CliRun run = RunCommand({"convert", "--exchange", P(exchange_), "--presets", P(presets_), "--out", P(out)});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(ReadFileBytes(exchange_), ReadFileBytes(TestDataPath("cli/drawing.txt")));
+  EXPECT_EQ(ReadFileBytes(out), Expected("answer_default.txt"));
+}
+
+TEST_F(Cli, SummaryCountsEntitiesReadAndConverted) {
+  const CliRun run = RunCommand({"convert", "--exchange", P(exchange_), "--presets", P(presets_), "--summary"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const struct {
+    const char* head;
+    const char* read;
+    const char* converted;
+  } rows[] = {
+      {"ln  lines", "5", "5"},  {"ci  circles", "1", "1"},          {"ci  arcs", "1", "1"},
+      {"ch  texts", "1", "0"},  {"pt  points (marker)", "1", "1"},  {"msg dimensions", "1", "0"},
+      {"se  solids", "2", "1"}, {"BL  block references", "1", "0"}, {"total", "18", "11"},
+  };
+  for (const auto& r : rows) {
+    const auto words = WordsOfLine(run.out, r.head);
+    ASSERT_GE(words.size(), 3u) << r.head << " in\n" << run.out;
+    EXPECT_EQ(words[words.size() - 2], r.read) << r.head;
+    EXPECT_EQ(words.back(), r.converted) << r.head;
+  }
+  EXPECT_FALSE(WordsOfLine(run.out, "elapsed:").empty());
+}
+
+TEST_F(Cli, PartialReadAnswersHqAndFails) {
+  const auto folder = dir_ / "folder.txt";  // a folder cannot be read as a file
+  std::filesystem::create_directory(folder);
+  const auto out = dir_ / "answer.txt";
+  const CliRun run = RunCommand({"convert", "--exchange", P(folder), "--presets", P(presets_), "--out", P(out)});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find(P(folder)), std::string::npos) << run.err;
+  EXPECT_EQ(ReadFileBytes(out), "hq\r\n");
+}
+
+TEST_F(Cli, MissingFilesFailWithTheirName) {
+  const auto none = dir_ / "none.txt";
+  const struct {
+    std::vector<std::string> args;
+    std::string named;
+  } rows[] = {
+      {{"convert", "--exchange", P(none), "--presets", P(presets_)}, P(none)},
+      {{"convert", "--exchange", P(exchange_), "--presets", P(none)}, P(none)},
+      {{"show", "--presets", P(none)}, P(none)},
+      {{"stats", "--exchange", P(none)}, P(none)},
+      {{"import-jwf", P(dir_ / "none.jwf")}, P(dir_ / "none.jwf")},
+      {{"import-jwf", P(exchange_)}, P(exchange_)},  // not an environment file
+      {{"convert", "--exchange", P(exchange_), "--presets", P(presets_), "--out", P(dir_ / "no" / "a.txt")},
+       P(dir_ / "no" / "a.txt")},
+      {{"cancel", "--exchange", P(dir_ / "no" / "a.txt")}, P(dir_ / "no" / "a.txt")},
+  };
+  for (const auto& r : rows) {
+    const CliRun run = RunCommand(r.args);
+    EXPECT_EQ(run.code, 1) << r.args[0] << " " << r.named;
+    EXPECT_NE(run.err.find(r.named), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(none)) << "a missing exchange file gets no answer";
+  EXPECT_EQ(ReadFileBytes(exchange_), ReadFileBytes(TestDataPath("cli/drawing.txt")));
+}
+
+TEST_F(Cli, CancelAnswersHq) {
+  InFolder in(dir_.path());
+  const CliRun run = RunCommand({"cancel"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(ReadFileBytes(exchange_), "hq\r\n");
+}
+
+TEST(CliUsage, WrongCommandLinesExitTwoWithOneLine) {
+  const std::vector<std::string> rows[] = {
+      {},
+      {"convrt"},
+      {"convert", "--bogus"},
+      {"convert", "-x"},
+      {"convert", "--tab"},
+      {"convert", "--tab", "0"},
+      {"convert", "--tab", "21"},
+      {"convert", "--tab", "2x"},
+      {"convert", "--summary=yes"},
+      {"convert", "extra"},
+      {"show", "--points"},
+      {"cancel", "--presets", "t905.dat"},
+      {"import-jwf"},
+      {"import-jwf", "a.jwf", "b.jwf"},
+  };
+  for (const auto& args : rows) {
+    const CliRun run = RunCommand(args);
+    const std::string shown = args.empty() ? "(nothing)" : args[0] + (args.size() > 1 ? " " + args[1] : "");
+    EXPECT_EQ(run.code, 2) << shown;
+    EXPECT_EQ(run.err.rfind("t905cli: ", 0), 0u) << shown << ": " << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << ": " << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(CliUsage, HelpEverywhere) {
+  const std::vector<std::string> rows[] = {
+      {"--help"}, {"help"}, {"-h"}, {"convert", "--help"}, {"cancel", "-h"},
+      {"show", "--help"}, {"import-jwf", "--help"}, {"stats", "--help"}, {"convert", "--tab", "1", "--help"},
+  };
+  for (const auto& args : rows) {
+    const CliRun run = RunCommand(args);
+    EXPECT_EQ(run.code, 0) << args[0];
+    EXPECT_EQ(run.out.rfind("usage: t905cli", 0), 0u) << args[0];
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST_F(Cli, ShowPrintsTheTable) {
+  const CliRun run = RunCommand({"show", "--presets", P(presets_)});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, Expected("show_tab1.txt"));
+  const CliRun two = RunCommand({"show", "--presets", P(presets_), "--tab", "2"});
+  EXPECT_NE(two.out.find("comment: all 13\n"), std::string::npos) << two.out;
+  std::vector<std::string> rowF(17, "13");
+  rowF[0] = "F";
+  EXPECT_EQ(WordsOfLine(two.out, "  F"), rowF);
+}
+
+TEST(CliImportJwf, PrintsTheGridStartingFromMinusOne) {
+  const CliRun run = RunCommand({"import-jwf", TestDataPath("jwf/sample.jwf").string()});
+  EXPECT_EQ(run.code, 0) << run.err;
+  const auto at = run.out.find('\n');
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(run.out.substr(at + 1), Expected("import_sample.txt"));
+}
+
+TEST_F(Cli, StatsCountsKindsAndLayers) {
+  const CliRun run = RunCommand({"stats", "--exchange", P(exchange_)});
+  EXPECT_EQ(run.code, 0) << run.err;
+  const auto at = run.out.find('\n');
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(run.out.substr(at + 1), Expected("stats_drawing.txt"));
+}
+
+}  // namespace
