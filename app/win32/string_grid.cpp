@@ -1,0 +1,588 @@
+// StringGrid1's model and window: drawing, scrolling with fixed headers, and
+// the in-place editor whose every change is the cell's text at once.
+#include "app/win32/string_grid.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <new>
+
+#include "app/win32/layout.h"
+
+namespace {
+
+constexpr int kGridLine = 1;  // one device pixel at any DPI
+constexpr UINT_PTR kEditorSubclassId = 1;
+constexpr int kEditorId = 1;
+
+const std::wstring& EmptyText() {
+  static const std::wstring empty;
+  return empty;
+}
+
+std::size_t CellIndex(int col, int row) { return static_cast<std::size_t>(row * TGridModel::kCols + col); }
+
+std::wstring WindowText(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(std::max(got, 0)));
+  return text;
+}
+
+}  // namespace
+
+// ---- model ----
+
+TGridModel::TGridModel() : rowHeight_(layout::kGridRowHeight) { colWidths_.fill(layout::kGridDefaultColWidth); }
+
+const std::wstring& TGridModel::Cell(int col, int row) const {
+  if (!InRange(col, row)) return EmptyText();
+  return cells_[CellIndex(col, row)];
+}
+
+bool TGridModel::SetCell(int col, int row, std::wstring_view text) {
+  if (!InRange(col, row)) return false;
+  cells_[CellIndex(col, row)].assign(text);
+  return true;
+}
+
+int TGridModel::ColWidth(int col) const {
+  if (col < 0 || col >= kCols) return 0;
+  return colWidths_[static_cast<std::size_t>(col)];
+}
+
+void TGridModel::SetColWidth(int col, int width) {
+  if (col < 0 || col >= kCols || width < 0) return;
+  colWidths_[static_cast<std::size_t>(col)] = width;
+}
+
+void TGridModel::MoveTo(int col, int row) {
+  curCol_ = std::clamp(col, kFirstData, kLastCol);
+  curRow_ = std::clamp(row, kFirstData, kLastRow);
+}
+
+void TGridModel::MoveBy(int dCol, int dRow) { MoveTo(curCol_ + dCol, curRow_ + dRow); }
+
+void TGridModel::MoveTabOrder(bool backwards) {
+  if (!backwards) {
+    if (curCol_ < kLastCol) return MoveTo(curCol_ + 1, curRow_);
+    if (curRow_ < kLastRow) return MoveTo(kFirstData, curRow_ + 1);
+    return;
+  }
+  if (curCol_ > kFirstData) return MoveTo(curCol_ - 1, curRow_);
+  if (curRow_ > kFirstData) MoveTo(kLastCol, curRow_ - 1);
+}
+
+int TGridModel::ColExtent(int col, int dpi) const { return layout::Scale(ColWidth(col), dpi) + kGridLine; }
+
+int TGridModel::RowExtent(int dpi) const { return layout::Scale(rowHeight_, dpi) + kGridLine; }
+
+int TGridModel::FullyVisibleCols(int clientWidth, int dpi) const {
+  int room = clientWidth - ColExtent(0, dpi);
+  int count = 0;
+  for (int c = leftCol_; c <= kLastCol && ColExtent(c, dpi) <= room; ++c) {
+    room -= ColExtent(c, dpi);
+    ++count;
+  }
+  return std::max(count, 1);
+}
+
+int TGridModel::FullyVisibleRows(int clientHeight, int dpi) const {
+  const int room = clientHeight - RowExtent(dpi);
+  return std::clamp(room / RowExtent(dpi), 1, kLastRow - topRow_ + 1);
+}
+
+int TGridModel::MaxLeftCol(int clientWidth, int dpi) const {
+  const int room = clientWidth - ColExtent(0, dpi);
+  int used = 0;
+  int first = kLastCol + 1;
+  while (first > kFirstData && used + ColExtent(first - 1, dpi) <= room) {
+    used += ColExtent(first - 1, dpi);
+    --first;
+  }
+  return std::min(first, kLastCol);
+}
+
+int TGridModel::MaxTopRow(int clientHeight, int dpi) const {
+  const int fit = std::max((clientHeight - RowExtent(dpi)) / RowExtent(dpi), 1);
+  return std::max(kLastRow - fit + 1, kFirstData);
+}
+
+void TGridModel::ScrollTo(int leftCol, int topRow, int clientWidth, int clientHeight, int dpi) {
+  leftCol_ = std::clamp(leftCol, kFirstData, MaxLeftCol(clientWidth, dpi));
+  topRow_ = std::clamp(topRow, kFirstData, MaxTopRow(clientHeight, dpi));
+}
+
+RECT TGridModel::CellRect(int col, int row, int dpi) const {
+  RECT r{0, 0, 0, 0};
+  if (!InRange(col, row) || (col != 0 && col < leftCol_) || (row != 0 && row < topRow_)) return r;
+  int x = 0;
+  if (col != 0) {
+    x = ColExtent(0, dpi);
+    for (int c = leftCol_; c < col; ++c) x += ColExtent(c, dpi);
+  }
+  const int y = row == 0 ? 0 : RowExtent(dpi) * (1 + row - topRow_);
+  r.left = x;
+  r.top = y;
+  r.right = x + ColExtent(col, dpi);
+  r.bottom = y + RowExtent(dpi);
+  return r;
+}
+
+bool TGridModel::HitTest(int x, int y, int dpi, int& col, int& row) const {
+  if (x < 0 || y < 0) return false;
+  int hitCol = -1;
+  if (x < ColExtent(0, dpi)) {
+    hitCol = 0;
+  } else {
+    int left = ColExtent(0, dpi);
+    for (int c = leftCol_; c <= kLastCol; ++c) {
+      if (x < left + ColExtent(c, dpi)) {
+        hitCol = c;
+        break;
+      }
+      left += ColExtent(c, dpi);
+    }
+  }
+  const int band = y / RowExtent(dpi);
+  const int hitRow = band == 0 ? 0 : topRow_ + band - 1;
+  if (hitCol < 0 || hitRow > kLastRow) return false;
+  col = hitCol;
+  row = hitRow;
+  return true;
+}
+
+void TGridModel::EnsureCurrentVisible(int clientWidth, int clientHeight, int dpi) {
+  if (curCol_ < leftCol_) leftCol_ = curCol_;
+  while (leftCol_ < curCol_ && CellRect(curCol_, 0, dpi).right > clientWidth) ++leftCol_;
+  if (curRow_ < topRow_) topRow_ = curRow_;
+  while (topRow_ < curRow_ && CellRect(0, curRow_, dpi).bottom > clientHeight) ++topRow_;
+}
+
+// ---- window ----
+
+bool TStringGrid::Register(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.lpszClassName = kClassName;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+TStringGrid* TStringGrid::FromHwnd(HWND hwnd) {
+  wchar_t name[64] = {};
+  if (!hwnd || !GetClassNameW(hwnd, name, 64) || std::wstring_view(name) != kClassName) return nullptr;
+  return reinterpret_cast<TStringGrid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+TStringGrid::TStringGrid(HWND hwnd) : hwnd_(hwnd) {}
+
+LRESULT CALLBACK TStringGrid::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  try {
+    if (msg == WM_NCCREATE) {
+      auto* grid = new (std::nothrow) TStringGrid(hwnd);
+      if (!grid) return FALSE;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(grid));
+    }
+    auto* grid = reinterpret_cast<TStringGrid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      delete grid;
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (!grid) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return grid->Route(msg, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind into the system's code; the message counts as handled.
+    return 0;
+  }
+}
+
+LRESULT TStringGrid::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: return OnPaint(), 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SIZE: return UpdateScrollBars(), PlaceEditor(), 0;
+    case WM_SETFONT: return font_ = reinterpret_cast<HFONT>(wParam), PlaceEditor(), 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+    case WM_LBUTTONDOWN: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
+    case WM_LBUTTONDBLCLK: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
+    case WM_KEYDOWN: return OnKeyDown(wParam) ? 0 : DefWindowProcW(hwnd_, msg, wParam, lParam);
+    case WM_CHAR: return OnChar(static_cast<wchar_t>(wParam)), 0;
+    case WM_VSCROLL: return OnScroll(SB_VERT, LOWORD(wParam)), 0;
+    case WM_HSCROLL: return OnScroll(SB_HORZ, LOWORD(wParam)), 0;
+    case WM_MOUSEWHEEL: return OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)), 0;
+    case WM_SETFOCUS: return InvalidateRect(hwnd_, nullptr, FALSE), 0;
+    case WM_KILLFOCUS: return InvalidateRect(hwnd_, nullptr, FALSE), 0;
+    case WM_GETDLGCODE: return OnGetDlgCode(reinterpret_cast<const MSG*>(lParam));
+    case WM_COMMAND:
+      if (HIWORD(wParam) == EN_CHANGE && reinterpret_cast<HWND>(lParam) == editor_) OnEditorChange();
+      return 0;
+    default: return DefWindowProcW(hwnd_, msg, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK TStringGrid::EditorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data) {
+  try {
+    return reinterpret_cast<TStringGrid*>(data)->RouteEditor(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT TStringGrid::RouteEditor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    // Every key reaches the editor: Enter, Tab, arrows and Escape end the edit
+    // here instead of pressing the window's buttons.
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_KEYDOWN: return OnEditorKey(wParam) ? 0 : DefSubclassProc(hwnd, msg, wParam, lParam);
+    case WM_CHAR:
+      // Enter, Tab and Escape were acted on at WM_KEYDOWN; as characters they would only beep.
+      if (wParam == L'\r' || wParam == L'\t' || wParam == 0x1B || wParam == L'\n') return 0;
+      return DefSubclassProc(hwnd, msg, wParam, lParam);
+    case WM_KILLFOCUS: {
+      const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+      if (editing_ && !ending_) EndEdit(true);
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, EditorProc, kEditorSubclassId);
+      return DefSubclassProc(hwnd, msg, wParam, lParam);
+    default: return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+}
+
+void TStringGrid::SetCellText(int col, int row, std::wstring_view text) {
+  if (!model_.SetCell(col, row, text)) return;
+  if (editing_ && col == editCol_ && row == editRow_) {
+    settingEditor_ = true;
+    SetWindowTextW(editor_, model_.Cell(col, row).c_str());
+    settingEditor_ = false;
+  }
+  const RECT r = model_.CellRect(col, row, dpi_);
+  InvalidateRect(hwnd_, &r, FALSE);
+}
+
+void TStringGrid::SetColWidth(int col, int width96) {
+  model_.SetColWidth(col, width96);
+  UpdateScrollBars();
+  PlaceEditor();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TStringGrid::SetDpi(int dpi) {
+  dpi_ = dpi > 0 ? dpi : layout::kBaseDpi;
+  UpdateScrollBars();
+  PlaceEditor();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TStringGrid::SelectCell(int col, int row) {
+  if (editing_) EndEdit(true);
+  model_.MoveTo(col, row);
+  AfterMove();
+}
+
+void TStringGrid::ClientSize(int& width, int& height) const {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  width = client.right;
+  height = client.bottom;
+}
+
+bool TStringGrid::HasFocusWithin() const {
+  const HWND focus = GetFocus();
+  return focus && (focus == hwnd_ || focus == editor_);
+}
+
+void TStringGrid::UpdateScrollBars() {
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  model_.ScrollTo(model_.LeftCol(), model_.TopRow(), width, height, dpi_);
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+  si.nMin = TGridModel::kFirstData;
+  si.nMax = TGridModel::kLastCol;
+  si.nPage = static_cast<UINT>(model_.FullyVisibleCols(width, dpi_));
+  si.nPos = model_.LeftCol();
+  SetScrollInfo(hwnd_, SB_HORZ, &si, TRUE);
+  si.nMax = TGridModel::kLastRow;
+  si.nPage = static_cast<UINT>(model_.FullyVisibleRows(height, dpi_));
+  si.nPos = model_.TopRow();
+  SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+}
+
+void TStringGrid::OnPaint() {
+  PAINTSTRUCT ps;
+  const HDC dc = BeginPaint(hwnd_, &ps);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  // Drawn off screen first so that scrolling and typing do not flicker.
+  const HDC mem = CreateCompatibleDC(dc);
+  const HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
+  if (mem && bitmap) {
+    const HGDIOBJ oldBitmap = SelectObject(mem, bitmap);
+    Draw(mem, client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, oldBitmap);
+  } else {
+    Draw(dc, client);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (mem) DeleteDC(mem);
+  EndPaint(hwnd_, &ps);
+}
+
+void TStringGrid::Draw(HDC dc, const RECT& client) {
+  const HBRUSH background = CreateSolidBrush(layout::kFormColour);
+  FillRect(dc, &client, background);
+  DeleteObject(background);
+  const HGDIOBJ oldFont = font_ ? SelectObject(dc, font_) : nullptr;
+  SetBkMode(dc, TRANSPARENT);
+  for (int row = 0; row <= TGridModel::kLastRow; ++row) {
+    if (row != 0 && row < model_.TopRow()) continue;
+    for (int col = 0; col <= TGridModel::kLastCol; ++col) {
+      if (col != 0 && col < model_.LeftCol()) continue;
+      const RECT r = model_.CellRect(col, row, dpi_);
+      if (r.left >= client.right || r.top >= client.bottom) continue;
+      DrawCell(dc, col, row);
+    }
+  }
+  if (oldFont) SelectObject(dc, oldFont);
+}
+
+void TStringGrid::DrawCell(HDC dc, int col, int row) {
+  const RECT r = model_.CellRect(col, row, dpi_);
+  const bool fixed = col == 0 || row == 0;
+  const bool current = col == model_.CurCol() && row == model_.CurRow();
+  const bool focused = HasFocusWithin();
+  COLORREF back = layout::kFormColour;
+  COLORREF fore = GetSysColor(COLOR_WINDOWTEXT);
+  if (fixed) {
+    back = GetSysColor(COLOR_BTNFACE);
+    fore = GetSysColor(COLOR_BTNTEXT);
+  } else if (current && focused && !editing_) {
+    back = GetSysColor(COLOR_HIGHLIGHT);
+    fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  } else if (current && !editing_) {
+    back = RGB(204, 228, 247);  // the current cell stays visible when the grid has no focus
+  }
+  RECT inner{r.left, r.top, r.right - kGridLine, r.bottom - kGridLine};
+  const HBRUSH brush = CreateSolidBrush(back);
+  FillRect(dc, &inner, brush);
+  DeleteObject(brush);
+
+  const HPEN pen = CreatePen(PS_SOLID, 1, fixed ? GetSysColor(COLOR_BTNSHADOW) : RGB(192, 192, 192));
+  const HGDIOBJ oldPen = SelectObject(dc, pen);
+  MoveToEx(dc, r.right - 1, r.top, nullptr);
+  LineTo(dc, r.right - 1, r.bottom - 1);
+  LineTo(dc, r.left - 1, r.bottom - 1);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+
+  const std::wstring& text = model_.Cell(col, row);
+  if (text.empty()) return;
+  SetTextColor(dc, fore);
+  const int pad = layout::Scale(2, dpi_);
+  RECT textBox{inner.left + pad, inner.top, inner.right - pad, inner.bottom};
+  const UINT align = fixed ? DT_CENTER : DT_LEFT;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
+            align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+void TStringGrid::OnLButtonDown(int x, int y) {
+  SetFocus(hwnd_);
+  int col = 0;
+  int row = 0;
+  if (!model_.HitTest(x, y, dpi_, col, row) || col == 0 || row == 0) return;
+  SelectCell(col, row);
+  BeginEdit();
+}
+
+bool TStringGrid::OnKeyDown(WPARAM key) {
+  const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  const int page = model_.FullyVisibleRows(height, dpi_);
+  switch (key) {
+    case VK_LEFT: return MoveCurrent(-1, 0), true;
+    case VK_RIGHT: return MoveCurrent(1, 0), true;
+    case VK_UP: return MoveCurrent(0, -1), true;
+    case VK_DOWN: return MoveCurrent(0, 1), true;
+    case VK_PRIOR: return MoveCurrent(0, -page), true;
+    case VK_NEXT: return MoveCurrent(0, page), true;
+    case VK_HOME: return SelectCell(TGridModel::kFirstData, ctrl ? TGridModel::kFirstData : model_.CurRow()), true;
+    case VK_END: return SelectCell(TGridModel::kLastCol, ctrl ? TGridModel::kLastRow : model_.CurRow()), true;
+    case VK_F2: return BeginEdit(), true;
+    case VK_RETURN: return BeginEdit(), true;
+    default: return false;
+  }
+}
+
+void TStringGrid::OnChar(wchar_t ch) {
+  if (ch < 0x20 || ch == 0x7F || editing_) return;
+  BeginEditWith(std::wstring_view(&ch, 1));
+}
+
+void TStringGrid::OnScroll(int bar, WORD code) {
+  if (editing_) EndEdit(true);
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  GetScrollInfo(hwnd_, bar, &si);
+  int pos = si.nPos;
+  const int page = static_cast<int>(si.nPage);
+  switch (code) {
+    case SB_LINEUP: pos -= 1; break;
+    case SB_LINEDOWN: pos += 1; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    case SB_TOP: pos = si.nMin; break;
+    case SB_BOTTOM: pos = si.nMax; break;
+    default: return;
+  }
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  if (bar == SB_HORZ) {
+    model_.ScrollTo(pos, model_.TopRow(), width, height, dpi_);
+  } else {
+    model_.ScrollTo(model_.LeftCol(), pos, width, height, dpi_);
+  }
+  UpdateScrollBars();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TStringGrid::OnMouseWheel(short delta) {
+  if (editing_) EndEdit(true);
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  const int rows = -delta / WHEEL_DELTA * 3;
+  model_.ScrollTo(model_.LeftCol(), model_.TopRow() + rows, width, height, dpi_);
+  UpdateScrollBars();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT TStringGrid::OnGetDlgCode(const MSG* msg) const {
+  LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+  // Enter on a cell opens its editor rather than pressing OK.
+  if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+  return code;
+}
+
+void TStringGrid::MoveCurrent(int dCol, int dRow) {
+  model_.MoveBy(dCol, dRow);
+  AfterMove();
+}
+
+void TStringGrid::AfterMove() {
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  model_.EnsureCurrentVisible(width, height, dpi_);
+  UpdateScrollBars();
+  PlaceEditor();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TStringGrid::CreateEditor() {
+  if (editor_) return;
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  editor_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)), instance, nullptr);
+  if (!editor_) return;
+  SetWindowSubclass(editor_, EditorProc, kEditorSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TStringGrid::PlaceEditor() {
+  if (!editor_) return;
+  if (font_) SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  if (!editing_) return;
+  const RECT r = model_.CellRect(editCol_, editRow_, dpi_);
+  const int inset = 1;
+  MoveWindow(editor_, r.left + inset, r.top + inset, std::max<int>(r.right - r.left - kGridLine - 2 * inset, 0),
+             std::max<int>(r.bottom - r.top - kGridLine - 2 * inset, 0), TRUE);
+  SendMessageW(editor_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+               MAKELPARAM(layout::Scale(1, dpi_), layout::Scale(1, dpi_)));
+}
+
+void TStringGrid::BeginEdit() {
+  if (editing_) return;
+  BeginEditWith(model_.Cell(model_.CurCol(), model_.CurRow()));
+  if (editor_) SendMessageW(editor_, EM_SETSEL, 0, -1);
+}
+
+void TStringGrid::BeginEditWith(std::wstring_view typed) {
+  if (editing_) return;
+  CreateEditor();
+  if (!editor_) return;
+  editCol_ = model_.CurCol();
+  editRow_ = model_.CurRow();
+  editOriginal_ = model_.Cell(editCol_, editRow_);
+  editing_ = true;
+  AfterMove();
+  // What is typed is the cell's text at once.
+  model_.SetCell(editCol_, editRow_, typed);
+  settingEditor_ = true;
+  SetWindowTextW(editor_, model_.Cell(editCol_, editRow_).c_str());
+  settingEditor_ = false;
+  const auto end = static_cast<WPARAM>(typed.size());
+  SendMessageW(editor_, EM_SETSEL, end, static_cast<LPARAM>(end));
+  ShowWindow(editor_, SW_SHOW);
+  SetFocus(editor_);
+}
+
+void TStringGrid::CommitEdit() { EndEdit(true); }
+
+void TStringGrid::CancelEdit() { EndEdit(false); }
+
+void TStringGrid::EndEdit(bool keep) {
+  if (!editing_ || ending_) return;
+  ending_ = true;
+  if (!keep) model_.SetCell(editCol_, editRow_, editOriginal_);
+  editing_ = false;
+  if (GetFocus() == editor_) SetFocus(hwnd_);
+  ShowWindow(editor_, SW_HIDE);
+  ending_ = false;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TStringGrid::OnEditorChange() {
+  if (!editing_ || settingEditor_) return;
+  model_.SetCell(editCol_, editRow_, WindowText(editor_));
+}
+
+bool TStringGrid::OnEditorKey(WPARAM key) {
+  const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  DWORD selStart = 0;
+  DWORD selEnd = 0;
+  SendMessageW(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+  const auto length = static_cast<DWORD>(GetWindowTextLengthW(editor_));
+  switch (key) {
+    case VK_ESCAPE: return EndEdit(false), true;
+    case VK_RETURN: return EndEdit(true), MoveCurrent(0, 1), true;
+    case VK_TAB: return EndEdit(true), model_.MoveTabOrder(shift), AfterMove(), true;
+    case VK_UP: return EndEdit(true), MoveCurrent(0, -1), true;
+    case VK_DOWN: return EndEdit(true), MoveCurrent(0, 1), true;
+    case VK_LEFT:
+      // Left and Right move the caret; only at the text's edge do they leave the cell.
+      if (selStart != selEnd || selStart != 0) return false;
+      return EndEdit(true), MoveCurrent(-1, 0), true;
+    case VK_RIGHT:
+      if (selStart != selEnd || selEnd != length) return false;
+      return EndEdit(true), MoveCurrent(1, 0), true;
+    default: return false;
+  }
+}

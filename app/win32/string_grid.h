@@ -1,0 +1,146 @@
+// StringGrid1: a 17 x 17 text grid with a fixed header row and column, edited
+// in place. The cell texts, the current cell and the scroll state live in a
+// plain model that tests drive without a window; the window only draws the
+// model and turns mouse and keys into its moves.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+
+class TGridModel {
+ public:
+  static constexpr int kCols = 17;
+  static constexpr int kRows = 17;
+  // Row 0 and column 0 are headers; data cells are 1..16 both ways.
+  static constexpr int kFirstData = 1;
+  static constexpr int kLastCol = kCols - 1;
+  static constexpr int kLastRow = kRows - 1;
+
+  TGridModel();
+
+  static bool InRange(int col, int row) { return col >= 0 && col < kCols && row >= 0 && row < kRows; }
+
+  // Outside the grid a cell reads empty and cannot be set.
+  const std::wstring& Cell(int col, int row) const;
+  bool SetCell(int col, int row, std::wstring_view text);
+
+  // Widths and the row height in 96-DPI pixels, grid line not included.
+  int ColWidth(int col) const;
+  void SetColWidth(int col, int width);  // ignored outside 0..16 or below 0
+  int RowHeight() const { return rowHeight_; }
+
+  int CurCol() const { return curCol_; }
+  int CurRow() const { return curRow_; }
+  // Moves the current cell, kept within the data cells.
+  void MoveTo(int col, int row);
+  // Moves by whole cells; Tab order wraps at the row's ends to the next or previous row.
+  void MoveBy(int dCol, int dRow);
+  void MoveTabOrder(bool backwards);
+
+  // First data column and row shown after the headers.
+  int LeftCol() const { return leftCol_; }
+  int TopRow() const { return topRow_; }
+  void ScrollTo(int leftCol, int topRow, int clientWidth, int clientHeight, int dpi);
+
+  // Geometry in client pixels at `dpi`; a cell's extent includes its grid line
+  // on the right and bottom.
+  int ColExtent(int col, int dpi) const;
+  int RowExtent(int dpi) const;
+  // Data columns or rows that fit whole beside the headers (at least 1).
+  int FullyVisibleCols(int clientWidth, int dpi) const;
+  int FullyVisibleRows(int clientHeight, int dpi) const;
+  // Greatest first column or row that still fills the view.
+  int MaxLeftCol(int clientWidth, int dpi) const;
+  int MaxTopRow(int clientHeight, int dpi) const;
+  // The cell's rectangle as it lies now (scrolled); empty when scrolled out of view.
+  RECT CellRect(int col, int row, int dpi) const;
+  // The cell under a client point, false when none (past the last cell).
+  bool HitTest(int x, int y, int dpi, int& col, int& row) const;
+  // Scrolls just enough for the current cell to show whole.
+  void EnsureCurrentVisible(int clientWidth, int clientHeight, int dpi);
+
+ private:
+  std::array<std::wstring, kCols * kRows> cells_;
+  std::array<int, kCols> colWidths_{};
+  int rowHeight_;
+  int curCol_ = kFirstData;
+  int curRow_ = kFirstData;
+  int leftCol_ = kFirstData;
+  int topRow_ = kFirstData;
+};
+
+// The grid window: its own window class, state made in WM_NCCREATE and freed in
+// WM_NCDESTROY. It reports nothing to its parent: the form reads the model when
+// it needs the texts.
+class TStringGrid {
+ public:
+  static constexpr wchar_t kClassName[] = L"T905StringGrid";
+  static bool Register(HINSTANCE instance);
+  // The grid behind a window of this class, or null.
+  static TStringGrid* FromHwnd(HWND hwnd);
+
+  HWND Hwnd() const { return hwnd_; }
+  HWND Editor() const { return editor_; }
+  bool Editing() const { return editing_; }
+  const TGridModel& Model() const { return model_; }
+
+  const std::wstring& CellText(int col, int row) const { return model_.Cell(col, row); }
+  void SetCellText(int col, int row, std::wstring_view text);
+  void SetColWidth(int col, int width96);
+  void SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
+  void SelectCell(int col, int row);
+
+  // Opens the in-place editor on the current cell: with the cell's text all
+  // selected, or with `typed` replacing it (typing into the grid).
+  void BeginEdit();
+  void BeginEditWith(std::wstring_view typed);
+  // Closes the editor keeping what was typed (it is in the cell already).
+  void CommitEdit();
+  // Closes the editor and gives the cell back the text it had before.
+  void CancelEdit();
+
+ private:
+  explicit TStringGrid(HWND hwnd);
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
+  LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT RouteEditor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  void OnPaint();
+  void OnLButtonDown(int x, int y);
+  bool OnKeyDown(WPARAM key);
+  void OnChar(wchar_t ch);
+  void OnScroll(int bar, WORD code);
+  void OnMouseWheel(short delta);
+  void OnEditorChange();
+  bool OnEditorKey(WPARAM key);
+  LRESULT OnGetDlgCode(const MSG* msg) const;
+
+  void Draw(HDC dc, const RECT& client);
+  void DrawCell(HDC dc, int col, int row);
+  void CreateEditor();
+  void PlaceEditor();
+  void EndEdit(bool keep);
+  void MoveCurrent(int dCol, int dRow);
+  void AfterMove();
+  void UpdateScrollBars();
+  void ClientSize(int& width, int& height) const;
+  bool HasFocusWithin() const;
+
+  HWND hwnd_;
+  HWND editor_ = nullptr;
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  TGridModel model_;
+  bool editing_ = false;
+  bool ending_ = false;       // EndEdit is running; focus changes it makes are ours
+  bool settingEditor_ = false;  // the editor's text is being set by us, not typed
+  int editCol_ = 0;
+  int editRow_ = 0;
+  std::wstring editOriginal_;  // the cell's text when editing began
+};
