@@ -80,19 +80,25 @@ void PutTextLine(TJwwData& d, std::string_view keyword, const TJwwEntText& t, st
   d.Output.AppendJoined(head.View(), text);
 }
 
-void PutTriangle(TJwwData& d, double x1, double y1, double x2, double y2, double x3, double y3) {
-  if (Coincide(x1, y1, x2, y2) || Coincide(x2, y2, x3, y3) || Coincide(x3, y3, x1, y1)) return;
-  JwwPutLine(d, TJwwLineBuilder("sl").Num(x1).Num(y1).Num(x2).Num(y2).Num(x3).Num(y3).View());
+bool TriangleOk(double x1, double y1, double x2, double y2, double x3, double y3) {
+  return !Coincide(x1, y1, x2, y2) && !Coincide(x2, y2, x3, y3) && !Coincide(x3, y3, x1, y1);
 }
 
 // Round solids: a radius p3 that is positive and a p4 that does not vanish.
 bool RoundSolidShapeOk(double p3, double p4) { return p3 > kJwwTolerance && !Vanishes(p4); }
 
+// The `z` lines flag the next entity the host reads, so they go out only with
+// geometry: written before a left-out entity they would land on the next one.
+void PutZIf(TJwwData& d, bool geometryWritten, int32_t flags) {
+  if (geometryWritten) JwwPutZ(d, flags);
+}
+
 void PutSoSg(TJwwData& d, std::string_view keyword, const TJwwEntSo& r, const TJwwOverrides& o) {
   PutLayer(d, r, o);
   PutSolidColour(d, r, r.lc10, o);
-  JwwPutZ(d, r.z);
-  if (!RoundSolidShapeOk(r.p3, r.p4) || r.p8 <= kJwwTolerance || r.p8 >= r.p3 - kJwwTolerance) return;
+  const bool ok = RoundSolidShapeOk(r.p3, r.p4) && r.p8 > kJwwTolerance && r.p8 < r.p3 - kJwwTolerance;
+  PutZIf(d, ok, r.z);
+  if (!ok) return;
   JwwPutLine(d, TJwwLineBuilder(keyword)
                     .Num(r.p1).Num(r.p2).Num(r.p3).Num(r.p4).Num(r.p5).Num(r.p6).Num(r.p7).Num(r.p8)
                     .View());
@@ -105,8 +111,9 @@ void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (r == nullptr) return;
   PutLayer(d, *r, o);
   PutPen(d, *r, o);
-  JwwPutZ(d, r->z);
-  if (Coincide(r->x1, r->y1, r->x2, r->y2)) return;
+  const bool ok = !Coincide(r->x1, r->y1, r->x2, r->y2);
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   // A plain line has no keyword: four numbers are a line to the host.
   JwwPutLine(d, TJwwLineBuilder("").Num(r->x1).Num(r->y1).Num(r->x2).Num(r->y2).View());
 }
@@ -116,8 +123,9 @@ void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (r == nullptr) return;
   PutLayer(d, *r, o);
   PutPen(d, *r, o);
-  JwwPutZ(d, r->z);
-  if (r->r <= kJwwTolerance) return;
+  const bool ok = r->r > kJwwTolerance;
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   JwwPutLine(d, TJwwLineBuilder("ci").Num(r->x).Num(r->y).Num(r->r).View());
 }
 
@@ -126,8 +134,9 @@ void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (r == nullptr) return;
   PutLayer(d, *r, o);
   PutPen(d, *r, o);
-  JwwPutZ(d, r->z);
-  if (r->r <= kJwwTolerance || Vanishes(r->p6)) return;
+  const bool ok = r->r > kJwwTolerance && !Vanishes(r->p6);
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   JwwPutLine(d, TJwwLineBuilder("ci")
                     .Num(r->x).Num(r->y).Num(r->r).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
                     .View());
@@ -138,8 +147,9 @@ void JwwPutText(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (r == nullptr) return;
   PutLayer(d, *r, o);
   PutTextAttrs(d, *r, o);
-  JwwPutZ(d, r->z);
-  if ((Vanishes(r->dx) && Vanishes(r->dy)) || IsBlankText(r->text)) return;
+  const bool ok = !(Vanishes(r->dx) && Vanishes(r->dy)) && !IsBlankText(r->text);
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   PutTextLine(d, TextKeyword(r->kind), *r, r->text);
 }
 
@@ -174,8 +184,9 @@ void JwwPutDim(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutLayer(d, *r, o);
   PutPen(d, line, o);
   PutTextAttrs(d, text, o);
-  JwwPutZ(d, r->z);
-  if (Coincide(line.x1, line.y1, line.x2, line.y2) || (Vanishes(text.dx) && Vanishes(text.dy))) return;
+  const bool ok = !Coincide(line.x1, line.y1, line.x2, line.y2) && !(Vanishes(text.dx) && Vanishes(text.dy));
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   JwwPutLine(d, "msg");
   JwwPutLine(d, TJwwLineBuilder("").Num(line.x1).Num(line.y1).Num(line.x2).Num(line.y2).View());
   if (!IsBlankText(text.text)) {
@@ -197,8 +208,9 @@ void JwwPutSolid2(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutLayer(d, *r, o);
   PutSolidColour(d, *r, r->lc10, o);
   JwwPutLw(d, Pick(o.lw, r->lw));
-  JwwPutZ(d, r->z);
-  if (Coincide(r->x1, r->y1, r->x2, r->y2)) return;
+  const bool ok = !Coincide(r->x1, r->y1, r->x2, r->y2);
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   JwwPutLine(d, TJwwLineBuilder("sl").Num(r->x1).Num(r->y1).Num(r->x2).Num(r->y2).View());
 }
 
@@ -207,8 +219,10 @@ void JwwPutSolid3(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (r == nullptr) return;
   PutLayer(d, *r, o);
   PutSolidColour(d, *r, r->lc10, o);
-  JwwPutZ(d, r->z);
-  PutTriangle(d, r->x1, r->y1, r->x2, r->y2, r->x3, r->y3);
+  const bool ok = TriangleOk(r->x1, r->y1, r->x2, r->y2, r->x3, r->y3);
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
+  JwwPutLine(d, TJwwLineBuilder("sl").Num(r->x1).Num(r->y1).Num(r->x2).Num(r->y2).Num(r->x3).Num(r->y3).View());
 }
 
 void JwwPutSolid4(TJwwData& d, int32_t index, const TJwwOverrides& o) {
@@ -216,17 +230,35 @@ void JwwPutSolid4(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (r == nullptr) return;
   PutLayer(d, *r, o);
   PutSolidColour(d, *r, r->lc10, o);
-  JwwPutZ(d, r->z);
-  const double x1 = r->x1, y1 = r->y1, x2 = r->x2, y2 = r->y2;
-  const double x3 = r->x3, y3 = r->y3, x4 = r->x4, y4 = r->y4;
-  // A quadrilateral with two coinciding corners is a triangle or nothing.
-  if (Coincide(x1, y1, x2, y2)) return PutTriangle(d, x1, y1, x3, y3, x4, y4);
-  if (Coincide(x1, y1, x3, y3)) return;
-  if (Coincide(x1, y1, x4, y4)) return PutTriangle(d, x1, y1, x2, y2, x3, y3);
-  if (Coincide(x2, y2, x3, y3)) return PutTriangle(d, x1, y1, x2, y2, x4, y4);
-  if (Coincide(x2, y2, x4, y4)) return;
-  if (Coincide(x3, y3, x4, y4)) return PutTriangle(d, x1, y1, x2, y2, x3, y3);
-  JwwPutLine(d, TJwwLineBuilder("sl").Num(x1).Num(y1).Num(x2).Num(y2).Num(x3).Num(y3).Num(x4).Num(y4).View());
+  const double x[4] = {r->x1, r->x2, r->x3, r->x4};
+  const double y[4] = {r->y1, r->y2, r->y3, r->y4};
+  // A quadrilateral with two coinciding corners is a triangle (the corners
+  // listed) or nothing; the first coinciding pair in this order decides.
+  int corners[4] = {0, 1, 2, 3};
+  int count = 4;
+  auto same = [&](int a, int b) { return Coincide(x[a], y[a], x[b], y[b]); };
+  auto triangle = [&](int a, int b, int c) {
+    corners[0] = a, corners[1] = b, corners[2] = c;
+    count = TriangleOk(x[a], y[a], x[b], y[b], x[c], y[c]) ? 3 : 0;
+  };
+  if (same(0, 1)) {
+    triangle(0, 2, 3);
+  } else if (same(0, 2)) {
+    count = 0;
+  } else if (same(0, 3)) {
+    triangle(0, 1, 2);
+  } else if (same(1, 2)) {
+    triangle(0, 1, 3);
+  } else if (same(1, 3)) {
+    count = 0;
+  } else if (same(2, 3)) {
+    triangle(0, 1, 2);
+  }
+  PutZIf(d, count > 0, r->z);
+  if (count == 0) return;
+  TJwwLineBuilder line("sl");
+  for (int i = 0; i < count; ++i) line.Num(x[corners[i]]).Num(y[corners[i]]);
+  JwwPutLine(d, line.View());
 }
 
 void JwwPutSc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
@@ -234,9 +266,10 @@ void JwwPutSc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (r == nullptr) return;
   PutLayer(d, *r, o);
   PutSolidColour(d, *r, r->lc10, o);
-  JwwPutZ(d, r->z);
   const bool codeOk = r->code == 100 || r->code == 5 || r->code == 0 || r->code == -1;
-  if (!RoundSolidShapeOk(r->p3, r->p4) || !codeOk) return;
+  const bool ok = RoundSolidShapeOk(r->p3, r->p4) && codeOk;
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   JwwPutLine(d, TJwwLineBuilder("sc")
                     .Num(r->p1).Num(r->p2).Num(r->p3).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
                     .Int(r->code)
@@ -249,9 +282,10 @@ void JwwPutSe(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutLayer(d, *r, o);
   PutSolidColour(d, *r, r->lc10, o);
   JwwPutLw(d, Pick(o.lw, r->lw));
-  JwwPutZ(d, r->z);
   const bool codeOk = r->code == 100 || r->code == 0;
-  if (!RoundSolidShapeOk(r->p3, r->p4) || !codeOk) return;
+  const bool ok = RoundSolidShapeOk(r->p3, r->p4) && codeOk;
+  PutZIf(d, ok, r->z);
+  if (!ok) return;
   JwwPutLine(d, TJwwLineBuilder("se")
                     .Num(r->p1).Num(r->p2).Num(r->p3).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
                     .Int(r->code)

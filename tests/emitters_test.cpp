@@ -316,14 +316,18 @@ Lines With(Lines head, std::initializer_list<std::string> tail) {
 }
 
 const Lines kTextHead{"lg0", "ly0", "cn1", "cc0", "cn\"$" + kGothic};
-const Lines kDimHead{"lg0", "ly0", "lc3", "lt1", "cn1", "cc0", "cn\"$" + kGothic, "z2"};
+const Lines kDimHeadNoZ{"lg0", "ly0", "lc3", "lt1", "cn1", "cc0", "cn\"$" + kGothic};
+const Lines kDimHead = With(kDimHeadNoZ, {"z2"});
 
 INSTANTIATE_TEST_SUITE_P(
     Records, RecordLines,
     ::testing::Values(
         RecordCase{"Line", [](auto& d, auto& o) { PutLine(d, o, 0, 0, 100, 50.5, 0); }, With(kPen, {"0 0 100 50.5"})},
-        RecordCase{"ZeroLengthLineKeepsItsZ", [](auto& d, auto& o) { PutLine(d, o, 5, 5, 5 + 9e-9, 5, 1); },
-                   With(kPen, {"z1"})},
+        RecordCase{"LineWithZ", [](auto& d, auto& o) { PutLine(d, o, 5, 5, 6, 5, 17); },
+                   With(kPen, {"z1", "z5", "5 5 6 5"})},
+        // Flags written without geometry would flag the next entity the host reads.
+        RecordCase{"ZeroLengthLineWritesNoZ", [](auto& d, auto& o) { PutLine(d, o, 5, 5, 5 + 9e-9, 5, 1); },
+                   kPen},
         RecordCase{"LineJustAboveTolerance", [](auto& d, auto& o) { PutLine(d, o, 0, 0, 2e-8, 0, 0); },
                    With(kPen, {"0 0 2E-8 0"})},
         RecordCase{"Circle", [](auto& d, auto& o) { PutCircle(d, o, 5); }, With(kPen, {"ci 1 2 5"})},
@@ -354,8 +358,9 @@ INSTANTIATE_TEST_SUITE_P(
                    With(kDimHead, {"msg", "0 0 0.333333333333333 0", "cs 1 1 1 0 \"0.33333333"})},
         RecordCase{"DimensionHugeLengthStaysDefined", [](auto& d, auto& o) { PutDim(d, o, 3e300, 4e300, 1, ""); },
                    With(kDimHead, {"msg", "0 0 3E300 4E300", "cs 1 1 1 0 \"5E300"})},
-        RecordCase{"DimensionZeroLine", [](auto& d, auto& o) { PutDim(d, o, 0, 0, 1, "X"); }, kDimHead},
-        RecordCase{"DimensionTextWithoutDirection", [](auto& d, auto& o) { PutDim(d, o, 1, 0, 0, "X"); }, kDimHead},
+        RecordCase{"DimensionZeroLine", [](auto& d, auto& o) { PutDim(d, o, 0, 0, 1, "X"); }, kDimHeadNoZ},
+        RecordCase{"DimensionTextWithoutDirection", [](auto& d, auto& o) { PutDim(d, o, 1, 0, 0, "X"); },
+                   kDimHeadNoZ},
         RecordCase{"Solid3", [](auto& d, auto& o) { PutSolid3(d, o, 0, 10); },
                    With(kSolid, {"sl 0 0 10 0 0 10"})},
         RecordCase{"Solid3ThirdOnFirst", [](auto& d, auto& o) { PutSolid3(d, o, 0, 1e-9); }, kSolid},

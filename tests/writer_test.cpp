@@ -158,6 +158,21 @@ TEST_F(WriterTest, FontNameEndingInAQuoteDoesNotSwallowTheNextLine) {
   EXPECT_EQ(back.Texts[1].text, "second");
 }
 
+TEST_F(WriterTest, FlagsOfALeftOutEntityDoNotLandOnTheNext) {
+  Read(Join({"z1", "z3", "5 5 5 5", "z2", "sl 0 0 0 0 0 0 0 0", "0 0 10 0", "z5", "ci 0 0 0", "ci 0 0 3"}));
+  ASSERT_EQ(d.Lines.size(), 2u);
+  ASSERT_EQ(d.Lines[1].z, 0);
+  ASSERT_EQ(d.Circles[1].z, 0);
+  Ok();
+  TJwwData back;
+  JwwDataInit(back);
+  JwwReadBytes(back, WrittenFile());
+  ASSERT_EQ(back.Lines.size(), 1u);
+  EXPECT_EQ(back.Lines[0].z, 0);
+  ASSERT_EQ(back.Circles.size(), 1u);
+  EXPECT_EQ(back.Circles[0].z, 0);
+}
+
 TEST_F(WriterTest, LongTextsTravelBackWhole) {
   // An image reference carries a long path; the host wants every byte back.
   std::string text = "^@BM";
