@@ -1,0 +1,86 @@
+// Reading a generated 1,000,000-entity drawing into a fresh store, from the
+// file and from bytes already in memory (the reader's own cost). Rates are per
+// CPU second, so a busy machine does not halve them.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "exchange/reader.h"
+#include "exchange/store.h"
+#include "tests/support/drawing_generator.h"
+#include "tests/support/files.h"
+
+namespace {
+
+constexpr std::size_t kEntities = 1000000;
+constexpr std::uint32_t kSeed = 1;
+
+// Made once, on first use, and removed with its folder at exit; or, when the
+// bench script names its drawing in T905_BENCH_DRAWING, that file.
+struct Drawing {
+  TempDir dir;
+  std::filesystem::path path;
+  std::string bytes;
+  std::size_t entities = kEntities;
+  Drawing() {
+    if (const char* given = std::getenv("T905_BENCH_DRAWING"); given != nullptr && *given != '\0') {
+      path = given;
+      bytes = ReadFileBytes(path);
+      TJwwData d;
+      JwwDataInit(d);
+      JwwReadBytes(d, bytes);
+      entities = d.Order.size();
+      return;
+    }
+    path = dir / "JWC_TEMP.TXT";
+    bytes = GenerateExchangeFile(kEntities, kSeed);
+    WriteFileBytes(path, bytes);
+  }
+};
+
+const Drawing& TheDrawing() {
+  static const Drawing drawing;
+  return drawing;
+}
+
+template <typename Read>
+void ReadIntoFreshStore(benchmark::State& state, Read read) {
+  const Drawing& drawing = TheDrawing();
+  std::size_t entities = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto d = std::make_unique<TJwwData>();
+    JwwDataInit(*d);
+    state.ResumeTiming();
+    read(*d, drawing);
+    state.PauseTiming();
+    entities = d->Order.size();
+    d.reset();
+    state.ResumeTiming();
+  }
+  if (entities != drawing.entities) state.SkipWithError("the reader did not read every entity");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(drawing.bytes.size()));
+  state.counters["file_MB"] = static_cast<double>(drawing.bytes.size()) / 1e6;
+  state.counters["entities"] = static_cast<double>(entities);
+}
+
+void BM_JwwReadFile(benchmark::State& state) {
+  ReadIntoFreshStore(state, [](TJwwData& d, const Drawing& drawing) { JwwReadFile(d, drawing.path); });
+}
+BENCHMARK(BM_JwwReadFile)->Unit(benchmark::kMillisecond);
+
+void BM_JwwReadBytes(benchmark::State& state) {
+  ReadIntoFreshStore(state, [](TJwwData& d, const Drawing& drawing) { JwwReadBytes(d, drawing.bytes); });
+}
+BENCHMARK(BM_JwwReadBytes)->Unit(benchmark::kMillisecond);
+
+void BM_GenerateDrawing(benchmark::State& state) {
+  std::size_t size = 0;
+  for (auto _ : state) size = GenerateExchangeFile(kEntities / 10, kSeed).size();
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(size));
+}
+BENCHMARK(BM_GenerateDrawing)->Unit(benchmark::kMillisecond);
+
+}  // namespace
