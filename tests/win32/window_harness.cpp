@@ -1,0 +1,438 @@
+// The real t905.exe, started the way the host starts it and used the way a person uses
+// it: in a folder of its own (blanks and Japanese in the name), from another working
+// folder, driven through its window from this separate process. Each case checks the
+// answer and the preset file that the run leaves beside the program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form_texts.h"
+#include "tests/win32/window_harness_driver.h"
+
+namespace fs = std::filesystem;
+using harness::Widen;
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kExitTimeoutMs = 30000;
+
+std::string ReadAll(const fs::path& file) {
+  std::string bytes;
+  FILE* f = _wfopen(file.c_str(), L"rb");
+  if (f == nullptr) return "<missing>";
+  char buffer[65536];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, got);
+  std::fclose(f);
+  return bytes;
+}
+
+bool WriteAll(const fs::path& file, std::string_view bytes) {
+  FILE* f = _wfopen(file.c_str(), L"wb");
+  if (f == nullptr) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+fs::path DataFile(std::string_view name) { return fs::path(T905_HARNESS_DATA) / name; }
+
+std::vector<std::string> Lines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find("\r\n", start);
+    if (end == std::string_view::npos) end = bytes.size();
+    lines.emplace_back(bytes.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// Where a preset file keeps a table's widths: line 6 + 257 * (table - 1) + layer index
+// (1-based lines), so index 4 + 257 * (table - 1) + 1 + i in a vector of lines.
+size_t WidthLine(int table, int group, int layer) {
+  return static_cast<size_t>(4 + 257 * (table - 1) + 1 + group * 16 + layer);
+}
+size_t CommentLine(int table) { return static_cast<size_t>(4 + 257 * (table - 1)); }
+
+// The file name box of the open dialog: an edit (edt1), or the edit inside a combo box
+// (cmb13), as the system's dialog template has it.
+HWND FileNameBox(HWND dialog) {
+  for (int id : {0x480, 0x47C}) {
+    HWND box = GetDlgItem(dialog, id);
+    if (box == nullptr) continue;
+    HWND inner = harness::FindChildOfClass(box, L"Edit");
+    return inner != nullptr ? inner : box;
+  }
+  return nullptr;
+}
+
+// Client-area corners of the controls, in 96-DPI pixels, as the window lays them out.
+struct ControlSpot {
+  int x;
+  int y;
+  const wchar_t* windowClass;
+};
+constexpr ControlSpot kOk{328, 216, L"Button"};
+constexpr ControlSpot kCancel{328, 256, L"Button"};
+constexpr ControlSpot kAllMinus1{128, 44, L"Button"};
+constexpr ControlSpot kAllZero{184, 44, L"Button"};
+constexpr ControlSpot kImport{240, 44, L"Button"};
+constexpr ControlSpot kComment{64, 24, L"Edit"};
+constexpr ControlSpot kGrid{24, 64, L""};
+constexpr ControlSpot kTabs{0, 0, L"SysTabControl32"};
+constexpr ControlSpot kPoints{8, 264, L"Button"};
+constexpr ControlSpot kDims{56, 264, L"Button"};
+constexpr ControlSpot kSolids{136, 264, L"Button"};
+
+// One run of the tool in a fresh folder.
+class WindowRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    name_ = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name_) {
+      if (c == '/') c = '_';
+    }
+    base_ = fs::temp_directory_path() / (L"t905 harness " + std::to_wstring(GetCurrentProcessId()) +
+                                         L" " + std::to_wstring(GetTickCount64()));
+    // The host's folder may hold blanks and Japanese: "ツール 置き場".
+    folder_ = base_ / L"\x30C4\x30FC\x30EB \x7F6E\x304D\x5834";
+    elsewhere_ = base_ / L"elsewhere";
+    fs::create_directories(folder_);
+    fs::create_directories(elsewhere_);
+    tool_ = folder_ / L"t905.exe";
+    fs::copy_file(fs::path(T905_HARNESS_TOOL), tool_);
+    // Files of the same names in the working folder must stay untouched.
+    ASSERT_TRUE(WriteAll(elsewhere_ / L"JWC_TEMP.TXT", kDecoy));
+    ASSERT_TRUE(WriteAll(elsewhere_ / L"t905.dat", kDecoy));
+  }
+
+  void TearDown() override {
+    EXPECT_EQ(ReadAll(elsewhere_ / L"JWC_TEMP.TXT"), kDecoy) << "the working folder was written";
+    EXPECT_EQ(ReadAll(elsewhere_ / L"t905.dat"), kDecoy) << "the working folder was written";
+    process_.reset();
+    std::error_code ignored;
+    if (!HasFailure()) fs::remove_all(base_, ignored);
+  }
+
+  void PutDrawing(std::string_view dataName) {
+    ASSERT_TRUE(fs::copy_file(DataFile(dataName), folder_ / L"JWC_TEMP.TXT"));
+  }
+  void PutPresets(std::string_view dataName) {
+    ASSERT_TRUE(fs::copy_file(DataFile(dataName), folder_ / L"t905.dat"));
+  }
+
+  // Starts the tool and waits for its window.
+  void Launch() {
+    process_ = std::make_unique<harness::ToolProcess>();
+    ASSERT_TRUE(process_->Start(tool_, elsewhere_)) << "cannot start " << tool_.string();
+    main_ = process_->WaitForMainWindow(Widen(kWindowCaption), kStartTimeoutMs);
+    ASSERT_NE(main_, nullptr) << "no window captioned with the caption text";
+    ASSERT_TRUE(harness::Settle(main_));
+  }
+
+  HWND Control(const ControlSpot& spot) {
+    HWND control = harness::ControlAt(main_, spot.x, spot.y, spot.windowClass);
+    EXPECT_NE(control, nullptr) << "no control at " << spot.x << "," << spot.y;
+    return control;
+  }
+
+  void Click(const ControlSpot& spot) {
+    HWND control = Control(spot);
+    if (control == nullptr) return;
+    harness::PostClick(control);
+    harness::Settle(main_);
+  }
+
+  // The confirmation or message box that a click opened: checks its text, answers it.
+  void AnswerBox(std::string_view expectedText, int answerId) {
+    HWND box = process_->WaitForDialog(Widen(kAppTitle), 10000);
+    ASSERT_NE(box, nullptr) << "no message box captioned with the application title";
+    bool textFound = false;
+    for (const auto& text : harness::ChildTexts(box, L"Static")) {
+      if (text == Widen(expectedText)) textFound = true;
+    }
+    EXPECT_TRUE(textFound) << "the box does not show the expected message";
+    HWND button = GetDlgItem(box, answerId);
+    ASSERT_NE(button, nullptr);
+    harness::PostClick(button);
+    for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
+    ASSERT_FALSE(IsWindow(box));
+    harness::Settle(main_);
+  }
+
+  // Types into a data cell (column = layer + 1, row = group + 1) through the in-place
+  // editor that a click on the cell opens; the cell must lie in the unscrolled view.
+  void TypeIntoCell(int col, int row, std::wstring_view text) {
+    HWND grid = Control(kGrid);
+    if (grid == nullptr) return;
+    const int dpi = harness::ScreenDpi();
+    // Header column 24 and data columns 40 wide, rows 19 high, each plus a grid line.
+    const int x = MulDiv(25 + (col - 1) * 41 + 20, dpi, 96);
+    const int y = MulDiv(20 + (row - 1) * 20 + 10, dpi, 96);
+    harness::PostMouseClick(grid, x, y);
+    harness::Settle(main_);
+    HWND editor = harness::FindChildOfClass(grid, L"Edit");
+    ASSERT_NE(editor, nullptr) << "a click on a cell opened no editor";
+    ASSERT_TRUE(IsWindowVisible(editor));
+    harness::SetText(editor, text);
+    harness::PostKey(editor, VK_RETURN);
+    harness::Settle(main_);
+  }
+
+  // Moves the tab strip's selection by the arrow keys, as a user does with the focus on
+  // it; the strip itself raises the changing and changed notifications.
+  void StepTabs(int steps) {
+    HWND tabs = Control(kTabs);
+    if (tabs == nullptr) return;
+    for (int i = 0; i < (steps < 0 ? -steps : steps); ++i) {
+      harness::PostKey(tabs, steps < 0 ? VK_LEFT : VK_RIGHT);
+      harness::Settle(main_);
+    }
+  }
+
+  void Screenshot() {
+    fs::path dir(T905_HARNESS_SCREENSHOTS);
+    std::error_code ignored;
+    fs::create_directories(dir, ignored);
+    EXPECT_TRUE(harness::SaveWindowPng(main_, dir / (name_ + ".png"))) << "no screenshot";
+  }
+
+  // Waits for the tool to end by itself and checks that it ended cleanly.
+  void ExpectExit() {
+    DWORD code = 0;
+    ASSERT_TRUE(process_->WaitForExit(kExitTimeoutMs, code)) << "t905.exe did not end";
+    EXPECT_EQ(code, 0u);
+  }
+
+  std::string Answer() const { return ReadAll(folder_ / L"JWC_TEMP.TXT"); }
+  std::string Presets() const { return ReadAll(folder_ / L"t905.dat"); }
+  // The folder as the preset file writes it: Shift-JIS, with the trailing separator.
+  std::string FolderText() const { return harness::Narrow(folder_.wstring() + L"\\"); }
+
+  static constexpr std::string_view kDecoy = "decoy: the tool must not touch this\r\n";
+
+  std::string name_;
+  fs::path base_;
+  fs::path folder_;
+  fs::path elsewhere_;
+  fs::path tool_;
+  std::unique_ptr<harness::ToolProcess> process_;
+  HWND main_ = nullptr;
+};
+
+// Every way of leaving without OK answers "hq" and leaves the preset file as it was.
+enum class Leave { CancelButton, CloseBox, EscapeKey, AltN };
+
+class LeaveWithoutOk : public WindowRun, public ::testing::WithParamInterface<Leave> {
+ protected:
+  void LeaveNow() {
+    switch (GetParam()) {
+      case Leave::CancelButton: Click(kCancel); break;
+      case Leave::CloseBox: PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+      case Leave::EscapeKey: harness::PostKey(main_, VK_ESCAPE); break;
+      // Alt held: bit 29 of a system character message.
+      case Leave::AltN: PostMessageW(main_, WM_SYSCHAR, L'n', static_cast<LPARAM>(1u << 29)); break;
+    }
+  }
+};
+
+TEST_P(LeaveWithoutOk, AnswersHqAndKeepsThePresetFile) {
+  PutDrawing("drawing.txt");
+  PutPresets("presets_seed.dat");
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  // Changes made before leaving must be lost with the run.
+  Click(kPoints);
+  Click(kAllZero);
+  AnswerBox(kConfirmAllZero, IDYES);
+  Screenshot();
+  LeaveNow();
+  ExpectExit();
+  EXPECT_EQ(Answer(), "hq\r\n");
+  EXPECT_EQ(Presets(), ReadAll(DataFile("presets_seed.dat")));
+}
+
+std::string LeaveName(const ::testing::TestParamInfo<Leave>& param) {
+  constexpr const char* kNames[] = {"CancelButton", "CloseBox", "EscapeKey", "AltN"};
+  return kNames[static_cast<int>(param.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LeaveWithoutOk,
+                         ::testing::Values(Leave::CancelButton, Leave::CloseBox, Leave::EscapeKey,
+                                           Leave::AltN),
+                         LeaveName);
+
+TEST_F(WindowRun, FirstRunWithoutPresetFileAnswersTheWholeDrawingAndCreatesThePresetFile) {
+  PutDrawing("drawing.txt");
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  RECT rect{};
+  GetWindowRect(main_, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  Screenshot();
+  Click(kOk);
+  ExpectExit();
+  EXPECT_EQ(Answer(), ReadAll(DataFile("answer_unchanged.txt")));
+  EXPECT_EQ(Presets(), ReadAll(DataFile("presets_first_run.dat")));
+}
+
+TEST_F(WindowRun, EditsOnTheScreenAreConvertedWithAndSaved) {
+  PutDrawing("drawing.txt");
+  PutPresets("presets_seed.dat");
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  // Tab 2 is the one in use. Group 0 layer 0 gets 200; layer 1 "abc" (reads 0);
+  // group 1 layer 2 " 7"; group 1 layer 0 "30001" (out of range: unchanged).
+  TypeIntoCell(1, 1, L"200");
+  TypeIntoCell(2, 1, L"abc");
+  TypeIntoCell(3, 2, L" 7");
+  TypeIntoCell(1, 2, L"30001");
+  // "太線" as the comment.
+  HWND comment = Control(kComment);
+  ASSERT_NE(comment, nullptr);
+  harness::SetText(comment, L"\x592A\x7DDA");
+  // Away to tab 3 and back: the edits are stored and shown again.
+  StepTabs(1);
+  StepTabs(-1);
+  Click(kPoints);
+  Click(kSolids);
+  // The position at the moment of OK is what the next run opens at.
+  SetWindowPos(main_, nullptr, 123, 45, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  harness::Settle(main_);
+  Screenshot();
+  Click(kOk);
+  ExpectExit();
+  EXPECT_EQ(Answer(), ReadAll(DataFile("answer_edited.txt")));
+  EXPECT_EQ(Presets(), ReadAll(DataFile("presets_edited.dat")));
+}
+
+TEST_F(WindowRun, ClearingAsksFirstAndNoKeepsTheScreen) {
+  PutDrawing("drawing.txt");
+  PutPresets("presets_seed.dat");
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  Click(kAllMinus1);
+  AnswerBox(kConfirmAllMinus1, IDNO);
+  // Unchanged after No: table 2 reaches the file as it was loaded.
+  StepTabs(1);  // table 3 shown
+  Click(kAllZero);
+  AnswerBox(kConfirmAllZero, IDYES);
+  Screenshot();
+  Click(kOk);
+  ExpectExit();
+  const auto lines = Lines(Presets());
+  const auto seed = Lines(ReadAll(DataFile("presets_seed.dat")));
+  ASSERT_EQ(lines.size(), 5148u);
+  EXPECT_EQ(lines[3], "3") << "the tab in use";
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(lines[WidthLine(2, i / 16, i % 16)], seed[WidthLine(2, i / 16, i % 16)]) << i;
+    EXPECT_EQ(lines[WidthLine(3, i / 16, i % 16)], "0") << i;
+  }
+  EXPECT_EQ(lines[CommentLine(2)], seed[CommentLine(2)]);
+  EXPECT_EQ(lines[CommentLine(3)], "");
+  // Table 3 with 0 everywhere sets every converted width to 0.
+  const auto answer = Lines(Answer());
+  ASSERT_FALSE(answer.empty());
+  EXPECT_EQ(answer.front(), "hd");
+  for (const auto& line : answer) {
+    if (line.rfind("lw", 0) == 0) {
+      EXPECT_EQ(line, "lw0");
+    }
+  }
+}
+
+TEST_F(WindowRun, ImportThroughTheOpenDialogFillsTheGrid) {
+  PutDrawing("drawing.txt");
+  PutPresets("presets_seed.dat");
+  ASSERT_TRUE(fs::copy_file(DataFile("import.jwf"), folder_ / L"import.jwf"));
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  Click(kImport);
+  HWND dialog = process_->WaitForDialog(Widen(kOpenDialogTitle), 10000);
+  ASSERT_NE(dialog, nullptr) << "no open dialog with the import's title";
+  // The file name box of the open dialog (an edit, or the edit inside a combo box).
+  HWND name = FileNameBox(dialog);
+  ASSERT_NE(name, nullptr) << "no file name box in the open dialog";
+  harness::SetText(name, (folder_ / L"import.jwf").wstring());
+  harness::PostClick(GetDlgItem(dialog, IDOK));
+  for (int i = 0; i < 250 && IsWindow(dialog); ++i) Sleep(20);
+  ASSERT_FALSE(IsWindow(dialog)) << "the open dialog stayed open";
+  harness::Settle(main_);
+  Screenshot();
+  Click(kOk);
+  ExpectExit();
+  auto lines = Lines(Presets());
+  ASSERT_EQ(lines.size(), 5148u);
+  EXPECT_EQ(lines[2], FolderText()) << "the folder of the chosen file";
+  // Group 0: 40 45 -1 -2 50 and -1 for the rest; group 1: 60 70; group F: 1..15 and
+  // 30001, which is out of range and stored as -1.
+  const int group0[16] = {40, 45, -1, -1, 50, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+  for (int l = 0; l < 16; ++l) {
+    EXPECT_EQ(lines[WidthLine(2, 0, l)], std::to_string(group0[l])) << "group 0 layer " << l;
+    EXPECT_EQ(lines[WidthLine(2, 1, l)], std::to_string(l == 0 ? 60 : l == 1 ? 70 : -1))
+        << "group 1 layer " << l;
+    EXPECT_EQ(lines[WidthLine(2, 15, l)], std::to_string(l < 15 ? l + 1 : -1))
+        << "group F layer " << l;
+  }
+  // Groups without a line keep their cells (group 2 was all -1 in the seed).
+  EXPECT_EQ(lines[WidthLine(2, 2, 0)], "-1");
+  EXPECT_EQ(lines[CommentLine(2)], Lines(ReadAll(DataFile("presets_seed.dat")))[CommentLine(2)]);
+}
+
+TEST_F(WindowRun, WrongExtensionInTheOpenDialogShowsTheMessage) {
+  PutDrawing("drawing.txt");
+  PutPresets("presets_seed.dat");
+  ASSERT_TRUE(fs::copy_file(DataFile("import.jwf"), folder_ / L"import.txt"));
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  Click(kImport);
+  HWND dialog = process_->WaitForDialog(Widen(kOpenDialogTitle), 10000);
+  ASSERT_NE(dialog, nullptr);
+  HWND name = FileNameBox(dialog);
+  ASSERT_NE(name, nullptr);
+  harness::SetText(name, (folder_ / L"import.txt").wstring());
+  harness::PostClick(GetDlgItem(dialog, IDOK));
+  AnswerBox(kWrongExtensionMessage, IDOK);
+  Click(kCancel);
+  ExpectExit();
+  EXPECT_EQ(Answer(), "hq\r\n");
+}
+
+// A large drawing: Escape held while OK is pressed stops the walk at its first check.
+// The answer then holds neither "hd" nor any entity, so the host changes nothing, and
+// the presets were saved before the walk began.
+TEST_F(WindowRun, EscapeHeldDuringTheWalkAbortsTheAnswer) {
+  std::string drawing = "hq\r\nlg0\r\nly0\r\nlc1\r\nlt1\r\nlw25\r\n";
+  constexpr int kEntities = 300000;
+  drawing.reserve(drawing.size() + kEntities * 24);
+  for (int i = 0; i < kEntities; ++i) {
+    drawing += std::to_string(i % 1000);
+    drawing += " 0 ";
+    drawing += std::to_string(i % 1000 + 1);
+    drawing += " 10\r\n";
+  }
+  ASSERT_TRUE(WriteAll(folder_ / L"JWC_TEMP.TXT", drawing));
+  PutPresets("presets_seed.dat");
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  Click(kDims);
+  Screenshot();
+  {
+    harness::HeldKey escape(VK_ESCAPE);
+    Click(kOk);
+    ExpectExit();
+  }
+  const std::string answer = Answer();
+  const auto lines = Lines(answer);
+  EXPECT_LT(answer.size(), 4096u) << "entities were written";
+  for (const auto& line : lines) EXPECT_NE(line, "hd");
+  const auto presets = Lines(Presets());
+  ASSERT_EQ(presets.size(), 5148u);
+  EXPECT_EQ(presets[5145], "1") << "the dimension box was not saved";
+}
+
+}  // namespace

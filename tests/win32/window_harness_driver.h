@@ -1,0 +1,83 @@
+// Drives a running t905.exe from another process, as the host and a user would: start
+// it in a folder of its own, find its window and controls, click, type, answer its
+// message boxes, hold keys, take a picture of the screen and wait for the exit.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace harness {
+
+// Shift-JIS bytes (as the tool's texts are kept) to UTF-16 and back, by code page 932.
+std::wstring Widen(std::string_view sjis);
+std::string Narrow(std::wstring_view text);
+
+// A child process of t905.exe; the process is ended if it is still running when the
+// object goes away, so a failed test never leaves a window behind.
+class ToolProcess {
+ public:
+  ToolProcess() = default;
+  ~ToolProcess();
+  ToolProcess(const ToolProcess&) = delete;
+  ToolProcess& operator=(const ToolProcess&) = delete;
+
+  // Starts exe with working folder cwd. False when the process could not be created.
+  bool Start(const std::filesystem::path& exe, const std::filesystem::path& cwd);
+  // The tool's main window (visible, top level, owned by the process, with caption),
+  // or nullptr when none appeared within the time.
+  HWND WaitForMainWindow(std::wstring_view caption, DWORD timeoutMs);
+  // A visible dialog box (class #32770) of the process with that caption, or nullptr.
+  HWND WaitForDialog(std::wstring_view caption, DWORD timeoutMs);
+  // True when the process ended within the time; its exit code is then in exitCode.
+  bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
+  DWORD Id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// The window's client-area layout is given in 96-DPI pixels; this many pixels per 96.
+int ScreenDpi();
+
+// The descendant of top whose top-left corner lies at (x, y) of top's client area
+// (96-DPI units, scaled) and whose class is windowClass ("" for any), or nullptr.
+HWND ControlAt(HWND top, int x, int y, std::wstring_view windowClass);
+// The first descendant of parent of that class, or nullptr.
+HWND FindChildOfClass(HWND parent, std::wstring_view windowClass);
+// The texts of every descendant of top of that class.
+std::vector<std::wstring> ChildTexts(HWND top, std::wstring_view windowClass);
+
+std::wstring WindowText(HWND window);
+void SetText(HWND window, std::wstring_view text);
+
+// A click as the button's own message: works whether or not the window has the focus,
+// and posted, so a modal box that the click opens does not block the harness.
+void PostClick(HWND button);
+// A left click at (x, y) of the window's client area (device pixels).
+void PostMouseClick(HWND window, int x, int y);
+void PostKey(HWND window, UINT virtualKey);
+void PostChars(HWND window, std::wstring_view text);
+// Blocks until the window's thread has handled every message posted before.
+bool Settle(HWND window);
+
+// A key held down through the system's input queue, so that GetAsyncKeyState sees it
+// whichever window has the focus; released when the object goes away.
+class HeldKey {
+ public:
+  explicit HeldKey(WORD virtualKey);
+  ~HeldKey();
+  HeldKey(const HeldKey&) = delete;
+  HeldKey& operator=(const HeldKey&) = delete;
+
+ private:
+  WORD key_;
+};
+
+// Saves the screen area of the window as a PNG file. False when nothing was captured.
+bool SaveWindowPng(HWND window, const std::filesystem::path& file);
+
+}  // namespace harness
