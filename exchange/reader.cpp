@@ -6,7 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <new>
+#include <exception>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -109,7 +109,8 @@ void JwwReadBytes(TJwwData& d, std::string_view bytes) {
       bytes.remove_prefix(lf + 1);
     }
     d.ReadOutcome = TJwwReadOutcome::Complete;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
+    // Memory ran out: what was read stays.
     d.ReadOutcome = TJwwReadOutcome::Failed;
   }
 }
