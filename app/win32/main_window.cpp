@@ -92,6 +92,8 @@ int WindowDpi(HWND hwnd) {
   return dpi > 0 ? dpi : layout::kBaseDpi;
 }
 
+// The frame is measured at the window's own DPI, which the system has already
+// changed when WM_DPICHANGED arrives.
 SIZE FrameSizeFor(int clientWidth, int clientHeight, int dpi) {
   static const auto adjustForDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
   RECT r{0, 0, clientWidth, clientHeight};
@@ -408,7 +410,7 @@ void TMainWindow::ApplyLayout(int dpi, const RECT* suggested) {
   if (TStringGrid* grid = Grid()) grid->SetDpi(dpi);
   for (int id : {IDT_LABEL1, IDT_LABELL1, IDT_LABELL2}) AutoSizeLabel(id);
 
-  const SIZE frame = FrameSizeFor(s(layout::kClientWidth), s(layout::kClientHeight), dpi);
+  const SIZE frame = FrameSizeFor(s(layout::kClientWidth), s(layout::kClientHeight), WindowDpi(hwnd_));
   if (suggested) {
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
@@ -614,7 +616,8 @@ bool TMainWindow::ConfirmYesNo(std::string_view message) {
     UnhookWindowsHookEx(tBoxHook);
     tBoxHook = nullptr;
   }
-  return answer != IDNO;
+  // Only Yes clears: a box that could not be shown changes nothing.
+  return answer == IDYES;
 }
 
 void TMainWindow::ShowMessage(std::string_view message) {

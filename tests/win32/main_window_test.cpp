@@ -1,0 +1,552 @@
+// The real Form1 window in this process: laid out as the table says, driven by
+// window messages (clicks, keys, tab switches, typing into cells), checked by
+// the files it leaves beside the executable path it was given.
+#include "app/win32/main_window.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/form_texts.h"
+#include "app/presets.h"
+#include "app/win32/cp932.h"
+#include "app/win32/layout.h"
+#include "app/win32/string_grid.h"
+#include "tests/support/files.h"
+
+namespace {
+
+// Layer group 0 layer 0 holds a line of width 10; group 1 layer 2 a circle.
+constexpr char kDrawing[] =
+    "hq\r\nlg0\r\nly0\r\nlw10\r\n0 0 100 0\r\nlg1\r\nly2\r\nci 50 50 20\r\n";
+
+// The window with its modal boxes and the Escape key scripted, so nothing blocks.
+class TScriptedWindow : public TMainWindow {
+ public:
+  using TMainWindow::TMainWindow;
+
+  std::deque<bool> answers;
+  std::vector<std::string> questions;
+  std::vector<std::string> messages;
+  std::optional<std::filesystem::path> chosenFile;
+  std::vector<TOpenDialogSpec> dialogs;
+
+  bool ConfirmYesNo(std::string_view message) override {
+    questions.emplace_back(message);
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void ShowMessage(std::string_view message) override { messages.emplace_back(message); }
+  std::optional<std::filesystem::path> RunOpenDialog(const TOpenDialogSpec& spec) override {
+    dialogs.push_back(spec);
+    return chosenFile;
+  }
+  bool IsEscapeDown() override { return false; }
+};
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+RECT BoxInClient(HWND parent, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+class MainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFileBytes(dir_ / "JWC_TEMP.TXT", kDrawing);
+    Open();
+  }
+  void TearDown() override {
+    window_.reset();
+    Pump();
+  }
+  void Open() {
+    TMainWindow::TOptions options;
+    options.exePath = dir_ / "t905.exe";
+    options.quitOnClose = false;
+    window_ = std::make_unique<TScriptedWindow>(GetModuleHandleW(nullptr), options);
+    ASSERT_TRUE(window_->Create(SW_SHOWNORMAL));
+    Pump();
+  }
+  HWND Control(int id) const { return window_->Control(id); }
+  void Click(int id) {
+    SendMessageW(Control(id), BM_CLICK, 0, 0);
+    Pump();
+  }
+  // A key as the message loop would see it: the dialog keys first.
+  void Key(UINT message, WPARAM key, LPARAM lParam = 1) {
+    MSG msg{GetFocus(), message, key, lParam, GetTickCount(), {0, 0}};
+    if (!window_->PreTranslateMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Pump();
+  }
+  void ClickCell(int col, int row) {
+    TStringGrid* grid = window_->Grid();
+    const RECT r = grid->Model().CellRect(col, row, grid->Dpi());
+    SendMessageW(grid->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    SendMessageW(grid->Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  }
+  void TypeIntoCell(int col, int row, const wchar_t* text) {
+    ClickCell(col, row);
+    ASSERT_TRUE(window_->Grid()->Editing());
+    SendMessageW(window_->Grid()->Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  }
+  // A user's tab switch: the strip itself asks before and tells after.
+  void ClickTab(int index) {
+    const HWND tabs = Control(IDC_TABCONTROL1);
+    RECT r{};
+    SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(tabs, WM_LBUTTONUP, 0, at);
+    Pump();
+  }
+  // The notifications a tab switch sends, in order, as another part of the system would.
+  void SwitchTabByNotify(int index) {
+    const HWND tabs = Control(IDC_TABCONTROL1);
+    NMHDR header{tabs, static_cast<UINT_PTR>(IDC_TABCONTROL1), TCN_SELCHANGING};
+    SendMessageW(window_->Hwnd(), WM_NOTIFY, IDC_TABCONTROL1, reinterpret_cast<LPARAM>(&header));
+    SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    header.code = TCN_SELCHANGE;
+    SendMessageW(window_->Hwnd(), WM_NOTIFY, IDC_TABCONTROL1, reinterpret_cast<LPARAM>(&header));
+    Pump();
+  }
+  std::string Answer() const { return ReadFileBytes(dir_ / "JWC_TEMP.TXT"); }
+  bool Contains(const std::string& text, const std::string& part) const {
+    return text.find(part) != std::string::npos;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<TScriptedWindow> window_;
+};
+
+// ---- layout ----
+
+struct TBoxCase {
+  const char* name;
+  int id;
+  layout::TBox box;
+};
+
+class MainWindowLayout : public MainWindow, public testing::WithParamInterface<TBoxCase> {};
+
+TEST_P(MainWindowLayout, ControlSitsWhereTheTableSaysAt96Dpi) {
+  ASSERT_EQ(window_->Dpi(), 96) << "the Wine prefix is expected at 96 DPI";
+  const TBoxCase& c = GetParam();
+  const RECT r = BoxInClient(window_->Hwnd(), Control(c.id));
+  EXPECT_EQ(r.left, c.box.left);
+  EXPECT_EQ(r.top, c.box.top);
+  EXPECT_EQ(r.right - r.left, c.box.width);
+  EXPECT_EQ(r.bottom - r.top, c.box.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MainWindowLayout,
+    testing::Values(TBoxCase{"TabControl1", IDC_TABCONTROL1, layout::kTabControl1},
+                    TBoxCase{"Edit1", IDE_EDIT1, layout::kEdit1}, TBoxCase{"Button3", IDB_BUTTON3, layout::kButton3},
+                    TBoxCase{"Button5", IDB_BUTTON5, layout::kButton5}, TBoxCase{"Button4", IDB_BUTTON4, layout::kButton4},
+                    TBoxCase{"StringGrid1", IDG_STRINGGRID1, layout::kStringGrid1},
+                    TBoxCase{"CheckBox1", IDX_CHECKBOX1, layout::kCheckBox1},
+                    TBoxCase{"CheckBox3", IDX_CHECKBOX3, layout::kCheckBox3},
+                    TBoxCase{"CheckBox4", IDX_CHECKBOX4, layout::kCheckBox4},
+                    TBoxCase{"CheckBox5", IDX_CHECKBOX5, layout::kCheckBox5}, TBoxCase{"Memo1", IDE_MEMO1, layout::kMemo1},
+                    TBoxCase{"Button1", IDB_BUTTON1, layout::kButton1}, TBoxCase{"Button2", IDB_BUTTON2, layout::kButton2},
+                    TBoxCase{"LabelA1", IDT_LABELA1, layout::kLabelA1}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(MainWindow, LabelsStartAtTheirPlaceAndDoNotCoverTheGrid) {
+  for (auto [id, box] : {std::pair{IDT_LABEL1, layout::kLabel1}, {IDT_LABELL1, layout::kLabelL1},
+                         {IDT_LABELL2, layout::kLabelL2}}) {
+    const RECT r = BoxInClient(window_->Hwnd(), Control(id));
+    EXPECT_EQ(r.left, box.left) << id;
+    EXPECT_EQ(r.top, box.top) << id;
+  }
+  const RECT l2 = BoxInClient(window_->Hwnd(), Control(IDT_LABELL2));
+  EXPECT_LE(l2.right, layout::kStringGrid1.left);
+  EXPECT_GT(l2.bottom - l2.top, 6 * layout::kFontHeight);  // seven lines, written downward
+}
+
+TEST_F(MainWindow, FrameIsFixedWithMinimiseOnlyAndTheClientAsDesigned) {
+  const HWND hwnd = window_->Hwnd();
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, layout::kClientWidth);
+  EXPECT_EQ(client.bottom, layout::kClientHeight);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+}
+
+TEST_F(MainWindow, CaptionBarAndTaskBarCarryTheirTitles) {
+  EXPECT_EQ(TextOf(window_->Hwnd()), SjisToWide(kWindowCaption));
+  EXPECT_EQ(TextOf(window_->AppHwnd()), SjisToWide(kAppTitle));
+  // The main window is owned, so the task bar shows the application window's title.
+  EXPECT_EQ(GetWindow(window_->Hwnd(), GW_OWNER), window_->AppHwnd());
+  EXPECT_TRUE(IsWindowVisible(window_->AppHwnd()));
+  RECT app{};
+  GetWindowRect(window_->AppHwnd(), &app);
+  EXPECT_EQ(app.right - app.left, 0);
+}
+
+TEST_F(MainWindow, TextsAndFontsAreThoseOfTheForm) {
+  EXPECT_EQ(TextOf(Control(IDB_BUTTON1)), SjisToWide(kButton1Text));
+  EXPECT_EQ(TextOf(Control(IDB_BUTTON2)), SjisToWide(kButton2Text));
+  EXPECT_EQ(TextOf(Control(IDB_BUTTON4)), SjisToWide(kButton4Text));
+  EXPECT_EQ(TextOf(Control(IDX_CHECKBOX5)), SjisToWide(kCheckBox5Text));
+  EXPECT_EQ(TextOf(Control(IDT_LABELL1)), SjisToWide(kLabelL1Text));
+  EXPECT_EQ(TextOf(Control(IDT_LABELL2)), SjisToWide(kLabelL2Text));
+  EXPECT_EQ(TextOf(Control(IDE_MEMO1)), SjisToWide(MemoText()));
+  EXPECT_TRUE(GetWindowLongPtrW(Control(IDE_MEMO1), GWL_STYLE) & ES_READONLY);
+  for (auto [id, height] : {std::pair{IDB_BUTTON1, layout::kFontHeight}, {IDE_EDIT1, layout::kFontHeight},
+                            {IDB_BUTTON3, layout::kSmallFontHeight}, {IDB_BUTTON4, layout::kSmallFontHeight}}) {
+    LOGFONTW lf{};
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(Control(id), WM_GETFONT, 0, 0));
+    ASSERT_TRUE(font && GetObjectW(font, sizeof(lf), &lf)) << id;
+    EXPECT_EQ(lf.lfHeight, -height) << id;
+    EXPECT_EQ(std::wstring(lf.lfFaceName), layout::kFontFace) << id;
+  }
+}
+
+TEST_F(MainWindow, TabStripHasTwentyFixedWidthTabs) {
+  const HWND tabs = Control(IDC_TABCONTROL1);
+  ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), kTabCount);
+  for (int i = 0; i < kTabCount; ++i) {
+    wchar_t text[8] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 8;
+    SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::wstring(text), std::wstring(1, static_cast<wchar_t>(0x2460 + i))) << i;
+    RECT r{};
+    SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.right - r.left, layout::kTabWidth) << i;
+  }
+}
+
+TEST_F(MainWindow, CommonControlsSixAreActive) {
+  // Only the version 6 edit control knows cue banners.
+  EXPECT_TRUE(SendMessageW(Control(IDE_EDIT1), EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"x")));
+}
+
+TEST_F(MainWindow, LayoutScalesWhenTheMonitorDpiChanges) {
+  RECT frame{};
+  GetWindowRect(window_->Hwnd(), &frame);
+  SendMessageW(window_->Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
+  Pump();
+  EXPECT_EQ(window_->Dpi(), 144);
+  RECT client{};
+  GetClientRect(window_->Hwnd(), &client);
+  EXPECT_EQ(client.right, 792);
+  EXPECT_EQ(client.bottom, 467);
+  const RECT ok = BoxInClient(window_->Hwnd(), Control(IDB_BUTTON1));
+  EXPECT_EQ(ok.left, 492);
+  EXPECT_EQ(ok.top, 324);
+  EXPECT_EQ(ok.right - ok.left, 290);
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Control(IDB_BUTTON3), WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfHeight, -17);  // 11 at 150 %
+  EXPECT_EQ(window_->Grid()->Dpi(), 144);
+}
+
+// ---- keys ----
+
+TEST_F(MainWindow, TabKeyFollowsTheFormsKeyboardOrder) {
+  SetFocus(Control(IDB_BUTTON1));
+  const std::vector<int> order{IDB_BUTTON2,   IDC_TABCONTROL1, IDE_EDIT1,     IDG_STRINGGRID1,
+                               IDB_BUTTON3,   IDB_BUTTON5,     IDB_BUTTON4,   IDX_CHECKBOX1,
+                               IDX_CHECKBOX3, IDX_CHECKBOX4,   IDX_CHECKBOX5, IDB_BUTTON1};
+  for (int id : order) {
+    Key(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
+  }
+}
+
+struct TCloseKeyCase {
+  const char* name;
+  int focus;  // control that has the focus
+  UINT message;
+  WPARAM key;
+  LPARAM lParam;
+  const char* firstLine;  // of the answer
+};
+
+class MainWindowCloseKeys : public MainWindow, public testing::WithParamInterface<TCloseKeyCase> {};
+
+TEST_P(MainWindowCloseKeys, KeyEndsTheRunWithItsAnswer) {
+  const TCloseKeyCase& c = GetParam();
+  SetFocus(Control(c.focus));
+  Key(c.message, c.key, c.lParam);
+  ASSERT_TRUE(window_->Closed());
+  EXPECT_FALSE(IsWindow(window_->Hwnd()));
+  const std::vector<std::string> lines = SplitCrLf(Answer());
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), c.firstLine);
+}
+
+constexpr LPARAM kAltDown = 1 | (1 << 29);
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MainWindowCloseKeys,
+    testing::Values(TCloseKeyCase{"enter_in_comment_presses_ok", IDE_EDIT1, WM_KEYDOWN, VK_RETURN, 1, "hd"},
+                    TCloseKeyCase{"escape_in_comment_cancels", IDE_EDIT1, WM_KEYDOWN, VK_ESCAPE, 1, "hq"},
+                    TCloseKeyCase{"alt_y_is_ok", IDX_CHECKBOX1, WM_SYSCHAR, L'y', kAltDown, "hd"},
+                    TCloseKeyCase{"alt_n_is_cancel", IDE_EDIT1, WM_SYSCHAR, L'n', kAltDown, "hq"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(MainWindow, EscapeInACellEditorCancelsTheEditNotTheRun) {
+  TypeIntoCell(3, 3, L"500");
+  Key(WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_FALSE(window_->Closed());
+  EXPECT_FALSE(window_->Grid()->Editing());
+  EXPECT_EQ(window_->GridCell(3, 3), "-1");
+}
+
+TEST_F(MainWindow, EnterInACellEditorCommitsWithoutPressingOk) {
+  TypeIntoCell(3, 3, L"500");
+  Key(WM_KEYDOWN, VK_RETURN);
+  EXPECT_FALSE(window_->Closed());
+  EXPECT_EQ(window_->GridCell(3, 3), "500");
+  EXPECT_EQ(window_->Grid()->Model().CurRow(), 4);
+}
+
+// ---- buttons and files ----
+
+TEST_F(MainWindow, CancelAnswersHqAndWritesNoPresets) {
+  Click(IDB_BUTTON2);
+  EXPECT_TRUE(window_->Closed());
+  EXPECT_EQ(Answer(), "hq\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "t905.dat"));
+}
+
+TEST_F(MainWindow, CloseBoxDoesWhatCancelDoes) {
+  SendMessageW(window_->Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  Pump();
+  EXPECT_TRUE(window_->Closed());
+  EXPECT_EQ(Answer(), "hq\r\n");
+}
+
+TEST_F(MainWindow, OkConvertsWithTheCellStillBeingEdited) {
+  TypeIntoCell(1, 1, L"55");  // group 0, layer 0; the editor stays open
+  Click(IDX_CHECKBOX1);
+  Click(IDB_BUTTON1);
+  ASSERT_TRUE(window_->Closed());
+  const std::string answer = Answer();
+  EXPECT_EQ(answer.rfind("hd\r\n", 0), 0u);
+  EXPECT_TRUE(Contains(answer, "lw55\r\n0 0 100 0\r\n")) << answer;
+  TPresetModel model;
+  TPresetControls controls;
+  LoadPresets(dir_ / "t905.dat", model, controls);
+  EXPECT_EQ(model.Table(1).Widths[0], 55);
+  EXPECT_TRUE(controls.CheckBox1);
+  EXPECT_FALSE(controls.CheckBox3);
+  EXPECT_EQ(model.CurrentTab, 1);
+}
+
+TEST_F(MainWindow, OkRemembersTabAndPositionForTheNextRun) {
+  window_->MoveWindowTo(40, 30);
+  ClickTab(4);
+  TypeIntoCell(3, 2, L"35");  // group 1, layer 2
+  Click(IDB_BUTTON1);
+  ASSERT_TRUE(window_->Closed());
+  EXPECT_TRUE(Contains(Answer(), "lw35\r\nci 50 50 20\r\n")) << Answer();
+
+  WriteFileBytes(dir_ / "JWC_TEMP.TXT", kDrawing);
+  Open();
+  EXPECT_EQ(window_->TabIndex(), 4);
+  EXPECT_EQ(window_->GridCell(3, 2), "35");
+  EXPECT_EQ(window_->WindowLeft(), 40);
+  EXPECT_EQ(window_->WindowTop(), 30);
+}
+
+TEST_F(MainWindow, TabSwitchStoresTheTableLeftAndShowsTheNewOne) {
+  TypeIntoCell(2, 2, L"abc");
+  ClickTab(1);
+  EXPECT_EQ(window_->TabIndex(), 1);
+  EXPECT_EQ(window_->GridCell(2, 2), "-1");
+  TypeIntoCell(2, 2, L"30001");
+  ClickTab(0);
+  EXPECT_EQ(window_->GridCell(2, 2), "0");  // "abc" was stored as 0
+  SwitchTabByNotify(1);
+  EXPECT_EQ(window_->GridCell(2, 2), "-1");  // 30001 was stored as -1
+}
+
+TEST_F(MainWindow, SelectingATabFromCodeRaisesNoTabEvents) {
+  TypeIntoCell(2, 2, L"12");
+  window_->SelectTabSilently(6);
+  Pump();
+  EXPECT_EQ(window_->TabIndex(), 6);
+  EXPECT_EQ(window_->GridCell(2, 2), "12");  // no table was shown in its place
+}
+
+struct TClearCase {
+  const char* name;
+  int button;
+  bool yes;
+  const char* cell;  // afterwards, from "7"
+  const char* comment;
+};
+
+class MainWindowClear : public MainWindow, public testing::WithParamInterface<TClearCase> {};
+
+TEST_P(MainWindowClear, AsksThenFillsEveryDataCell) {
+  const TClearCase& c = GetParam();
+  window_->SetEdit1Text("memo");
+  window_->SetGridCell(16, 16, "7");
+  window_->SetGridCell(1, 1, "7");
+  window_->answers.push_back(c.yes);
+  Click(c.button);
+  ASSERT_EQ(window_->questions.size(), 1u);
+  EXPECT_EQ(window_->questions[0], c.button == IDB_BUTTON3 ? kConfirmAllMinus1 : kConfirmAllZero);
+  EXPECT_EQ(window_->GridCell(16, 16), c.cell);
+  EXPECT_EQ(window_->GridCell(1, 1), c.cell);
+  EXPECT_EQ(window_->GridCell(0, 1), "0");  // headers stay
+  EXPECT_EQ(window_->Edit1Text(), c.comment);
+  EXPECT_FALSE(window_->Closed());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MainWindowClear,
+                         testing::Values(TClearCase{"all_minus1_yes", IDB_BUTTON3, true, "-1", ""},
+                                         TClearCase{"all_minus1_no", IDB_BUTTON3, false, "7", "memo"},
+                                         TClearCase{"all_zero_yes", IDB_BUTTON5, true, "0", ""},
+                                         TClearCase{"all_zero_no", IDB_BUTTON5, false, "7", "memo"}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(MainWindow, ImportFillsTheRowOfTheNamedGroup) {
+  WriteFileBytes(dir_ / "env.jwf", "LAYWID_3 = 25 35 -1 -2 50\r\n");
+  window_->chosenFile = dir_ / "env.jwf";
+  Click(IDB_BUTTON4);
+  ASSERT_EQ(window_->dialogs.size(), 1u);
+  EXPECT_EQ(window_->dialogs[0].title, kOpenDialogTitle);
+  EXPECT_EQ(window_->GridCell(1, 4), "25");
+  EXPECT_EQ(window_->GridCell(4, 4), "-1");
+  EXPECT_EQ(window_->GridCell(5, 4), "50");
+  EXPECT_EQ(window_->GridCell(6, 4), "-1");
+}
+
+TEST_F(MainWindow, CommentKeepsBytesTheEditCannotShow) {
+  // A lead byte with no second byte is no CP932 character; unchanged, it goes back as it came.
+  const std::string odd = "a\x81";
+  window_->SetEdit1Text(odd);
+  EXPECT_EQ(window_->Edit1Text(), odd);
+  SetWindowTextW(Control(IDE_EDIT1), L"b");
+  EXPECT_EQ(window_->Edit1Text(), "b");
+}
+
+TEST_F(MainWindow, StatusLineShowsItsText) {
+  window_->SetStatusText(kStatusConverting);
+  EXPECT_EQ(TextOf(Control(IDT_LABELA1)), SjisToWide(kStatusConverting));
+  const auto style = GetWindowLongPtrW(Control(IDT_LABELA1), GWL_STYLE);
+  EXPECT_EQ(style & SS_TYPEMASK, SS_CENTER);
+  EXPECT_TRUE(style & SS_CENTERIMAGE);
+}
+
+// ---- the real message boxes ----
+
+// Finds the process's visible dialog box with that caption and acts on it from
+// another thread while the test's thread sits in the box's modal loop.
+class TBoxRobot {
+ public:
+  TBoxRobot(std::wstring caption, UINT message, WPARAM key)
+      : caption_(std::move(caption)), thread_([this, message, key] { Run(message, key); }) {}
+  ~TBoxRobot() { thread_.join(); }
+  std::wstring Text() const { return text_; }
+  bool Found() const { return found_; }
+
+ private:
+  struct TSearch {
+    const std::wstring* caption;
+    HWND found;
+  };
+  static BOOL CALLBACK Visit(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<TSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && std::wstring(cls) == L"#32770" &&
+        TextOf(hwnd) == *search->caption) {
+      search->found = hwnd;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  void Run(UINT message, WPARAM key) {
+    for (int i = 0; i < 200; ++i) {
+      TSearch search{&caption_, nullptr};
+      EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+      if (search.found) {
+        text_ = TextOf(GetDlgItem(search.found, 0xFFFF));  // the box's message text
+        found_ = true;
+        PostMessageW(search.found, message, key, 1);
+        return;
+      }
+      Sleep(25);
+    }
+  }
+  std::wstring caption_;
+  std::wstring text_;
+  std::atomic<bool> found_{false};
+  std::thread thread_;
+};
+
+struct TAnswerCase {
+  const char* name;
+  WPARAM key;
+  bool yes;
+};
+
+class MainWindowYesNoBox : public MainWindow, public testing::WithParamInterface<TAnswerCase> {};
+
+TEST_P(MainWindowYesNoBox, KeyAnswersTheQuestion) {
+  const TAnswerCase& c = GetParam();
+  bool answer = !c.yes;
+  {
+    TBoxRobot robot(SjisToWide(kAppTitle), WM_KEYDOWN, c.key);
+    answer = window_->TMainWindow::ConfirmYesNo("question?");
+  }
+  EXPECT_EQ(answer, c.yes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MainWindowYesNoBox,
+                         testing::Values(TAnswerCase{"enter_is_yes", VK_RETURN, true},
+                                         TAnswerCase{"escape_is_no", VK_ESCAPE, false}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(MainWindow, MessageBoxIsCaptionedWithTheApplicationTitle) {
+  TBoxRobot robot(SjisToWide(kAppTitle), WM_KEYDOWN, VK_RETURN);
+  window_->TMainWindow::ShowMessage(kWrongExtensionMessage);
+  ASSERT_TRUE(robot.Found());
+  EXPECT_EQ(robot.Text(), SjisToWide(kWrongExtensionMessage));
+}
+
+}  // namespace

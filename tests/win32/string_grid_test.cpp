@@ -1,0 +1,367 @@
+// StringGrid1: the model's geometry and moves without a window, then the real
+// grid window driven by messages (clicks, typing, the in-place editor's keys).
+#include "app/win32/string_grid.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/win32/layout.h"
+
+namespace {
+
+constexpr int kDpi = 96;
+
+// ---- model ----
+
+TEST(GridModelCells, OutsideTheGridReadsEmptyAndCannotBeSet) {
+  TGridModel model;
+  EXPECT_TRUE(model.SetCell(16, 16, L"30000"));
+  EXPECT_EQ(model.Cell(16, 16), L"30000");
+  for (auto [col, row] : {std::pair{17, 1}, {1, 17}, {-1, 0}, {0, -1}}) {
+    EXPECT_FALSE(model.SetCell(col, row, L"x")) << col << "," << row;
+    EXPECT_EQ(model.Cell(col, row), L"") << col << "," << row;
+  }
+}
+
+struct TMoveCase {
+  const char* name;
+  int fromCol, fromRow;
+  int dCol, dRow;
+  int col, row;
+};
+
+class GridModelMoves : public testing::TestWithParam<TMoveCase> {};
+
+TEST_P(GridModelMoves, StaysOnDataCells) {
+  const TMoveCase& c = GetParam();
+  TGridModel model;
+  model.MoveTo(c.fromCol, c.fromRow);
+  model.MoveBy(c.dCol, c.dRow);
+  EXPECT_EQ(model.CurCol(), c.col);
+  EXPECT_EQ(model.CurRow(), c.row);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GridModelMoves,
+                         testing::Values(TMoveCase{"left_of_first_column", 1, 5, -1, 0, 1, 5},
+                                         TMoveCase{"above_first_row_not_header", 3, 1, 0, -1, 3, 1},
+                                         TMoveCase{"past_last_column", 16, 2, 1, 0, 16, 2},
+                                         TMoveCase{"page_past_last_row", 4, 10, 0, 9, 4, 16},
+                                         TMoveCase{"header_request_clamped", 0, 0, 0, 0, 1, 1}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(GridModelTabOrder, WrapsAtRowEndsAndStopsAtTheCorners) {
+  TGridModel model;
+  model.MoveTo(16, 3);
+  model.MoveTabOrder(false);
+  EXPECT_EQ(model.CurCol(), 1);
+  EXPECT_EQ(model.CurRow(), 4);
+  model.MoveTabOrder(true);
+  EXPECT_EQ(model.CurCol(), 16);
+  EXPECT_EQ(model.CurRow(), 3);
+  model.MoveTo(16, 16);
+  model.MoveTabOrder(false);
+  EXPECT_EQ(model.CurCol(), 16);
+  EXPECT_EQ(model.CurRow(), 16);
+  model.MoveTo(1, 1);
+  model.MoveTabOrder(true);
+  EXPECT_EQ(model.CurCol(), 1);
+  EXPECT_EQ(model.CurRow(), 1);
+}
+
+struct THitCase {
+  const char* name;
+  int x, y;
+  bool hit;
+  int col, row;
+};
+
+class GridModelHitTest : public testing::TestWithParam<THitCase> {};
+
+// Header column 24 wide, data columns 40, rows 19, each with a 1-pixel line.
+TEST_P(GridModelHitTest, FindsTheCellUnderThePoint) {
+  const THitCase& c = GetParam();
+  TGridModel model;
+  model.SetColWidth(0, 24);
+  int col = -1;
+  int row = -1;
+  ASSERT_EQ(model.HitTest(c.x, c.y, kDpi, col, row), c.hit);
+  if (!c.hit) return;
+  EXPECT_EQ(col, c.col);
+  EXPECT_EQ(row, c.row);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GridModelHitTest,
+                         testing::Values(THitCase{"corner", 0, 0, true, 0, 0},
+                                         THitCase{"last_pixel_of_header_column", 24, 30, true, 0, 1},
+                                         THitCase{"first_data_column", 25, 20, true, 1, 1},
+                                         THitCase{"second_data_column", 25 + 41, 40, true, 2, 2},
+                                         THitCase{"last_row", 30, 20 * 16 + 5, true, 1, 16},
+                                         THitCase{"below_last_row", 30, 20 * 17 + 2, false, 0, 0},
+                                         THitCase{"negative", -1, 5, false, 0, 0}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(GridModelScrolling, KeepsHeadersAndBringsTheCurrentCellIntoView) {
+  TGridModel model;
+  model.SetColWidth(0, 24);
+  const int width = 268;  // 24 + 1 + 6 x 41 = 271: five whole data columns
+  const int height = 164;  // 20 + 7 x 20: seven whole rows
+  EXPECT_EQ(model.FullyVisibleCols(width, kDpi), 5);
+  EXPECT_EQ(model.FullyVisibleRows(height, kDpi), 7);
+  model.MoveTo(16, 16);
+  model.EnsureCurrentVisible(width, height, kDpi);
+  EXPECT_EQ(model.LeftCol(), 12);
+  EXPECT_EQ(model.TopRow(), 10);
+  const RECT last = model.CellRect(16, 16, kDpi);
+  EXPECT_LE(last.right, width);
+  EXPECT_LE(last.bottom, height);
+  // Scrolled-out cells have no place; headers keep theirs.
+  const RECT gone = model.CellRect(1, 1, kDpi);
+  EXPECT_EQ(gone.right - gone.left, 0);
+  EXPECT_EQ(model.CellRect(0, 16, kDpi).left, 0);
+  EXPECT_EQ(model.CellRect(16, 0, kDpi).top, 0);
+  int col = -1;
+  int row = -1;
+  ASSERT_TRUE(model.HitTest(30, 5, kDpi, col, row));
+  EXPECT_EQ(col, 12);
+  EXPECT_EQ(row, 0);
+  model.MoveTo(1, 1);
+  model.EnsureCurrentVisible(width, height, kDpi);
+  EXPECT_EQ(model.LeftCol(), 1);
+  EXPECT_EQ(model.TopRow(), 1);
+}
+
+TEST(GridModelScrolling, ScrollPositionIsLimitedToWhatFillsTheView) {
+  TGridModel model;
+  model.SetColWidth(0, 24);
+  model.ScrollTo(99, 99, 268, 164, kDpi);
+  EXPECT_EQ(model.LeftCol(), model.MaxLeftCol(268, kDpi));
+  EXPECT_EQ(model.TopRow(), model.MaxTopRow(164, kDpi));
+  EXPECT_EQ(model.LeftCol(), 12);
+  EXPECT_EQ(model.TopRow(), 10);
+  model.ScrollTo(-5, 0, 268, 164, kDpi);
+  EXPECT_EQ(model.LeftCol(), 1);
+  EXPECT_EQ(model.TopRow(), 1);
+}
+
+TEST(GridModelScaling, CellsGrowWithTheDpi) {
+  TGridModel model;
+  model.SetColWidth(0, 24);
+  const RECT at96 = model.CellRect(1, 1, 96);
+  const RECT at192 = model.CellRect(1, 1, 192);
+  EXPECT_EQ(at96.right - at96.left, 41);
+  EXPECT_EQ(at192.right - at192.left, 81);
+  EXPECT_EQ(at192.left, 49);
+  EXPECT_EQ(at192.top, 39);
+}
+
+// ---- window ----
+
+class GridWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    ASSERT_TRUE(TStringGrid::Register(instance));
+    host_ = CreateWindowExW(0, L"STATIC", L"grid host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                            instance, nullptr);
+    ASSERT_NE(host_, nullptr);
+    const HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, TStringGrid::kClassName, L"",
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL, 24, 64, 289, 185,
+                                      host_, nullptr, instance, nullptr);
+    grid_ = TStringGrid::FromHwnd(hwnd);
+    ASSERT_NE(grid_, nullptr);
+    grid_->SetColWidth(0, 24);
+    for (int r = 1; r <= 16; ++r) {
+      for (int c = 1; c <= 16; ++c) grid_->SetCellText(c, r, L"-1");
+    }
+    SetForegroundWindow(host_);
+    SetFocus(grid_->Hwnd());
+    Pump();
+  }
+  void TearDown() override {
+    if (host_) DestroyWindow(host_);
+    Pump();
+  }
+  static void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  void Click(int col, int row) {
+    const RECT r = grid_->Model().CellRect(col, row, grid_->Dpi());
+    SendMessageW(grid_->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    SendMessageW(grid_->Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  }
+  void EditorKey(WPARAM key) { SendMessageW(grid_->Editor(), WM_KEYDOWN, key, 0); }
+  // Text as a user leaves it after typing: the caret at its end.
+  void TypeInEditor(const wchar_t* text) {
+    SendMessageW(grid_->Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(grid_->Editor(), EM_SETSEL, wcslen(text), static_cast<LPARAM>(wcslen(text)));
+  }
+  std::wstring EditorText() const {
+    wchar_t buffer[64] = {};
+    GetWindowTextW(grid_->Editor(), buffer, 64);
+    return buffer;
+  }
+
+  HWND host_ = nullptr;
+  TStringGrid* grid_ = nullptr;
+};
+
+TEST_F(GridWindow, ClickOpensTheEditorOverTheCellWithItsText) {
+  Click(3, 2);
+  ASSERT_TRUE(grid_->Editing());
+  EXPECT_TRUE(IsWindowVisible(grid_->Editor()));
+  EXPECT_EQ(GetFocus(), grid_->Editor());
+  EXPECT_EQ(EditorText(), L"-1");
+  RECT editor{};
+  GetWindowRect(grid_->Editor(), &editor);
+  MapWindowPoints(nullptr, grid_->Hwnd(), reinterpret_cast<POINT*>(&editor), 2);
+  const RECT cell = grid_->Model().CellRect(3, 2, grid_->Dpi());
+  EXPECT_GE(editor.left, cell.left);
+  EXPECT_LE(editor.right, cell.right);
+  EXPECT_GE(editor.top, cell.top);
+  EXPECT_LE(editor.bottom, cell.bottom);
+}
+
+TEST_F(GridWindow, ClickOnAHeaderStartsNoEdit) {
+  Click(0, 4);
+  Click(4, 0);
+  EXPECT_FALSE(grid_->Editing());
+}
+
+TEST_F(GridWindow, TextTypedCountsBeforeTheEditEnds) {
+  Click(2, 5);
+  TypeInEditor(L"120");
+  EXPECT_TRUE(grid_->Editing());
+  EXPECT_EQ(grid_->CellText(2, 5), L"120");
+  SendMessageW(grid_->Editor(), WM_CHAR, L'5', 1);
+  EXPECT_EQ(grid_->CellText(2, 5), L"1205");
+}
+
+TEST_F(GridWindow, EscapeInTheEditorRestoresTheCellAndKeepsTheGrid) {
+  Click(2, 5);
+  SendMessageW(grid_->Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"999"));
+  EditorKey(VK_ESCAPE);
+  EXPECT_FALSE(grid_->Editing());
+  EXPECT_EQ(grid_->CellText(2, 5), L"-1");
+  EXPECT_TRUE(IsWindow(grid_->Hwnd()));
+  EXPECT_EQ(GetFocus(), grid_->Hwnd());
+}
+
+TEST_F(GridWindow, EditorAsksForEveryKeySoDialogKeysDoNotReachTheButtons) {
+  Click(1, 1);
+  MSG escape{grid_->Editor(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+  const auto code = SendMessageW(grid_->Editor(), WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&escape));
+  EXPECT_TRUE(code & DLGC_WANTALLKEYS);
+  EXPECT_TRUE(code & DLGC_WANTTAB);
+}
+
+struct TEditorKeyCase {
+  const char* name;
+  WPARAM key;
+  int col, row;  // the current cell afterwards, editing from (5, 5)
+};
+
+class GridEditorKeys : public GridWindow, public testing::WithParamInterface<TEditorKeyCase> {};
+
+TEST_P(GridEditorKeys, CommitAndMove) {
+  const TEditorKeyCase& c = GetParam();
+  Click(5, 5);
+  TypeInEditor(L"77");
+  EditorKey(c.key);
+  EXPECT_FALSE(grid_->Editing());
+  EXPECT_EQ(grid_->CellText(5, 5), L"77");
+  EXPECT_EQ(grid_->Model().CurCol(), c.col);
+  EXPECT_EQ(grid_->Model().CurRow(), c.row);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GridEditorKeys,
+                         testing::Values(TEditorKeyCase{"enter_moves_down", VK_RETURN, 5, 6},
+                                         TEditorKeyCase{"tab_moves_right", VK_TAB, 6, 5},
+                                         TEditorKeyCase{"up", VK_UP, 5, 4},
+                                         TEditorKeyCase{"down", VK_DOWN, 5, 6},
+                                         TEditorKeyCase{"right_at_text_end", VK_RIGHT, 6, 5}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(GridWindow, LeftMovesTheCaretUntilTheTextStart) {
+  Click(5, 5);
+  SendMessageW(grid_->Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12"));
+  SendMessageW(grid_->Editor(), EM_SETSEL, 1, 1);
+  EditorKey(VK_LEFT);
+  EXPECT_TRUE(grid_->Editing());
+  SendMessageW(grid_->Editor(), EM_SETSEL, 0, 0);
+  EditorKey(VK_LEFT);
+  EXPECT_FALSE(grid_->Editing());
+  EXPECT_EQ(grid_->Model().CurCol(), 4);
+}
+
+TEST_F(GridWindow, TypingOnTheGridReplacesTheCellText) {
+  grid_->SelectCell(7, 8);
+  SendMessageW(grid_->Hwnd(), WM_CHAR, L'3', 1);
+  ASSERT_TRUE(grid_->Editing());
+  EXPECT_EQ(grid_->CellText(7, 8), L"3");
+  SendMessageW(grid_->Editor(), WM_CHAR, L'0', 1);
+  EXPECT_EQ(grid_->CellText(7, 8), L"30");
+  EditorKey(VK_ESCAPE);
+  EXPECT_EQ(grid_->CellText(7, 8), L"-1");
+}
+
+TEST_F(GridWindow, FocusLeavingTheEditorKeepsTheText) {
+  Click(9, 9);
+  SendMessageW(grid_->Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"40"));
+  SetFocus(host_);
+  EXPECT_FALSE(grid_->Editing());
+  EXPECT_FALSE(IsWindowVisible(grid_->Editor()));
+  EXPECT_EQ(grid_->CellText(9, 9), L"40");
+}
+
+TEST_F(GridWindow, ArrowKeysScrollTheLastCellIntoViewWithHeadersKept) {
+  for (int i = 0; i < 20; ++i) {
+    SendMessageW(grid_->Hwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessageW(grid_->Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+  }
+  EXPECT_EQ(grid_->Model().CurCol(), 16);
+  EXPECT_EQ(grid_->Model().CurRow(), 16);
+  EXPECT_GT(grid_->Model().LeftCol(), 1);
+  EXPECT_GT(grid_->Model().TopRow(), 1);
+  RECT client{};
+  GetClientRect(grid_->Hwnd(), &client);
+  const RECT last = grid_->Model().CellRect(16, 16, grid_->Dpi());
+  EXPECT_LE(last.right, client.right);
+  EXPECT_LE(last.bottom, client.bottom);
+  SCROLLINFO si{sizeof(si), SIF_POS, 0, 0, 0, 0, 0};
+  GetScrollInfo(grid_->Hwnd(), SB_VERT, &si);
+  EXPECT_EQ(si.nPos, grid_->Model().TopRow());
+  // The header row still answers a click at the top.
+  int col = -1;
+  int row = -1;
+  ASSERT_TRUE(grid_->Model().HitTest(client.right / 2, 2, grid_->Dpi(), col, row));
+  EXPECT_EQ(row, 0);
+}
+
+TEST_F(GridWindow, ScrollBarMovesTheRowsUnderTheHeader) {
+  SendMessageW(grid_->Hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  const int top = grid_->Model().TopRow();
+  EXPECT_GT(top, 1);
+  Click(1, top);
+  EXPECT_EQ(grid_->Model().CurRow(), top);
+  SendMessageW(grid_->Hwnd(), WM_VSCROLL, SB_TOP, 0);
+  EXPECT_FALSE(grid_->Editing());  // scrolling ends the edit, keeping its text
+  EXPECT_EQ(grid_->Model().TopRow(), 1);
+}
+
+TEST_F(GridWindow, SettingTheEditedCellFromCodeShowsInTheEditor) {
+  Click(4, 4);
+  grid_->SetCellText(4, 4, L"0");
+  EXPECT_EQ(EditorText(), L"0");
+  EXPECT_EQ(grid_->CellText(4, 4), L"0");
+  grid_->CommitEdit();
+  EXPECT_FALSE(grid_->Editing());
+  EXPECT_EQ(grid_->CellText(4, 4), L"0");
+}
+
+}  // namespace
