@@ -85,6 +85,19 @@ char* Format(char* out, bool negative, const TDecimal& dec) {
   return std::to_chars(out, out + 8, x).ptr;
 }
 
+// Significant digits of the shortest fixed form of a value that is not a whole
+// number: every digit after the leading zeros. Such a form always has exactly
+// one ".": a whole number below 2^53 that rounded to the value would be the
+// value itself.
+int SignificantDigits(const char* first, const char* last) {
+  if (*first == '-') ++first;
+  auto count = static_cast<int>(last - first) - 1;
+  for (const char* p = first; p != last && (*p == '0' || *p == '.'); ++p) {
+    if (*p == '0') --count;
+  }
+  return count;
+}
+
 }  // namespace
 
 char* PutNumberText(char* out, double value) {
@@ -97,6 +110,12 @@ char* PutNumberText(char* out, double value) {
   // as integers.
   if (magnitude < 1e15 && std::trunc(magnitude) == magnitude) {
     return std::to_chars(out, out + kNumberTextMax, static_cast<int64_t>(value)).ptr;
+  }
+  // In the plain range the shortest fixed form is already the answer when it
+  // has at most 15 significant digits: no trailing zeros, no exponent.
+  if (magnitude >= 1e-4 && magnitude < 1e15) {
+    char* end = std::to_chars(out, out + kNumberTextMax, value, std::chars_format::fixed).ptr;
+    if (SignificantDigits(out, end) <= 15) return end;
   }
   TDecimal dec;
   RoundTo15(magnitude, dec);

@@ -24,6 +24,11 @@ std::string_view TJwwOutputBuffer::Entry(std::size_t i) const {
   return std::string_view(bytes_).substr(static_cast<std::size_t>(s.start), s.length);
 }
 
+void TJwwOutputBuffer::Reserve(std::size_t bytes, std::size_t entries) {
+  bytes_.reserve(bytes);
+  spans_.reserve(entries);
+}
+
 void TJwwOutputBuffer::Clear() {
   std::string().swap(bytes_);
   std::vector<Span>().swap(spans_);

@@ -27,6 +27,10 @@ class TJwwOutputBuffer {
   // The bytes of the file: every line ended with CR LF. Empty when Count() is 0.
   std::string_view FileBytes() const { return bytes_; }
 
+  // Makes room for about this many bytes and entries, so that a large answer
+  // is not copied again and again while it grows.
+  void Reserve(std::size_t bytes, std::size_t entries);
+
   // Empties the buffer and releases its storage.
   void Clear();
 
