@@ -21,7 +21,7 @@ echo "== building the bench targets (native preset)"
 mkdir -p build/logs
 cmake --preset native -B "$build" >build/logs/bench-configure.log 2>&1 \
   || { cat build/logs/bench-configure.log >&2; exit 1; }
-cmake --build "$build" --target t905_bench t905_gendrawing t905_readpeak
+cmake --build "$build" --target t905_bench t905_gendrawing t905_readpeak t905cli
 
 work=$(mktemp -d)
 if [[ ${T905_BENCH_KEEP:-0} == 1 ]]; then
@@ -72,3 +72,9 @@ time_peak() {
 # batch command, once it is built above with its target added to the build line:
 #   time_peak "t905cli convert" "$build/tools/t905cli" convert ...
 # ---------------------------------------------------------------------------
+
+echo
+echo "== t905cli convert: the OK flow on the drawing with the bundled presets"
+cp examples/t905.dat "$work/t905.dat"
+time_peak "t905cli convert" "$build/tools/t905cli" convert --exchange "$drawing" \
+  --presets "$work/t905.dat" --out "$work/answer.txt" --points --dims --solids --arbitrary
