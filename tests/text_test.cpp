@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -23,10 +25,35 @@ const std::string kSo = "\x83\x5C";       // "ソ": its trail byte is a backslas
 const std::string kPo = "\x83\x7C";       // "ポ": its trail byte is "|"
 const std::string kKe = "\x83\x50";       // "ケ": its trail byte is "P"
 
+// A row's text for test names and messages: bytes outside plain ASCII, and
+// those that test names cannot carry, as <NN> in hex; a long text shortened.
+std::string Shown(std::string_view text) {
+  if (text.size() > 40) {
+    return Shown(text.substr(0, 16)) + "..." + Shown(text.substr(text.size() - 8)) + "(" +
+           std::to_string(text.size()) + "bytes)";
+  }
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = "'";
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b > 0x20 && b < 0x7F && c != ';' && c != '\\' && c != '"' && c != '[' && c != ']' && c != '#' &&
+        c != '<' && c != '>') {
+      out.push_back(c);
+    } else {
+      out.push_back('<');
+      out.push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
+      out.push_back('>');
+    }
+  }
+  return out + "'";
+}
+
 struct IntCase {
   std::string text;
   int32_t expected;
 };
+void PrintTo(const IntCase& c, std::ostream* os) { *os << Shown(c.text); }
 
 class TextToIntTest : public ::testing::TestWithParam<IntCase> {};
 
@@ -62,6 +89,7 @@ struct FloatCase {
   std::string text;
   double expected;
 };
+void PrintTo(const FloatCase& c, std::ostream* os) { *os << Shown(c.text); }
 
 class TextToFloatTest : public ::testing::TestWithParam<FloatCase> {};
 
@@ -116,6 +144,7 @@ struct BoolCase {
   std::string text;
   bool expected;
 };
+void PrintTo(const BoolCase& c, std::ostream* os) { *os << Shown(c.text); }
 
 class TextToBoolTest : public ::testing::TestWithParam<BoolCase> {};
 
@@ -144,6 +173,7 @@ struct TextCase {
   std::string text;
   std::string expected;
 };
+void PrintTo(const TextCase& c, std::ostream* os) { *os << Shown(c.text); }
 
 class RemoveBlanksTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -177,6 +207,7 @@ struct SplitCase {
   std::string text;
   std::vector<std::string> items;
 };
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << Shown(c.text); }
 
 class SplitCommaTextTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -237,6 +268,9 @@ struct DistanceCase {
   double x1, y1, x2, y2;
   double expected;
 };
+void PrintTo(const DistanceCase& c, std::ostream* os) {
+  *os << "(" << c.x1 << "," << c.y1 << ")-(" << c.x2 << "," << c.y2 << ")";
+}
 
 class PointDistanceTest : public ::testing::TestWithParam<DistanceCase> {};
 
