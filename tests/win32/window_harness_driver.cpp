@@ -126,6 +126,8 @@ HWND ToolProcess::WaitForDialog(std::wstring_view caption, DWORD timeoutMs) {
   return WaitForTop(info_.dwProcessId, caption, L"#32770", timeoutMs);
 }
 
+void ToolProcess::WaitIdle(DWORD timeoutMs) { WaitForInputIdle(info_.hProcess, timeoutMs); }
+
 bool ToolProcess::WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
   if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
   return GetExitCodeProcess(info_.hProcess, &exitCode) != FALSE;
@@ -185,29 +187,46 @@ void SetText(HWND window, std::wstring_view text) {
                       SMTO_ABORTIFHUNG, 5000, &result);
 }
 
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 10000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+void SendClick(HWND button) { Send(button, BM_CLICK, 0, 0); }
+
 void PostClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-void PostMouseClick(HWND window, int x, int y) {
+void SendMouseClick(HWND window, int x, int y) {
   const LPARAM at = MAKELPARAM(x, y);
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageW(window, WM_LBUTTONUP, 0, at);
+  Send(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  Send(window, WM_LBUTTONUP, 0, at);
+}
+
+namespace {
+
+LPARAM KeyData(UINT virtualKey, bool up) {
+  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+  return static_cast<LPARAM>(1u | (scan << 16) | (up ? (1u << 30) | (1u << 31) : 0u));
+}
+
+}  // namespace
+
+void SendKey(HWND window, UINT virtualKey) {
+  Send(window, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
+  Send(window, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
 }
 
 void PostKey(HWND window, UINT virtualKey) {
-  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  PostMessageW(window, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(1 | (scan << 16)));
-  PostMessageW(window, WM_KEYUP, virtualKey,
-               static_cast<LPARAM>(1 | (scan << 16) | (1u << 30) | (1u << 31)));
+  PostMessageW(window, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
+  PostMessageW(window, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
 }
 
-void PostChars(HWND window, std::wstring_view text) {
-  for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
-}
-
-bool Settle(HWND window) {
-  // A sent message is handled only after the posted ones ahead of it.
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
+void PaintNow(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN |
+                                             RDW_UPDATENOW);
+  // The X server shows what was drawn a moment later.
+  Sleep(200);
 }
 
 HeldKey::HeldKey(WORD virtualKey) : key_(virtualKey) {

@@ -32,6 +32,8 @@ class ToolProcess {
   HWND WaitForMainWindow(std::wstring_view caption, DWORD timeoutMs);
   // A visible dialog box (class #32770) of the process with that caption, or nullptr.
   HWND WaitForDialog(std::wstring_view caption, DWORD timeoutMs);
+  // Waits until the program waits for input with nothing left to handle.
+  void WaitIdle(DWORD timeoutMs);
   // True when the process ended within the time; its exit code is then in exitCode.
   bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
   DWORD Id() const { return info_.dwProcessId; }
@@ -54,15 +56,22 @@ std::vector<std::wstring> ChildTexts(HWND top, std::wstring_view windowClass);
 std::wstring WindowText(HWND window);
 void SetText(HWND window, std::wstring_view text);
 
-// A click as the button's own message: works whether or not the window has the focus,
-// and posted, so a modal box that the click opens does not block the harness.
+// Sent messages are handled before anything posted, so a sent action followed by a
+// posted one keeps its order, but not the other way round: use Send* for each step,
+// and Post* only for the last step of a sequence, or for one that opens a modal box
+// (the harness then waits for the box or for the exit).
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// A click as the button's own message (BM_CLICK), which works without the focus.
+void SendClick(HWND button);
 void PostClick(HWND button);
 // A left click at (x, y) of the window's client area (device pixels).
-void PostMouseClick(HWND window, int x, int y);
+void SendMouseClick(HWND window, int x, int y);
+// A key press as the window's own messages, past the dialog manager.
+void SendKey(HWND window, UINT virtualKey);
+// A key press through the message loop, so the dialog manager sees it (Escape, Enter).
 void PostKey(HWND window, UINT virtualKey);
-void PostChars(HWND window, std::wstring_view text);
-// Blocks until the window's thread has handled every message posted before.
-bool Settle(HWND window);
+// Paints the window and its controls now, so a picture shows the latest state.
+void PaintNow(HWND window);
 
 // A key held down through the system's input queue, so that GetAsyncKeyState sees it
 // whichever window has the focus; released when the object goes away.
