@@ -245,6 +245,7 @@ bool TMainWindow::Create(int showCommand) {
   UpdateWindow(hwnd_);
   SetForegroundWindow(hwnd_);
   SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(kTabOrder.front())), TRUE);
+  shown_ = true;
   return true;
 }
 
@@ -314,9 +315,9 @@ LRESULT TMainWindow::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       return OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)), 0;
     case WM_SYSCOMMAND:
-      // Minimising goes through the application window, which hides this one
-      // with it and keeps the task bar button.
-      if ((wParam & 0xFFF0) == SC_MINIMIZE) return ShowWindow(appHwnd_, SW_MINIMIZE), 0;
+      // Minimising goes through the application window, which keeps the task
+      // bar button; this window hides until that one is restored.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) return ShowWindow(hwnd_, SW_HIDE), ShowWindow(appHwnd_, SW_MINIMIZE), 0;
       return DefDlgProcW(hwnd_, msg, wParam, lParam);
     case WM_DESTROY: return OnDestroy(), 0;
     case WM_NCDESTROY:
@@ -331,11 +332,9 @@ LRESULT TMainWindow::RouteApp(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) ActivateMain();
       return 0;
-    case WM_SYSCOMMAND: {
-      const LRESULT result = DefWindowProcW(appHwnd_, msg, wParam, lParam);
-      if ((wParam & 0xFFF0) == SC_RESTORE) ActivateMain();
-      return result;
-    }
+    case WM_SIZE:
+      if (wParam == SIZE_RESTORED) RestoreMain();
+      return 0;
     case WM_CLOSE: return Close(), 0;
     case WM_NCDESTROY:
       SetWindowLongPtrW(appHwnd_, GWLP_USERDATA, 0);
@@ -490,9 +489,15 @@ void TMainWindow::Close() {
 }
 
 void TMainWindow::ActivateMain() {
-  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+  if (!hwnd_ || !shown_ || closed_ || !IsWindowVisible(hwnd_)) return;
   const HWND popup = GetLastActivePopup(hwnd_);
   SetActiveWindow(popup && IsWindowEnabled(popup) ? popup : hwnd_);
+}
+
+void TMainWindow::RestoreMain() {
+  if (!hwnd_ || !shown_ || closed_) return;
+  ShowWindow(hwnd_, SW_SHOW);
+  ActivateMain();
 }
 
 // Tab and Shift+Tab follow the form's keyboard order, not the stacking order

@@ -87,6 +87,7 @@ class TMainWindow : public IForm1Controls {
   void AutoSizeLabel(int id);
   void Close();
   void ActivateMain();
+  void RestoreMain();
   bool HandleTabKey(const MSG& msg);
 
   void OnCommand(int id, int code);
@@ -108,6 +109,7 @@ class TMainWindow : public IForm1Controls {
   HBRUSH statusBrush_ = nullptr;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
+  bool shown_ = false;  // Create has finished: the application window may hand over activation
   bool closed_ = false;
   // Edit1's text as the form gave it: handed back byte for byte while the
   // user has not changed it, so bytes CP932 cannot round-trip survive.

@@ -348,11 +348,31 @@ TEST_F(MainWindow, CancelAnswersHqAndWritesNoPresets) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "t905.dat"));
 }
 
-TEST_F(MainWindow, CloseBoxDoesWhatCancelDoes) {
+TEST_F(MainWindow, CloseBoxAndTaskBarCloseDoWhatCancelDoes) {
   SendMessageW(window_->Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
   Pump();
   EXPECT_TRUE(window_->Closed());
   EXPECT_EQ(Answer(), "hq\r\n");
+
+  WriteFileBytes(dir_ / "JWC_TEMP.TXT", kDrawing);
+  Open();
+  SendMessageW(window_->AppHwnd(), WM_CLOSE, 0, 0);  // "Close window" on the task bar button
+  Pump();
+  EXPECT_TRUE(window_->Closed());
+  EXPECT_FALSE(IsWindow(window_->Hwnd()));
+  EXPECT_EQ(Answer(), "hq\r\n");
+}
+
+TEST_F(MainWindow, MinimiseHidesTheWindowWithItsTaskBarButtonAndRestoreBringsItBack) {
+  SendMessageW(window_->Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  EXPECT_TRUE(IsIconic(window_->AppHwnd()));
+  EXPECT_FALSE(IsWindowVisible(window_->Hwnd()));
+  SendMessageW(window_->AppHwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  EXPECT_FALSE(IsIconic(window_->AppHwnd()));
+  EXPECT_TRUE(IsWindowVisible(window_->Hwnd()));
+  EXPECT_FALSE(window_->Closed());
 }
 
 TEST_F(MainWindow, OkConvertsWithTheCellStillBeingEdited) {
@@ -535,6 +555,8 @@ TEST_P(MainWindowYesNoBox, KeyAnswersTheQuestion) {
     answer = window_->TMainWindow::ConfirmYesNo("question?");
   }
   EXPECT_EQ(answer, c.yes);
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), window_->Hwnd());  // the window takes the keys again
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, MainWindowYesNoBox,
