@@ -143,8 +143,17 @@ bool Contains(const std::vector<std::string_view>& names, std::string_view name)
 
 TParsed ParseArgs(const TCommandSpec& spec, const std::vector<std::string>& args) {
   TParsed parsed;
+  bool optionsEnded = false;  // after "--" a file name may begin with "-"
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (optionsEnded) {
+      parsed.positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") {
       parsed.help = true;
       return parsed;

@@ -251,6 +251,16 @@ TEST(CliImportJwf, PrintsTheGridStartingFromMinusOne) {
   EXPECT_EQ(run.out.substr(at + 1), Expected("import_sample.txt"));
 }
 
+TEST(CliImportJwf, FileNameBeginningWithADashAfterTheEndOfOptions) {
+  TempDir dir;
+  WriteFileBytes(dir / "-w.jwf", "LAYWID_0 = 5\r\n");
+  InFolder in(dir.path());
+  const CliRun run = RunCommand({"import-jwf", "--", "-w.jwf"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(WordsOfLine(run.out, "  0").at(1), "5");
+  EXPECT_EQ(RunCommand({"import-jwf", "-w.jwf"}).code, 2);
+}
+
 TEST_F(Cli, StatsCountsKindsAndLayers) {
   const CliRun run = RunCommand({"stats", "--exchange", P(exchange_)});
   EXPECT_EQ(run.code, 0) << run.err;
