@@ -10,6 +10,7 @@
 #include <atomic>
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +23,13 @@
 #include "tests/support/files.h"
 
 namespace {
+
+// Table rows print as their name in test lists.
+template <typename T>
+  requires requires(const T& row) { row.name; }
+void PrintTo(const T& row, std::ostream* os) {
+  *os << row.name;
+}
 
 // Layer group 0 layer 0 holds a line of width 10; group 1 layer 2 a circle.
 constexpr char kDrawing[] =
@@ -488,6 +496,40 @@ TEST_F(MainWindow, StatusLineShowsItsText) {
   const auto style = GetWindowLongPtrW(Control(IDT_LABELA1), GWL_STYLE);
   EXPECT_EQ(style & SS_TYPEMASK, SS_CENTER);
   EXPECT_TRUE(style & SS_CENTERIMAGE);
+}
+
+// ---- paths ----
+
+struct TPathCase {
+  const char* name;
+  const wchar_t* path;
+  const char* text;  // Shift-JIS
+};
+
+class MainWindowPathText : public testing::TestWithParam<TPathCase> {};
+
+// The dialog folder travels through the preset file as Shift-JIS text.
+TEST_P(MainWindowPathText, ConvertsThroughCodePage932BothWays) {
+  const TPathCase& c = GetParam();
+  TMainWindow window(GetModuleHandleW(nullptr), TMainWindow::TOptions{});
+  EXPECT_EQ(window.PathToText(c.path), c.text);
+  EXPECT_EQ(window.TextToPath(c.text).native(), std::wstring(c.path));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MainWindowPathText,
+    testing::Values(TPathCase{"ascii", L"C:\\jww\\tools", "C:\\jww\\tools"},
+                    TPathCase{"japanese_folder", L"C:\\\u56F3\u9762\\a b", "C:\\\x90\x7D\x96\xCA\\a b"},  // 図面
+                    TPathCase{"second_byte_is_backslash", L"D:\\\u8868", "D:\\\x95\x5C"},  // 表
+                    TPathCase{"empty", L"", ""}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(MainWindowExecutable, WithoutATestPathItIsTheRunningProgram) {
+  wchar_t own[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, own, MAX_PATH);
+  TMainWindow window(GetModuleHandleW(nullptr), TMainWindow::TOptions{});
+  EXPECT_EQ(window.ExecutablePath().native(), std::wstring(own));
+  EXPECT_EQ(window.Form().PresetPath().filename(), std::filesystem::path(own).stem().native() + L".dat");
 }
 
 // ---- the real message boxes ----

@@ -5,11 +5,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 
 #include "app/win32/layout.h"
 
 namespace {
+
+// Table rows print as their name in test lists.
+template <typename T>
+  requires requires(const T& row) { row.name; }
+void PrintTo(const T& row, std::ostream* os) {
+  *os << row.name;
+}
 
 constexpr int kDpi = 96;
 
