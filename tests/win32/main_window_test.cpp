@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -538,8 +539,17 @@ TEST(MainWindowExecutable, WithoutATestPathItIsTheRunningProgram) {
 // another thread while the test's thread sits in the box's modal loop.
 class TBoxRobot {
  public:
+  // The action returns what it read from the box.
+  using TAction = std::function<std::wstring(HWND)>;
+  TBoxRobot(std::wstring caption, TAction action)
+      : caption_(std::move(caption)), thread_([this, act = std::move(action)] { Run(act); }) {}
+  // Posts a key to a message box, after reading its message text.
   TBoxRobot(std::wstring caption, UINT message, WPARAM key)
-      : caption_(std::move(caption)), thread_([this, message, key] { Run(message, key); }) {}
+      : TBoxRobot(std::move(caption), [message, key](HWND box) {
+          std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+          PostMessageW(box, message, key, 1);
+          return text;
+        }) {}
   ~TBoxRobot() { thread_.join(); }
   std::wstring Text() const { return text_; }
   bool Found() const { return found_; }
@@ -562,14 +572,13 @@ class TBoxRobot {
     }
     return TRUE;
   }
-  void Run(UINT message, WPARAM key) {
+  void Run(const TAction& action) {
     for (int i = 0; i < 200; ++i) {
       TSearch search{&caption_, nullptr};
       EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
       if (search.found) {
-        text_ = TextOf(GetDlgItem(search.found, 0xFFFF));  // the box's message text
+        text_ = action(search.found);
         found_ = true;
-        PostMessageW(search.found, message, key, 1);
         return;
       }
       Sleep(25);
@@ -612,5 +621,54 @@ TEST_F(MainWindow, MessageBoxIsCaptionedWithTheApplicationTitle) {
   ASSERT_TRUE(robot.Found());
   EXPECT_EQ(robot.Text(), SjisToWide(kWrongExtensionMessage));
 }
+
+}  // namespace
+
+namespace {
+
+struct TOpenCase {
+  const char* name;
+  bool choose;  // pick the file, or cancel
+};
+
+class MainWindowOpenDialog : public MainWindow, public testing::WithParamInterface<TOpenCase> {};
+
+TEST_P(MainWindowOpenDialog, ReturnsTheChosenFileOrNothing) {
+  const TOpenCase& c = GetParam();
+  WriteFileBytes(dir_ / "env.jwf", "LAYWID_0=1\r\n");
+  const std::wstring file = (dir_ / "env.jwf").native();
+  TOpenDialogSpec spec{kOpenDialogTitle, kOpenDialogFilterName, kOpenDialogFilterPattern, kOpenDialogDefaultExt,
+                       window_->PathToText(dir_.path())};
+  std::optional<std::filesystem::path> chosen;
+  std::wstring filter;
+  {
+    TBoxRobot robot(SjisToWide(kOpenDialogTitle), [&](HWND box) {
+      const int fileTypeList = 0x470;
+      const std::wstring shown = TextOf(GetDlgItem(box, fileTypeList));
+      if (c.choose) {
+        HWND name = GetDlgItem(box, 0x480);  // edt1, or the combo box cmb13 on newer systems
+        if (!name) name = GetDlgItem(box, 0x47C);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      } else {
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      }
+      return shown;
+    });
+    chosen = window_->TMainWindow::RunOpenDialog(spec);
+    filter = robot.Text();
+  }
+  EXPECT_EQ(filter, SjisToWide(kOpenDialogFilterName));
+  if (!c.choose) {
+    EXPECT_FALSE(chosen.has_value());
+    return;
+  }
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_TRUE(std::filesystem::equivalent(*chosen, dir_ / "env.jwf")) << chosen->string();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MainWindowOpenDialog,
+                         testing::Values(TOpenCase{"cancel", false}, TOpenCase{"choose", true}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
