@@ -339,6 +339,8 @@ INSTANTIATE_TEST_SUITE_P(
                    With(kTextHead, {"ch 10 20 1 0 \"ABC"})},
         RecordCase{"TextKeepsItsBlanks", [](auto& d, auto& o) { PutText(d, o, 3, 0, 1, " A  B "); },
                    With(kTextHead, {"cr 10 20 0 1 \" A  B "})},
+        RecordCase{"TextKindOutOfRangeWritesCh", [](auto& d, auto& o) { PutText(d, o, 12, 1, 0, "A"); },
+                   With(kTextHead, {"ch 10 20 1 0 \"A"})},
         RecordCase{"TextOfFullWidthBlanks",
                    [](auto& d, auto& o) { PutText(d, o, 0, 1, 0, "\x81\x40\x81\x40 \t"); }, kTextHead},
         RecordCase{"TextWithoutDirection", [](auto& d, auto& o) { PutText(d, o, 0, 1e-9, -1e-9, "A"); },
@@ -380,25 +382,6 @@ INSTANTIATE_TEST_SUITE_P(
                    With(kSolid, {"sg 1 2 5 -1 0 1 0 2"})},
         RecordCase{"SgVanishingP4", [](auto& d, auto& o) { PutSo(d, o, true, 5, 1e-9, 2); }, kSolid}),
     CaseName());
-
-struct KeywordCase {
-  int32_t kind;
-  const char* keyword;
-};
-
-class TextKeyword : public EmitterTest, public ::testing::WithParamInterface<KeywordCase> {};
-
-TEST_P(TextKeyword, ComesFromTheRecordKind) {
-  PutText(d, off, GetParam().kind, 1, 0, "A");
-  EXPECT_EQ(Written().back(), std::string(GetParam().keyword) + " 10 20 1 0 \"A");
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, TextKeyword,
-                         ::testing::Values(KeywordCase{0, "ch"}, KeywordCase{1, "cv"}, KeywordCase{2, "cs"},
-                                           KeywordCase{3, "cr"}, KeywordCase{4, "co"}, KeywordCase{5, "cp"},
-                                           KeywordCase{6, "ct"}, KeywordCase{7, "ck"}, KeywordCase{8, "cz"},
-                                           KeywordCase{9, "c2"}, KeywordCase{10, "ch"}, KeywordCase{12, "ch"},
-                                           KeywordCase{-1, "ch"}));
 
 struct QuadCase {
   const char* name;

@@ -41,27 +41,31 @@ void Put(std::string& out, const std::string& s) {
   out += s;
   out += "] ";
 }
+template <typename... T>
+void PutAll(std::string& out, const T&... v) {
+  (Put(out, v), ...);
+}
+
+// What the answer carries of the attribute fields: `hhp` is never written,
+// and z4 is not written beside z5.
 void PutAttr(std::string& out, const TJwwEntAttr& a) {
-  for (int32_t v : {a.hhp, a.lg, a.ly, a.lc, a.lt, a.lw, a.z}) Put(out, v);
+  const int32_t z = (a.z & 16) ? (a.z & ~8) : a.z;
+  PutAll(out, a.lg, a.ly, a.lc, a.lt, a.lw, z);
 }
 void PutLine(std::string& out, const TJwwEntLine& r) {
   PutAttr(out, r);
-  Put(out, r.pl);
-  for (double v : {r.x1, r.y1, r.x2, r.y2}) Put(out, v);
+  PutAll(out, r.x1, r.y1, r.x2, r.y2);
 }
 void PutText(std::string& out, const TJwwEntText& r) {
   PutAttr(out, r);
-  for (int32_t v : {r.kind, r.cc, r.cn}) Put(out, v);
-  for (double v : {r.width, r.height, r.spacing, r.x, r.y, r.dx, r.dy}) Put(out, v);
-  Put(out, r.font);
-  Put(out, r.text);
+  PutAll(out, r.kind, r.cc, r.cn, r.width, r.height, r.spacing, r.x, r.y, r.dx, r.dy, r.font, r.text);
 }
+// The arbitrary colour of a solid travels only when the solid is painted in it.
+int32_t Lc10(const TJwwEntAttr& a, int32_t lc10) { return a.lc == 10 ? lc10 : 0; }
 
-// Every entity of the store with every field, exactly, in file order.
-std::vector<std::string> Entities(std::string_view exchangeFile) {
-  TJwwData d;
-  JwwDataInit(d);
-  JwwReadBytes(d, exchangeFile);
+// Every entity the answer carries, with every field it carries, exactly, in
+// file order (polyline numbers and block references are not handed back).
+std::vector<std::string> Entities(const TJwwData& d) {
   std::vector<std::string> all;
   for (const TJwwOrder& o : d.Order) {
     std::string s = std::to_string(o.kind) + ": ";
@@ -71,79 +75,65 @@ std::vector<std::string> Entities(std::string_view exchangeFile) {
       case kKindCircle: {
         const auto& r = d.Circles[i];
         PutAttr(s, r);
-        for (double v : {r.x, r.y, r.r}) Put(s, v);
+        PutAll(s, r.x, r.y, r.r);
         break;
       }
       case kKindArc: {
         const auto& r = d.Arcs[i];
         PutAttr(s, r);
-        for (double v : {r.x, r.y, r.r, r.p4, r.p5, r.p6, r.p7}) Put(s, v);
+        PutAll(s, r.x, r.y, r.r, r.p4, r.p5, r.p6, r.p7);
         break;
       }
       case kKindText: PutText(s, d.Texts[i]); break;
       case kKindPoint: {
         const auto& r = d.Points[i];
         PutAttr(s, r);
-        for (double v : {r.x, r.y}) Put(s, v);
+        PutAll(s, r.x, r.y);
         break;
       }
       case kKindPointEx: {
         const auto& r = d.PointsEx[i];
         PutAttr(s, r);
-        for (double v : {r.x, r.y, r.p3, r.p4}) Put(s, v);
-        Put(s, r.code);
+        PutAll(s, r.x, r.y, r.p3, r.p4, r.code);
         break;
       }
       case kKindDim: {
         const auto& r = d.Dims[i];
-        PutAttr(s, r);
         PutLine(s, r.line);
         PutText(s, r.text);
         break;
       }
-      case kKindBlock: {
-        const auto& r = d.Blocks[i];
-        PutAttr(s, r);
-        for (double v : {r.x, r.y}) Put(s, v);
-        Put(s, r.name);
-        break;
-      }
+      case kKindBlock: continue;
       case kKindSolid2: {
         const auto& r = d.Solids2[i];
         PutAttr(s, r);
-        Put(s, r.lc10);
-        for (double v : {r.x1, r.y1, r.x2, r.y2}) Put(s, v);
+        PutAll(s, Lc10(r, r.lc10), r.x1, r.y1, r.x2, r.y2);
         break;
       }
       case kKindSolid3: {
         const auto& r = d.Solids3[i];
         PutAttr(s, r);
-        Put(s, r.lc10);
-        for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3}) Put(s, v);
+        PutAll(s, Lc10(r, r.lc10), r.x1, r.y1, r.x2, r.y2, r.x3, r.y3);
         break;
       }
       case kKindSolid4: {
         const auto& r = d.Solids4[i];
         PutAttr(s, r);
-        Put(s, r.lc10);
-        for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4}) Put(s, v);
+        PutAll(s, Lc10(r, r.lc10), r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4);
         break;
       }
       case kKindSc:
       case kKindSe: {
         const auto& r = o.kind == kKindSc ? d.Scs[i] : d.Ses[i];
         PutAttr(s, r);
-        Put(s, r.lc10);
-        for (double v : {r.p1, r.p2, r.p3, r.p4, r.p5, r.p6, r.p7}) Put(s, v);
-        Put(s, r.code);
+        PutAll(s, Lc10(r, r.lc10), r.p1, r.p2, r.p3, r.p4, r.p5, r.p6, r.p7, r.code);
         break;
       }
       case kKindSo:
       case kKindSg: {
         const auto& r = o.kind == kKindSo ? d.Sos[i] : d.Sgs[i];
         PutAttr(s, r);
-        Put(s, r.lc10);
-        for (double v : {r.p1, r.p2, r.p3, r.p4, r.p5, r.p6, r.p7, r.p8}) Put(s, v);
+        PutAll(s, Lc10(r, r.lc10), r.p1, r.p2, r.p3, r.p4, r.p5, r.p6, r.p7, r.p8);
         break;
       }
       default: break;
@@ -153,15 +143,27 @@ std::vector<std::string> Entities(std::string_view exchangeFile) {
   return all;
 }
 
+// The host's drawing and the answer read back describe the same entities, for
+// drawings without degenerate geometry or out-of-range marker codes. The answer
+// carries no header, so it is read with the host's text types.
+void CheckSameEntities(std::string_view exchangeFile, std::string_view answer) {
+  TJwwData host;
+  JwwDataInit(host);
+  JwwReadBytes(host, exchangeFile);
+  TJwwData back;
+  JwwDataInit(back);
+  back.TextTypes = host.TextTypes;
+  JwwReadBytes(back, answer);
+  EXPECT_EQ(Entities(host), Entities(back));
+}
+
 // The first answer may still restore the layer the host had and carry the
 // attribute lines of entities it left out; from the second answer on nothing
-// changes, and the entities the answers describe are the same.
+// changes.
 void CheckStable(const std::string& exchangeFile, bool firstAnswerIsFinal) {
   const std::string first = Answer(exchangeFile);
   const std::string second = Answer(first);
-  const std::string third = Answer(second);
-  EXPECT_EQ(Entities(first), Entities(second));
-  EXPECT_EQ(second, third);
+  EXPECT_EQ(second, Answer(second));
   if (firstAnswerIsFinal) {
     EXPECT_EQ(first, second);
   }
@@ -208,6 +210,7 @@ TEST_P(GeneratedRoundTrip, IsStable) {
   options.widths = c.widths;
   const std::string file = GenerateExchangeFile(c.entities, c.seed, options);
   CheckStable(file, true);
+  CheckSameEntities(file, Answer(file));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawings, GeneratedRoundTrip,
