@@ -85,17 +85,69 @@ char* Format(char* out, bool negative, const TDecimal& dec) {
   return std::to_chars(out, out + 8, x).ptr;
 }
 
-// Significant digits of the shortest fixed form of a value that is not a whole
-// number: every digit after the leading zeros. Such a form always has exactly
-// one ".": a whole number below 2^53 that rounded to the value would be the
-// value itself.
-int SignificantDigits(const char* first, const char* last) {
-  if (*first == '-') ++first;
-  auto count = static_cast<int>(last - first) - 1;
-  for (const char* p = first; p != last && (*p == '0' || *p == '.'); ++p) {
-    if (*p == '0') --count;
+// Exact powers of ten, 10^0 .. 10^22 (every one is a double).
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The 15-digit rounding of a magnitude in [1E-4, 1E15) by scaling it into
+// [1E14, 1E15) with an exact power of ten: the magnitude is about m × 10^(e-14)
+// with m of exactly 15 digits. The product carries one rounding error of at
+// most half a unit in its last place, and half-integers are whole multiples of
+// that unit there, so rounding the product gives the rounding of the exact
+// value unless the product is itself a half-integer: only then, and for a
+// scale out of range, the result is false.
+bool RoundScaled(double magnitude, int64_t& m, int& e) {
+  int binaryExp = 0;
+  std::frexp(magnitude, &binaryExp);
+  e = ((binaryExp - 1) * 1233) >> 12;  // floor(log10), or one less
+  if (e < -4) e = -4;
+  if (e > 14) e = 14;
+  double p = magnitude * kPow10[14 - e];
+  if (p >= 1e15) {
+    if (e == 14) return false;
+    ++e;
+    p = magnitude * kPow10[14 - e];
+  } else if (p < 1e14) {
+    if (e == -4) return false;
+    --e;
+    p = magnitude * kPow10[14 - e];
   }
-  return count;
+  if (p < 1e14 || p >= 1e15) return false;
+  const double whole = std::floor(p);
+  const double fraction = p - whole;
+  if (fraction == 0.5) return false;
+  m = static_cast<int64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (m == 1000000000000000) {
+    m = 100000000000000;
+    ++e;
+  }
+  return true;
+}
+
+// Writes exactly `width` digits of `v`, with leading zeros.
+char* PutPadded(char* out, uint64_t v, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  }
+  return out + width;
+}
+
+// Plain notation of m × 10^(e-14), m of 15 digits, -4 <= e <= 14.
+char* PutPlain(char* out, bool negative, uint64_t m, int e) {
+  if (negative) *out++ = '-';
+  int fractionDigits = 14 - e;
+  const auto scale = static_cast<uint64_t>(kPow10[fractionDigits]);
+  const uint64_t whole = m / scale;
+  uint64_t fraction = m % scale;
+  out = std::to_chars(out, out + 16, whole).ptr;
+  if (fraction == 0) return out;
+  while (fraction % 10 == 0) {
+    fraction /= 10;
+    --fractionDigits;
+  }
+  *out++ = '.';
+  return PutPadded(out, fraction, fractionDigits);
 }
 
 }  // namespace
@@ -111,11 +163,10 @@ char* PutNumberText(char* out, double value) {
   if (magnitude < 1e15 && std::trunc(magnitude) == magnitude) {
     return std::to_chars(out, out + kNumberTextMax, static_cast<int64_t>(value)).ptr;
   }
-  // In the plain range the shortest fixed form is already the answer when it
-  // has at most 15 significant digits: no trailing zeros, no exponent.
-  if (magnitude >= 1e-4 && magnitude < 1e15) {
-    char* end = std::to_chars(out, out + kNumberTextMax, value, std::chars_format::fixed).ptr;
-    if (SignificantDigits(out, end) <= 15) return end;
+  int64_t m = 0;
+  int e = 0;
+  if (magnitude >= 1e-4 && magnitude < 1e15 && RoundScaled(magnitude, m, e) && e <= 14) {
+    return PutPlain(out, value < 0, static_cast<uint64_t>(m), e);
   }
   TDecimal dec;
   RoundTo15(magnitude, dec);

@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{1.0 / 3.0, "0.333333333333333"}, NumberCase{2.0 / 3.0 * 1e-6, "6.66666666666667E-7"},
         NumberCase{0.1 + 0.2, "0.3"}, NumberCase{999999999999999.9, "1E15"},
         NumberCase{0.00009999999999999999, "0.0001"}, NumberCase{123456789012345678.0, "1.23456789012346E17"},
-        NumberCase{-2.0 / 3.0, "-0.666666666666667"}, NumberCase{1234.56789012345678, "1234.56789012346"},
+        NumberCase{-2.0 / 3.0, "-0.666666666666667"}, NumberCase{100000000000000.5, "100000000000000"},
+        NumberCase{100000000000001.5, "100000000000002"}, NumberCase{0.000123456789012345678, "0.000123456789012346"}, NumberCase{1234.56789012345678, "1234.56789012346"},
         // Extremes: the largest double and a subnormal.
         NumberCase{std::numeric_limits<double>::max(), "1.79769313486232E308"},
         NumberCase{std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
