@@ -35,6 +35,7 @@ if(TARGET t905)
   target_compile_definitions(window_harness PRIVATE
     T905_HARNESS_TOOL="${t905_harness_root}$<TARGET_FILE:t905>"
     T905_HARNESS_DATA="${t905_harness_root}${CMAKE_CURRENT_SOURCE_DIR}/data"
+    T905_HARNESS_PACKAGING="${t905_harness_root}${PROJECT_SOURCE_DIR}/packaging"
     T905_HARNESS_SCREENSHOTS="${t905_harness_root}${CMAKE_BINARY_DIR}/screenshots")
   add_dependencies(window_harness t905)
   # One at a time: a held Escape key reaches every window on the desktop.

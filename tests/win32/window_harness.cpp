@@ -132,10 +132,15 @@ class WindowRun : public ::testing::Test {
     ASSERT_TRUE(fs::copy_file(DataFile(dataName), folder_ / L"t905.dat"));
   }
 
-  // Starts the tool and waits for its window.
-  void Launch() {
+  // Starts the tool (directly, or through the shipped batch file as the host does) and
+  // waits for its window.
+  void Launch(bool throughBatch = false) {
     process_ = std::make_unique<harness::ToolProcess>();
-    ASSERT_TRUE(process_->Start(tool_, elsewhere_)) << "cannot start " << tool_.string();
+    if (throughBatch) {
+      ASSERT_TRUE(process_->StartBatch(folder_ / L"t905.bat", tool_, elsewhere_));
+    } else {
+      ASSERT_TRUE(process_->Start(tool_, elsewhere_)) << "cannot start t905.exe";
+    }
     main_ = process_->WaitForMainWindow(Widen(kWindowCaption), kStartTimeoutMs);
     ASSERT_NE(main_, nullptr) << "no window captioned with the caption text";
     process_->WaitIdle(kStartTimeoutMs);
@@ -295,6 +300,18 @@ TEST_F(WindowRun, FirstRunWithoutPresetFileAnswersTheWholeDrawingAndCreatesThePr
   ExpectExit();
   EXPECT_EQ(Answer(), ReadAll(DataFile("answer_unchanged.txt")));
   EXPECT_EQ(Presets(), ReadAll(DataFile("presets_first_run.dat")));
+}
+
+// The host runs the shipped batch file from its own folder and reads the answer as soon
+// as the batch file ends: the file must run the tool from its own folder and wait for it.
+TEST_F(WindowRun, ShippedBatchFileRunsTheToolAndWaitsForIt) {
+  PutDrawing("drawing.txt");
+  ASSERT_TRUE(fs::copy_file(fs::path(T905_HARNESS_PACKAGING) / "t905.bat", folder_ / L"t905.bat"));
+  ASSERT_NO_FATAL_FAILURE(Launch(true));
+  EXPECT_TRUE(process_->Running()) << "the batch file ended before the tool";
+  ClickOpening(kOk);
+  ExpectExit();
+  EXPECT_EQ(Answer(), ReadAll(DataFile("answer_unchanged.txt")));
 }
 
 TEST_F(WindowRun, EditsOnTheScreenAreConvertedWithAndSaved) {

@@ -3,6 +3,8 @@
 // one's windows, so it works the same on Windows and under Wine.
 #include "tests/win32/window_harness_driver.h"
 
+#include <tlhelp32.h>
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -101,6 +103,13 @@ BOOL CALLBACK FindChild(HWND window, LPARAM param) {
 
 ToolProcess::~ToolProcess() {
   if (info_.hProcess == nullptr) return;
+  if (tool_ != 0) {
+    // A tool started by the interpreter would outlive it.
+    if (HANDLE tool = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, tool_)) {
+      if (WaitForSingleObject(tool, 0) == WAIT_TIMEOUT) TerminateProcess(tool, 99);
+      CloseHandle(tool);
+    }
+  }
   if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
     TerminateProcess(info_.hProcess, 99);
     WaitForSingleObject(info_.hProcess, 5000);
@@ -118,15 +127,81 @@ bool ToolProcess::Start(const std::filesystem::path& exe, const std::filesystem:
                         cwd.c_str(), &startup, &info_) != FALSE;
 }
 
+bool ToolProcess::StartBatch(const std::filesystem::path& batch, const std::filesystem::path& tool,
+                             const std::filesystem::path& cwd) {
+  expectedTool_ = tool.wstring();
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::filesystem::path interpreter = std::filesystem::path(system) / L"cmd.exe";
+  std::wstring commandLine = L"cmd.exe /c \"\"" + batch.wstring() + L"\"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  batch_ = true;
+  return CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NO_WINDOW, nullptr, cwd.c_str(), &startup, &info_) != FALSE;
+}
+
+bool ToolProcess::Running() const {
+  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ToolProcess::WindowOwner() {
+  if (!batch_) return info_.dwProcessId;
+  if (tool_ != 0) return tool_;
+  // The tool started by the batch file, known by its program file (the run's own copy);
+  // it may not have started yet.
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && tool_ == 0;
+       more = Process32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szExeFile, L"t905.exe") != 0) continue;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (process == nullptr) continue;
+    wchar_t image[1024] = {};
+    DWORD size = 1024;
+    if (QueryFullProcessImageNameW(process, 0, image, &size) &&
+        _wcsicmp(image, expectedTool_.c_str()) == 0) {
+      tool_ = entry.th32ProcessID;
+    }
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+  return tool_;
+}
+
+HWND ToolProcess::WaitForWindow(std::wstring_view caption, std::wstring_view windowClass,
+                                DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    const DWORD owner = WindowOwner();
+    if (owner != 0) {
+      if (HWND found = WaitForTop(owner, caption, windowClass, 0)) return found;
+    }
+    if (GetTickCount64() >= end) return nullptr;
+    Sleep(20);
+  }
+}
+
 HWND ToolProcess::WaitForMainWindow(std::wstring_view caption, DWORD timeoutMs) {
-  return WaitForTop(info_.dwProcessId, caption, L"", timeoutMs);
+  return WaitForWindow(caption, L"", timeoutMs);
 }
 
 HWND ToolProcess::WaitForDialog(std::wstring_view caption, DWORD timeoutMs) {
-  return WaitForTop(info_.dwProcessId, caption, L"#32770", timeoutMs);
+  return WaitForWindow(caption, L"#32770", timeoutMs);
 }
 
-void ToolProcess::WaitIdle(DWORD timeoutMs) { WaitForInputIdle(info_.hProcess, timeoutMs); }
+void ToolProcess::WaitIdle(DWORD timeoutMs) {
+  if (!batch_) {
+    WaitForInputIdle(info_.hProcess, timeoutMs);
+    return;
+  }
+  HANDLE tool = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, WindowOwner());
+  if (tool == nullptr) return;
+  WaitForInputIdle(tool, timeoutMs);
+  CloseHandle(tool);
+}
 
 bool ToolProcess::WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
   if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;

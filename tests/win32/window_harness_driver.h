@@ -27,6 +27,10 @@ class ToolProcess {
 
   // Starts exe with working folder cwd. False when the process could not be created.
   bool Start(const std::filesystem::path& exe, const std::filesystem::path& cwd);
+  // Runs a batch file through the command interpreter, as the host runs its BAT; the
+  // windows are then those of the process started from the program file tool.
+  bool StartBatch(const std::filesystem::path& batch, const std::filesystem::path& tool,
+                  const std::filesystem::path& cwd);
   // The tool's main window (visible, top level, owned by the process, with caption),
   // or nullptr when none appeared within the time.
   HWND WaitForMainWindow(std::wstring_view caption, DWORD timeoutMs);
@@ -36,10 +40,19 @@ class ToolProcess {
   void WaitIdle(DWORD timeoutMs);
   // True when the process ended within the time; its exit code is then in exitCode.
   bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
-  DWORD Id() const { return info_.dwProcessId; }
+  // True while the started process (the interpreter, for a batch file) runs.
+  bool Running() const;
 
  private:
+  // The process whose windows are searched: the started one, or the tool started by it
+  // (0 while that has not started).
+  DWORD WindowOwner();
+  HWND WaitForWindow(std::wstring_view caption, std::wstring_view windowClass, DWORD timeoutMs);
+
   PROCESS_INFORMATION info_{};
+  bool batch_ = false;
+  DWORD tool_ = 0;
+  std::wstring expectedTool_;
 };
 
 // The window's client-area layout is given in 96-DPI pixels; this many pixels per 96.
