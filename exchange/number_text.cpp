@@ -124,30 +124,39 @@ bool RoundScaled(double magnitude, int64_t& m, int& e) {
   return true;
 }
 
+// "00" .. "99": two digits per division on the hot path.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes exactly `width` digits of `v`, with leading zeros.
 char* PutPadded(char* out, uint64_t v, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + v % 10);
-    v /= 10;
+  int i = width;
+  while (i >= 2) {
+    const auto pair = static_cast<std::size_t>(v % 100) * 2;
+    v /= 100;
+    i -= 2;
+    out[i] = kDigitPairs[pair];
+    out[i + 1] = kDigitPairs[pair + 1];
   }
+  if (i == 1) out[0] = static_cast<char>('0' + v % 10);
   return out + width;
 }
 
 // Plain notation of m × 10^(e-14), m of 15 digits, -4 <= e <= 14.
 char* PutPlain(char* out, bool negative, uint64_t m, int e) {
   if (negative) *out++ = '-';
-  int fractionDigits = 14 - e;
+  const int fractionDigits = 14 - e;
   const auto scale = static_cast<uint64_t>(kPow10[fractionDigits]);
   const uint64_t whole = m / scale;
-  uint64_t fraction = m % scale;
+  const uint64_t fraction = m % scale;
   out = std::to_chars(out, out + 16, whole).ptr;
   if (fraction == 0) return out;
-  while (fraction % 10 == 0) {
-    fraction /= 10;
-    --fractionDigits;
-  }
   *out++ = '.';
-  return PutPadded(out, fraction, fractionDigits);
+  out = PutPadded(out, fraction, fractionDigits);
+  while (out[-1] == '0') --out;  // the fraction is not zero, so a digit stays
+  return out;
 }
 
 }  // namespace

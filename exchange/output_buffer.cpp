@@ -1,6 +1,8 @@
 // The output line buffer: entries kept in file form, with their spans.
 #include "exchange/output_buffer.h"
 
+#include <exception>
+
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 }
@@ -25,8 +27,12 @@ std::string_view TJwwOutputBuffer::Entry(std::size_t i) const {
 }
 
 void TJwwOutputBuffer::Reserve(std::size_t bytes, std::size_t entries) {
-  bytes_.reserve(bytes);
-  spans_.reserve(entries);
+  // Only a hint: without the room the buffer still grows as it is filled.
+  try {
+    bytes_.reserve(bytes);
+    spans_.reserve(entries);
+  } catch (const std::exception&) {
+  }
 }
 
 void TJwwOutputBuffer::Clear() {

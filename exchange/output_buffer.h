@@ -28,7 +28,8 @@ class TJwwOutputBuffer {
   std::string_view FileBytes() const { return bytes_; }
 
   // Makes room for about this many bytes and entries, so that a large answer
-  // is not copied again and again while it grows.
+  // is not copied again and again while it grows. A request that cannot be
+  // met is ignored.
   void Reserve(std::size_t bytes, std::size_t entries);
 
   // Empties the buffer and releases its storage.
