@@ -41,8 +41,9 @@ void JwwPutLc10(TJwwData& d, int32_t v);
 void JwwPutZ(TJwwData& d, int32_t flags);
 
 // Record writers: the record at `index` of its table, its attribute lines,
-// `z` lines and geometry; degenerate geometry is left out. An index outside
-// the table writes nothing.
+// then its `z` lines and geometry. Degenerate geometry is left out, and its
+// `z` lines with it, since the host would give them to the next entity. An
+// index outside the table writes nothing.
 void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o);
 void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o);
 void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o);

@@ -1,5 +1,5 @@
 // Record writers: for each entity table, the attribute lines the record needs,
-// its `z` lines, then its geometry unless the geometry is degenerate.
+// then its `z` lines and geometry unless the geometry is degenerate.
 #include <cmath>
 #include <string_view>
 
@@ -84,7 +84,7 @@ bool TriangleOk(double x1, double y1, double x2, double y2, double x3, double y3
   return !Coincide(x1, y1, x2, y2) && !Coincide(x2, y2, x3, y3) && !Coincide(x3, y3, x1, y1);
 }
 
-// Round solids: a radius p3 that is positive and a p4 that does not vanish.
+// Round solids need a p3 above the tolerance and a p4 that does not vanish.
 bool RoundSolidShapeOk(double p3, double p4) { return p3 > kJwwTolerance && !Vanishes(p4); }
 
 // The `z` lines flag the next entity the host reads, so they go out only with
