@@ -57,8 +57,8 @@ std::vector<std::string> Lines(std::string_view bytes) {
   return lines;
 }
 
-// Where a preset file keeps a table's widths: line 6 + 257 * (table - 1) + layer index
-// (1-based lines), so index 4 + 257 * (table - 1) + 1 + i in a vector of lines.
+// Indexes into a preset file's lines (from 0): four header lines, then per table its
+// comment and its 256 widths in layer-index order (group × 16 + layer).
 size_t WidthLine(int table, int group, int layer) {
   return static_cast<size_t>(4 + 257 * (table - 1) + 1 + group * 16 + layer);
 }
