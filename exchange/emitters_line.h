@@ -9,8 +9,9 @@
 
 class TJwwLineBuilder {
  public:
-  // Room for the longest numeric line: a keyword and nine fields.
-  static constexpr std::size_t kCapacity = 320;
+  // Room for the longest numeric line, a keyword and nine fields, each with
+  // the working room that PutNumberText needs.
+  static constexpr std::size_t kCapacity = 16 + 9 * (kNumberTextMax + 1);
 
   explicit TJwwLineBuilder(std::string_view keyword) { Raw(keyword); }
 

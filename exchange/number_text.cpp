@@ -2,6 +2,7 @@
 // answer is exact and independent of the user's locale.
 #include "exchange/number_text.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -25,6 +26,7 @@ void ParseScientific(const char* first, const char* last, TDecimal& dec) {
     if (*p != '.') dec.digits[dec.count++] = *p;
   }
   while (dec.count > 1 && dec.digits[dec.count - 1] == '0') --dec.count;
+  std::memset(dec.digits + dec.count, '0', sizeof dec.digits - static_cast<std::size_t>(dec.count));
   int exp = 0;
   bool negative = false;
   if (p != last) ++p;  // 'e'
@@ -64,13 +66,15 @@ char* Format(char* out, bool negative, const TDecimal& dec) {
       std::memcpy(out, dec.digits, static_cast<std::size_t>(dec.count));
       return out + dec.count;
     }
+    // Fixed-size copies: the digits are padded with zeros to 16 and the
+    // output has room for them, so only the end pointer depends on the value.
     const int intDigits = x + 1;
-    for (int i = 0; i < intDigits; ++i) *out++ = i < dec.count ? dec.digits[i] : '0';
+    std::memcpy(out, dec.digits, 16);
+    out += intDigits;
     if (dec.count > intDigits) {
-      *out++ = '.';
-      const auto rest = static_cast<std::size_t>(dec.count - intDigits);
-      std::memcpy(out, dec.digits + intDigits, rest);
-      out += rest;
+      *out = '.';
+      std::memcpy(out + 1, dec.digits + intDigits, 16);
+      out += 1 + dec.count - intDigits;
     }
     return out;
   }
@@ -89,17 +93,47 @@ char* Format(char* out, bool negative, const TDecimal& dec) {
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The 15-digit rounding of a magnitude in [1E-4, 1E15) by scaling it into
-// [1E14, 1E15) with an exact power of ten: the magnitude is about m × 10^(e-14)
-// with m of exactly 15 digits. The product carries one rounding error of at
+// "00" .. "99": two digits per division on the hot path.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void PutPair(char* out, uint32_t v) {
+  out[0] = kDigitPairs[v * 2];
+  out[1] = kDigitPairs[v * 2 + 1];
+}
+
+void Put4(char* out, uint32_t v) {
+  PutPair(out, v / 100);
+  PutPair(out + 2, v % 100);
+}
+
+// Writes the 15 digits of v < 10^15, leading zeros included, in independent
+// groups of four so that the divisions do not wait on one another.
+void Put15Digits(char* out, uint64_t v) {
+  const uint64_t high = v / 100000000;  // the first 7 digits
+  const auto low = static_cast<uint32_t>(v - high * 100000000);
+  const auto high32 = static_cast<uint32_t>(high);
+  const uint32_t first3 = high32 / 10000;
+  out[0] = static_cast<char>('0' + first3 / 100);
+  PutPair(out + 1, first3 % 100);
+  Put4(out + 3, high32 % 10000);
+  Put4(out + 7, low / 10000);
+  Put4(out + 11, low % 10000);
+}
+
+// The 15-digit rounding of a magnitude in [1E-4, 1E15), found by scaling it
+// into [1E14, 1E15) with an exact power of ten and rounding the product to a
+// whole number of 15 digits. The product carries one rounding error of at
 // most half a unit in its last place, and half-integers are whole multiples of
 // that unit there, so rounding the product gives the rounding of the exact
 // value unless the product is itself a half-integer: only then, and for a
 // scale out of range, the result is false.
-bool RoundScaled(double magnitude, int64_t& m, int& e) {
-  int binaryExp = 0;
-  std::frexp(magnitude, &binaryExp);
-  e = ((binaryExp - 1) * 1233) >> 12;  // floor(log10), or one less
+bool RoundScaled(double magnitude, TDecimal& dec) {
+  // The binary exponent, read from the bits: magnitude is normal here.
+  const int binaryExp = static_cast<int>((std::bit_cast<uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
+  int e = (binaryExp * 1233) >> 12;  // floor(log10), or one less
   if (e < -4) e = -4;
   if (e > 14) e = 14;
   double p = magnitude * kPow10[14 - e];
@@ -113,50 +147,20 @@ bool RoundScaled(double magnitude, int64_t& m, int& e) {
     p = magnitude * kPow10[14 - e];
   }
   if (p < 1e14 || p >= 1e15) return false;
-  const double whole = std::floor(p);
-  const double fraction = p - whole;
+  const auto whole = static_cast<uint64_t>(p);
+  const double fraction = p - static_cast<double>(whole);
   if (fraction == 0.5) return false;
-  m = static_cast<int64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  uint64_t m = whole + (fraction > 0.5 ? 1 : 0);
   if (m == 1000000000000000) {
     m = 100000000000000;
     ++e;
   }
+  Put15Digits(dec.digits, m);
+  std::memset(dec.digits + 15, '0', sizeof dec.digits - 15);
+  dec.count = 15;
+  while (dec.count > 1 && dec.digits[dec.count - 1] == '0') --dec.count;
+  dec.exp = e;
   return true;
-}
-
-// "00" .. "99": two digits per division on the hot path.
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-// Writes exactly `width` digits of `v`, with leading zeros.
-char* PutPadded(char* out, uint64_t v, int width) {
-  int i = width;
-  while (i >= 2) {
-    const auto pair = static_cast<std::size_t>(v % 100) * 2;
-    v /= 100;
-    i -= 2;
-    out[i] = kDigitPairs[pair];
-    out[i + 1] = kDigitPairs[pair + 1];
-  }
-  if (i == 1) out[0] = static_cast<char>('0' + v % 10);
-  return out + width;
-}
-
-// Plain notation of m × 10^(e-14), m of 15 digits, -4 <= e <= 14.
-char* PutPlain(char* out, bool negative, uint64_t m, int e) {
-  if (negative) *out++ = '-';
-  const int fractionDigits = 14 - e;
-  const auto scale = static_cast<uint64_t>(kPow10[fractionDigits]);
-  const uint64_t whole = m / scale;
-  const uint64_t fraction = m % scale;
-  out = std::to_chars(out, out + 16, whole).ptr;
-  if (fraction == 0) return out;
-  *out++ = '.';
-  out = PutPadded(out, fraction, fractionDigits);
-  while (out[-1] == '0') --out;  // the fraction is not zero, so a digit stays
-  return out;
 }
 
 }  // namespace
@@ -172,13 +176,8 @@ char* PutNumberText(char* out, double value) {
   if (magnitude < 1e15 && std::trunc(magnitude) == magnitude) {
     return std::to_chars(out, out + kNumberTextMax, static_cast<int64_t>(value)).ptr;
   }
-  int64_t m = 0;
-  int e = 0;
-  if (magnitude >= 1e-4 && magnitude < 1e15 && RoundScaled(magnitude, m, e) && e <= 14) {
-    return PutPlain(out, value < 0, static_cast<uint64_t>(m), e);
-  }
   TDecimal dec;
-  RoundTo15(magnitude, dec);
+  if (!(magnitude >= 1e-4 && magnitude < 1e15 && RoundScaled(magnitude, dec))) RoundTo15(magnitude, dec);
   return Format(out, value < 0, dec);
 }
 

@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <string>
 
-// Longest number text: "-", 15 digits, ".", "E-", three exponent digits.
-inline constexpr std::size_t kNumberTextMax = 24;
+// Room that PutNumberText needs at its output: the longest number text is 24
+// bytes ("-", 15 digits, ".", "E-", three exponent digits), and it writes
+// whole 16-byte groups of digits beyond the text's end.
+inline constexpr std::size_t kNumberTextMax = 40;
 
-// Writes the number text of `value` at `out` (room for kNumberTextMax bytes)
-// and returns the end. 15 significant digits; plain notation for magnitudes
+// Writes the number text of `value` at `out` (room for kNumberTextMax bytes,
+// of which only those up to the returned end are meaningful) and returns the end. 15 significant digits; plain notation for magnitudes
 // from 0.0001 to below 1E15, otherwise "E" notation without "+" or leading
 // exponent zeros; no trailing zeros; zero of either sign is "0". NaN and the
 // infinities, which the reader never produces, are written as "0".
