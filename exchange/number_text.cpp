@@ -1,5 +1,7 @@
-// Number text, integer text and hex digit text, built on std::to_chars so the
-// answer is exact and independent of the user's locale.
+// Number text, integer text and hex digit text: exact and independent of the
+// user's locale. Whole numbers go through std::to_chars, the plain range
+// through exact scaling by powers of ten, and the rest through std::to_chars'
+// shortest and 15-digit forms.
 #include "exchange/number_text.h"
 
 #include <bit>
@@ -10,8 +12,9 @@
 
 namespace {
 
-// A positive value as significant digits d1 d2 ... (no trailing zeros) and the
-// exponent x of its scientific form d1.d2d3... × 10^x.
+// A positive value as `count` significant digits d1 d2 ... (the last not a
+// zero; the rest of the array is filled with zeros) and the exponent x of its
+// scientific form d1.d2d3... × 10^x.
 struct TDecimal {
   char digits[32];
   int count = 0;
