@@ -297,10 +297,7 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
   TConvertStats stats;
   const bool converted = RunOkConversion(d, model.Table(tab), kinds, nullptr, nullptr, &stats);
   const bool written = JwwWriteFile(d, CliPath(answer));
-  std::size_t lines = d.Output.Count();
-  for (std::size_t i = 0; i < d.Output.Count(); ++i) {
-    if (d.Output.JoinsNext(i)) --lines;  // a text's two entries make one file line
-  }
+  const std::size_t lines = d.Output.LineCount();
   if (!written) return FileError(err, "cannot write the answer '" + answer + "'");
   if (!converted) {
     return FileError(err, "the exchange file '" + exchange +

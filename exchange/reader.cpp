@@ -59,6 +59,7 @@ bool ReadStream(TJwwData& d, std::ifstream& in) {
     in.read(buf.data() + used, static_cast<std::streamsize>(buf.size() - used));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (in.bad()) return false;
+    d.BytesRead += got;
     ended = in.eof() || got == 0;
     if (void* z = std::memchr(buf.data() + used, kCtrlZ, got)) {
       used = static_cast<std::size_t>(static_cast<char*>(z) - buf.data());
@@ -97,6 +98,7 @@ void JwwParseLine(TJwwData& d, std::string_view line) {
 }
 
 void JwwReadBytes(TJwwData& d, std::string_view bytes) {
+  d.BytesRead += bytes.size();
   try {
     if (const std::size_t z = bytes.find(kCtrlZ); z != std::string_view::npos) bytes = bytes.substr(0, z);
     std::string scratch;

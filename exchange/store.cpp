@@ -59,6 +59,7 @@ void JwwDataInit(TJwwData& d) {
   d.Order.clear();
   d.Output.Clear();
   d.ReadOutcome = TJwwReadOutcome::NotRead;
+  d.BytesRead = 0;
 }
 
 void JwwDataFree(TJwwData& d) {

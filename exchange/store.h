@@ -231,6 +231,7 @@ struct TJwwData {
   TJwwOutputBuffer Output;  // the answer, filled by the writer
 
   TJwwReadOutcome ReadOutcome = TJwwReadOutcome::NotRead;
+  std::uint64_t BytesRead = 0;  // bytes of the exchange file read; the answer is about as long
 };
 
 // The font name in force before any font line: MS Gothic in angle brackets (Shift-JIS bytes).

@@ -3,6 +3,7 @@
 // write into the exchange file.
 #include "exchange/writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -58,9 +59,11 @@ void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
 void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* progress,
                   IJwwEscapeKey* escape) {
   const std::size_t n = d.Order.size();
-  // A drawing the host wrote averages about 60 bytes and 1.5 lines per entity;
-  // room that stays unused costs address space only.
-  d.Output.Reserve(d.Output.FileBytes().size() + 80 * n + 64, d.Output.Count() + 2 * n + 8);
+  // The answer is about as long as the file read (a drawing the host wrote
+  // averages about 60 bytes per entity), and growing it past its room would
+  // copy it whole; room that stays unused costs address space only.
+  const auto read = static_cast<std::size_t>(d.BytesRead);
+  d.Output.Reserve(d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64);
   if (d.Bz) JwwPutLine(d, "bz");
   for (std::size_t i = 0; i < n; ++i) {
     if (i % 100 == 0) {
