@@ -10,6 +10,8 @@ packages=(
   "${native[@]}" clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth fonts-ipafont-gothic fonts-wine xdotool imagemagick
+  # Loaded by Wine's X11 driver at run time (only recommended by its package).
+  libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
   zip unzip time python3 procps util-linux
 )
 case ${1-} in
