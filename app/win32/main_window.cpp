@@ -606,7 +606,24 @@ int TMainWindow::WindowTop() const {
 }
 
 void TMainWindow::MoveWindowTo(int left, int top) {
-  // Placed where the preset file says, on screen or not, as the form asks.
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+  BringOntoScreen();
+}
+
+// A position saved while a second monitor was attached may now lie on no
+// screen at all, leaving a window nobody can reach: such a window goes to the
+// nearest screen's work area. Any window that shows at least in part stays.
+void TMainWindow::BringOntoScreen() {
+  RECT rc{};
+  if (!GetWindowRect(hwnd_, &rc) || MonitorFromRect(&rc, MONITOR_DEFAULTTONULL)) return;
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &info)) return;
+  const RECT& work = info.rcWork;
+  const LONG width = rc.right - rc.left;
+  const LONG height = rc.bottom - rc.top;
+  const LONG left = std::max(work.left, std::min(rc.left, work.right - width));
+  const LONG top = std::max(work.top, std::min(rc.top, work.bottom - height));
   SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

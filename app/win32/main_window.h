@@ -76,6 +76,7 @@ class TMainWindow : public IForm1Controls {
   std::filesystem::path TextToPath(std::string_view text) const override;
 
  private:
+  void BringOntoScreen();
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);

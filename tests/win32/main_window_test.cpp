@@ -417,6 +417,18 @@ TEST_F(MainWindow, OkRemembersTabAndPositionForTheNextRun) {
   EXPECT_EQ(window_->WindowTop(), 30);
 }
 
+TEST_F(MainWindow, SavedPositionOnNoScreenIsBroughtBackButAPartlyVisibleOneStays) {
+  window_->MoveWindowTo(-5000, 4000);
+  RECT rc{};
+  GetWindowRect(window_->Hwnd(), &rc);
+  EXPECT_NE(MonitorFromRect(&rc, MONITOR_DEFAULTTONULL), nullptr);
+  EXPECT_GE(window_->WindowLeft(), 0);
+
+  window_->MoveWindowTo(-100, 20);
+  EXPECT_EQ(window_->WindowLeft(), -100);
+  EXPECT_EQ(window_->WindowTop(), 20);
+}
+
 TEST_F(MainWindow, TabSwitchStoresTheTableLeftAndShowsTheNewOne) {
   TypeIntoCell(2, 2, L"abc");
   ClickTab(1);
