@@ -2,8 +2,11 @@
 // exchange-file reader's hot path, so they neither allocate nor touch a locale.
 #include "util/text.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <new>
 #include <system_error>
 
@@ -63,6 +66,80 @@ int32_t ParseHex(std::string_view digits, bool negative) {
 constexpr std::string_view kTrueSjis[] = {"\x82\x50", "\x81\x9B", "\x90\x5E", "\x90\xB3"};
 constexpr std::string_view kTrueAscii[] = {"T", "TR", "TRU", "TRUE", "1", "ON"};
 
+// Exact powers of ten, 10^0 .. 10^22 (every one is a double).
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Eight ASCII digits read at once from p (little-endian byte order): whether
+// they are all digits, and their value. Used only where eight bytes of the
+// text remain, so nothing past its end is read.
+uint64_t LoadEight(const char* p) {
+  uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+bool AreEightDigits(uint64_t v) {
+  return ((v & 0xF0F0F0F0F0F0F0F0) | (((v + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
+         0x3333333333333333;
+}
+
+uint64_t EightDigitsValue(uint64_t v) {
+  constexpr uint64_t kMask = 0x000000FF000000FF;
+  constexpr uint64_t kMul1 = 0x000F424000000064;  // 100 + (1000000 << 32)
+  constexpr uint64_t kMul2 = 0x0000271000000001;  // 1 + (10000 << 32)
+  v -= 0x3030303030303030;
+  v = (v * 10) + (v >> 8);  // pairs of digits
+  return (((v & kMask) * kMul1) + (((v >> 16) & kMask) * kMul2)) >> 32;
+}
+
+// Adds the digits at p to m, eight at a time while eight bytes remain on
+// little-endian machines, then one at a time; returns the first non-digit.
+const char* TakeDigits(const char* p, const char* end, uint64_t& value) {
+  // A local copy: stores through the text's char pointer could alias `value`
+  // and would keep it in memory.
+  uint64_t m = value;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - p >= 8) {
+      const uint64_t eight = LoadEight(p);
+      if (!AreEightDigits(eight)) break;
+      m = m * 100000000 + EightDigitsValue(eight);
+      p += 8;
+    }
+  }
+  while (p != end && IsDigit(*p)) m = m * 10 + static_cast<uint64_t>(*p++ - '0');
+  value = m;
+  return p;
+}
+
+// Plain decimals ("123", "-45.678", ".5", "5.") whose digits make a whole
+// number m up to 2^53 with at most 22 digits after the point: m and 10^k are
+// then exact doubles, so the one division m / 10^k is correctly rounded and
+// equals what from_chars gives. Anything else (an exponent, more digits) is
+// false and left to from_chars. Most numbers of a drawing take this path.
+bool ParsePlainDecimal(std::string_view text, double& value) {
+  constexpr uint64_t kExactLimit = uint64_t{1} << 53;
+  constexpr std::size_t kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  // Digits past 19 may wrap m (unsigned, so defined); they are refused below.
+  uint64_t m = 0;
+  const char* const wholeStart = p;
+  p = TakeDigits(p, end, m);
+  const auto wholeDigits = static_cast<std::size_t>(p - wholeStart);
+  std::size_t fractionDigits = 0;
+  if (p != end && *p == '.') {
+    const char* const fractionStart = ++p;
+    p = TakeDigits(p, end, m);
+    fractionDigits = static_cast<std::size_t>(p - fractionStart);
+  }
+  const std::size_t digits = wholeDigits + fractionDigits;
+  if (p != end || digits == 0 || digits > kMaxDigits || m > kExactLimit) return false;
+  if (fractionDigits >= std::size(kPow10)) return false;
+  value = static_cast<double>(m) / kPow10[fractionDigits];
+  return true;
+}
+
 }  // namespace
 
 int32_t TextToInt(std::string_view text) {
@@ -95,6 +172,7 @@ double TextToFloat(std::string_view text) {
   if (text.empty() || (!IsDigit(text.front()) && text.front() != '.')) return 0.0;
 
   double value = 0.0;
+  if (ParsePlainDecimal(text, value)) return negative ? -value : value;
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, value, std::chars_format::general);
   // A value beyond the range of a double reads as unreadable (0.0), so no
