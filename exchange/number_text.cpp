@@ -1,7 +1,7 @@
 // Number text, integer text and hex digit text: exact and independent of the
-// user's locale. Whole numbers go through std::to_chars, the plain range
-// through exact scaling by powers of ten, and the rest through std::to_chars'
-// shortest and 15-digit forms.
+// user's locale. Whole numbers go through std::to_chars, values with up to four
+// decimals through integer digits, the plain range through exact scaling by
+// powers of ten, and the rest through std::to_chars' shortest and 15-digit forms.
 #include "exchange/number_text.h"
 
 #include <bit>
@@ -166,6 +166,41 @@ bool RoundScaled(double magnitude, TDecimal& dec) {
   return true;
 }
 
+// True for a whole number in [0, 10^15). A round trip through a 64-bit
+// integer is exact in that range and needs no rounding instruction, which
+// std::trunc does not have on the baseline x86-64 target.
+bool IsWholeBelow1e15(double v) {
+  return v >= 0 && v < 1e15 && static_cast<double>(static_cast<int64_t>(v)) == v;
+}
+
+// Values with at most four digits after the point (9377.5, 0.25, 1234.0625)
+// are most of a drawing's coordinates that are not whole. When the product
+// p = magnitude * 10^4 is a whole number N below 10^15, N * 10^-4 is the
+// 15-digit rounding of the value: the product's one rounding error is at most
+// 2^-53 of N, far inside half a step of the 15-digit grid, and N has at most
+// 15 digits, so it lies on that grid. Writes the text and returns its end, or
+// null when the value is not of this kind. N >= 1 puts the value at 0.0001 or
+// more, so the plain form is always the right one.
+char* PutFourDecimals(char* out, bool negative, double magnitude) {
+  const double p = magnitude * 1e4;
+  if (!IsWholeBelow1e15(p)) return nullptr;
+  const auto n = static_cast<uint64_t>(p);
+  const uint64_t whole = n / 10000;
+  auto fraction = static_cast<uint32_t>(n - whole * 10000);
+  if (negative) *out++ = '-';
+  out = std::to_chars(out, out + 16, whole).ptr;
+  if (fraction == 0) return out;
+  *out = '.';
+  Put4(out + 1, fraction);
+  // The last written digit is the last one that is not zero.
+  int length = 4;
+  while (fraction % 10 == 0) {
+    fraction /= 10;
+    --length;
+  }
+  return out + 1 + length;
+}
+
 }  // namespace
 
 char* PutNumberText(char* out, double value) {
@@ -176,9 +211,10 @@ char* PutNumberText(char* out, double value) {
   const double magnitude = std::fabs(value);
   // Whole numbers below 1E15 are the common case in drawings and print exactly
   // as integers.
-  if (magnitude < 1e15 && std::trunc(magnitude) == magnitude) {
+  if (IsWholeBelow1e15(magnitude)) {
     return std::to_chars(out, out + kNumberTextMax, static_cast<int64_t>(value)).ptr;
   }
+  if (char* end = PutFourDecimals(out, value < 0, magnitude)) return end;
   TDecimal dec;
   if (!(magnitude >= 1e-4 && magnitude < 1e15 && RoundScaled(magnitude, dec))) RoundTo15(magnitude, dec);
   return Format(out, value < 0, dec);

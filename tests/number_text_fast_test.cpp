@@ -1,0 +1,43 @@
+// The four-decimal path of the number text against the 15-digit precision
+// path, on the values it takes and on those just beside it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "exchange/number_text.h"
+
+namespace {
+
+void ExpectAsByPrecision(double v) { ASSERT_EQ(NumberText(v), NumberTextByPrecision(v)) << std::hexfloat << v; }
+
+// Whole numbers of ten-thousandths, tenths and so on, across the whole range
+// the path takes (up to 10^15 ten-thousandths) and both signs; each also nudged
+// by one unit in the last place, which must round the same way or leave the path.
+TEST(NumberTextFourDecimals, ScaledWholeNumbersAgreeWithThePrecisionPath) {
+  std::mt19937_64 rng(4);
+  for (int i = 0; i < 300000; ++i) {
+    const int digits = static_cast<int>(rng() % 16) + 1;
+    const auto n = static_cast<double>(rng() % static_cast<uint64_t>(std::pow(10.0, digits)));
+    const double v = n / std::pow(10.0, static_cast<double>(rng() % 5)) * ((rng() & 1) ? -1.0 : 1.0);
+    ExpectAsByPrecision(v);
+    ExpectAsByPrecision(std::nextafter(v, 1e300));
+    ExpectAsByPrecision(std::nextafter(v, -1e300));
+  }
+}
+
+// The edges: the smallest value it writes, trailing zeros of the fraction, a
+// fraction below 0.001, and the top of the range where 10^4 times the value
+// nears 10^15.
+TEST(NumberTextFourDecimals, EdgesAgreeWithThePrecisionPath) {
+  for (const double v : {0.0001, 0.00005, 0.00015, 0.0009, 0.001, 0.01, 0.1, 0.5, 0.9999, 1.0001, 1.5, 1.25, 10.125,
+                         2.0005, 7.0625, 99999999999.9999, 99999999999.999, 100000000000.0001, 123456789012.5,
+                         99999999999.99995, 1e11 - 0.5, 1e11 + 0.5, 0.3, 0.7, 1.1, 2.675, 1.0005}) {
+    ExpectAsByPrecision(v);
+    ExpectAsByPrecision(-v);
+  }
+}
+
+}  // namespace
