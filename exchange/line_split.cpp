@@ -2,6 +2,7 @@
 #include "exchange/line_split.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "util/text.h"
@@ -37,6 +38,23 @@ constexpr std::array<ByteClass, 256> MakeClasses(bool splitting) {
 constexpr std::array<ByteClass, 256> kSplitOn = MakeClasses(true);
 constexpr std::array<ByteClass, 256> kSplitOff = MakeClasses(false);
 
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+
+// True when some byte of v is zero (exact: no false answer either way).
+constexpr bool HasZeroByte(std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; }
+
+// True when all eight bytes are 0x21..0x7E and none is a quote or "=": bytes
+// that are ordinary whether splitting is on or off. Numeric lines are made of
+// little else, so most of a line is passed over eight bytes at a time.
+bool AllPlainAscii(const unsigned char* p) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  const bool below = ((v - kOnes * 0x21) & ~v & kHighBits) != 0;  // some byte < 0x21
+  const bool above = (((v + kOnes) | v) & kHighBits) != 0;       // some byte > 0x7E
+  return !below && !above && !HasZeroByte(v ^ (kOnes * '"')) && !HasZeroByte(v ^ (kOnes * '='));
+}
+
 }  // namespace
 
 void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
@@ -61,6 +79,7 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
   std::size_t i = 0;
   while (i < size) {
     std::size_t j = i;
+    while (size - j >= 8 && AllPlainAscii(in + j)) j += 8;
     while (j < size && (*classes)[in[j]] == kOrdinary) ++j;
     if (j > i) {
       keep(i, j - i);
@@ -89,10 +108,13 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
         if (!curEmpty) {
           close();
           ++cur;
-          start = w;
           curEmpty = true;
         }
         ++i;
+        // Fields need not lie packed together: the next one begins where it
+        // is read, so its bytes are not moved unless some are dropped.
+        if (cur < TJwwFields::kMaxFields) w = i;
+        start = w;
         break;
       default:  // kDrop
         ++i;

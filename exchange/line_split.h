@@ -19,9 +19,10 @@ struct TJwwFields {
   std::string_view Key() const { return field[0]; }
 };
 
-// Splits `line[0..size)` in place: kept bytes are moved towards the front of
-// the same memory (the split only ever drops bytes), and `out` views them, so
-// `line` must outlive every use of `out`.
+// Splits `line[0..size)` in place: within a field, kept bytes are moved
+// towards the front over dropped ones (the split only ever drops bytes), and
+// `out` views the fields in the same memory, so `line` must outlive every use
+// of `out`. What lies between the fields afterwards is unspecified.
 //
 // A lead byte takes the byte after it along (a lead byte in the last position
 // is dropped); while splitting is on, a double quote switches it off and is
