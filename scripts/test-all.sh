@@ -7,9 +7,25 @@
 # tests that ctest ran plus the check stages without ctest (fuzz run, window tests),
 # with every stage that failed outright (a build, say) counted as one failure.
 # Exits non-zero when anything failed.
+#   bash scripts/test-all.sh                  every preset (what CI runs)
+#   bash scripts/test-all.sh native windows   only the presets named
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
+
+wanted=("$@")
+for preset in "${wanted[@]}"; do
+  case $preset in
+    native | asan | windows | fuzz) ;;
+    *) echo "usage: test-all.sh [native] [asan] [windows] [fuzz]" >&2; exit 2 ;;
+  esac
+done
+want() {
+  ((${#wanted[@]} == 0)) && return 0
+  local preset
+  for preset in "${wanted[@]}"; do [[ $preset == "$1" ]] && return 0; done
+  return 1
+}
 
 export T905_WERROR=ON
 fuzz_seconds=${T905_FUZZ_SECONDS:-60}
@@ -96,6 +112,7 @@ windows_tests() {
   # shellcheck source=wine-env.sh
   source scripts/wine-env.sh
   t905_wine_use_prefix "$root/build/windows/wineprefix"
+  trap t905_wine_session_stop EXIT
   t905_wine_session_start "$root/build/windows/tests/wine/desktop_keeper.exe" || return 1
   echo "Wine prefix $WINEPREFIX, display $DISPLAY"
   ctest_preset windows "$@"
@@ -112,6 +129,7 @@ if [[ $stage_ok != 1 ]]; then
 fi
 
 for preset in native asan; do
+  want "$preset" || continue
   run_stage "$preset build" build build_preset "$preset"
   if [[ $stage_ok == 1 ]]; then
     run_stage "$preset tests" ctest ctest_preset "$preset"
@@ -120,25 +138,27 @@ for preset in native asan; do
   fi
 done
 
-run_stage "windows build" build build_preset windows
-if [[ $stage_ok == 1 ]]; then
-  if [[ -f scripts/window-tests.sh ]]; then
+if want windows; then
+  run_stage "windows build" build build_preset windows
+  if [[ $stage_ok != 1 ]]; then
+    skip_stage "windows tests (Wine)" "build failed"
+  elif [[ -f scripts/window-tests.sh ]]; then
     run_stage "windows tests (Wine)" ctest windows_tests -E "$window_tests_pattern"
     run_stage "window tests (Wine)" check bash scripts/window-tests.sh
   else
     run_stage "windows tests (Wine)" ctest windows_tests
   fi
-else
-  skip_stage "windows tests (Wine)" "build failed"
 fi
 
-run_stage "fuzz build" build build_preset fuzz
-if [[ $stage_ok != 1 ]]; then
-  skip_stage "fuzz run" "build failed"
-elif [[ -f scripts/fuzz.sh ]]; then
-  run_stage "fuzz run (${fuzz_seconds} s)" check bash scripts/fuzz.sh "$fuzz_seconds"
-else
-  skip_stage "fuzz run" "scripts/fuzz.sh not present"
+if want fuzz; then
+  run_stage "fuzz build" build build_preset fuzz
+  if [[ $stage_ok != 1 ]]; then
+    skip_stage "fuzz run" "build failed"
+  elif [[ -f scripts/fuzz.sh ]]; then
+    run_stage "fuzz run (${fuzz_seconds} s)" check bash scripts/fuzz.sh "$fuzz_seconds"
+  else
+    skip_stage "fuzz run" "scripts/fuzz.sh not present"
+  fi
 fi
 
 echo

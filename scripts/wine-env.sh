@@ -3,7 +3,8 @@
 #   t905_wine_prefix_ready       create or refresh the prefix (once, under a lock)
 #   t905_wine_session_start BIN  a virtual display, one Wine server for the run and
 #                                the desktop kept alive; stopped again by
-#   t905_wine_session_stop       (also installed as an EXIT trap by session_start)
+#   t905_wine_session_stop       (also installed as the EXIT trap by session_start
+#                                when the caller has none)
 # The prefix gets: no window manager waits (Managed=N), Japanese fonts standing in for
 # the Windows ones the window asks for, and the caption-button font.
 
@@ -133,7 +134,10 @@ t905_wine_session_start() {
   local keeper=$1
   t905_wine_prefix_ready || return 1
   t905_xvfb_start || return 1
-  trap t905_wine_session_stop EXIT
+  # A caller with an EXIT trap of its own calls t905_wine_session_stop from it.
+  if [[ -z $(trap -p EXIT) ]]; then
+    trap t905_wine_session_stop EXIT
+  fi
   wineserver -p >/dev/null 2>&1 </dev/null
   t905_desktop_start "$keeper" || return 1
 }
