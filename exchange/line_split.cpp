@@ -2,6 +2,7 @@
 #include "exchange/line_split.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -41,18 +42,36 @@ constexpr std::array<ByteClass, 256> kSplitOff = MakeClasses(false);
 constexpr std::uint64_t kOnes = 0x0101010101010101;
 constexpr std::uint64_t kHighBits = 0x8080808080808080;
 
-// True when some byte of v is zero (exact: no false answer either way).
-constexpr bool HasZeroByte(std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; }
+// The high bit of every byte of v that is zero. Borrows only run towards
+// higher bytes, so the lowest bit set always marks the first zero byte.
+constexpr std::uint64_t ZeroBytes(std::uint64_t v) { return (v - kOnes) & ~v & kHighBits; }
 
-// True when all eight bytes are 0x21..0x7E and none is a quote or "=": bytes
-// that are ordinary whether splitting is on or off. Numeric lines are made of
-// little else, so most of a line is passed over eight bytes at a time.
-bool AllPlainAscii(const unsigned char* p) {
+// The high bit of (at least) the first byte of eight that is not 0x21..0x7E or
+// is a quote or "=": bytes ordinary whether splitting is on or off are plain.
+// Zero when all eight are plain.
+std::uint64_t NotPlainBytes(const unsigned char* p) {
   std::uint64_t v = 0;
   std::memcpy(&v, p, sizeof v);
-  const bool below = ((v - kOnes * 0x21) & ~v & kHighBits) != 0;  // some byte < 0x21
-  const bool above = (((v + kOnes) | v) & kHighBits) != 0;       // some byte > 0x7E
-  return !below && !above && !HasZeroByte(v ^ (kOnes * '"')) && !HasZeroByte(v ^ (kOnes * '='));
+  const std::uint64_t below = (v - kOnes * 0x21) & ~v & kHighBits;  // bytes < 0x21
+  const std::uint64_t above = ((v + kOnes) | v) & kHighBits;         // bytes > 0x7E
+  return below | above | ZeroBytes(v ^ (kOnes * '"')) | ZeroBytes(v ^ (kOnes * '='));
+}
+
+// Where the run of plain bytes from j ends, found eight bytes at a time;
+// numeric lines are made of little else. Past the last whole eight bytes (or
+// on a big-endian machine, where the first byte is the highest) it stops
+// early and the byte-wise scan goes on.
+std::size_t SkipPlain(const unsigned char* in, std::size_t j, std::size_t size) {
+  while (size - j >= 8) {
+    const std::uint64_t notPlain = NotPlainBytes(in + j);
+    if (notPlain == 0) {
+      j += 8;
+      continue;
+    }
+    if constexpr (std::endian::native == std::endian::little) j += static_cast<std::size_t>(std::countr_zero(notPlain)) / 8;
+    break;
+  }
+  return j;
 }
 
 }  // namespace
@@ -79,7 +98,7 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
   std::size_t i = 0;
   while (i < size) {
     std::size_t j = i;
-    while (size - j >= 8 && AllPlainAscii(in + j)) j += 8;
+    j = SkipPlain(in, j, size);
     while (j < size && (*classes)[in[j]] == kOrdinary) ++j;
     if (j > i) {
       keep(i, j - i);
