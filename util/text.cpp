@@ -95,7 +95,8 @@ uint64_t EightDigitsValue(uint64_t v) {
 
 // Adds the digits at p to m, eight at a time while eight bytes remain on
 // little-endian machines, then one at a time; returns the first non-digit.
-const char* TakeDigits(const char* p, const char* end, uint64_t& value) {
+// Inlined: called for the whole and the fraction digits of most numbers read.
+[[gnu::always_inline]] inline const char* TakeDigits(const char* p, const char* end, uint64_t& value) {
   // A local copy: stores through the text's char pointer could alias `value`
   // and would keep it in memory.
   uint64_t m = value;
