@@ -92,7 +92,7 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
     curEmpty = false;
   };
   const auto close = [&]() {
-    if (cur < TJwwFields::kMaxFields) out.field[cur] = std::string_view(line + start, w - start);
+    if (cur < TJwwFields::kMaxFields) out.field[cur] = {line + start, w - start};
   };
 
   std::size_t i = 0;

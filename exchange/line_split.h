@@ -11,12 +11,20 @@
 // count reject an over-long line instead of matching its first fields.
 struct TJwwFields {
   static constexpr std::size_t kMaxFields = 32;
-  std::array<std::string_view, kMaxFields> field{};  // views into the split line
-  std::size_t count = 0;                             // fields found, the empty trailing one included
+  // Where a kept field lies in the split line. Left uninitialised: a line is
+  // split for every line of the file, and only the first `count` are read.
+  struct TSpan {
+    const char* data;
+    std::size_t size;
+  };
+  std::array<TSpan, kMaxFields> field;
+  std::size_t count = 0;  // fields found, the empty trailing one included
 
   // Field i, or the empty text when the line has no such kept field.
-  std::string_view operator[](std::size_t i) const { return i < count && i < kMaxFields ? field[i] : std::string_view(); }
-  std::string_view Key() const { return field[0]; }
+  std::string_view operator[](std::size_t i) const {
+    return i < count && i < kMaxFields ? std::string_view(field[i].data, field[i].size) : std::string_view();
+  }
+  std::string_view Key() const { return (*this)[0]; }
 };
 
 // Splits `line[0..size)` in place: within a field, kept bytes are moved
