@@ -10,9 +10,15 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 }
 
+// Two inlined stores instead of a second call to append for every line.
+void TJwwOutputBuffer::EndLine() {
+  bytes_.push_back('\r');
+  bytes_.push_back('\n');
+}
+
 void TJwwOutputBuffer::Append(std::string_view line) {
   bytes_.append(line);
-  bytes_.append(kLineEnd);
+  EndLine();
   ++entries_;
 }
 
@@ -20,7 +26,7 @@ void TJwwOutputBuffer::AppendJoined(std::string_view head, std::string_view text
   bytes_.append(head);
   joins_.push_back(bytes_.size());
   bytes_.append(text);
-  bytes_.append(kLineEnd);
+  EndLine();
   entries_ += 2;
 }
 

@@ -42,6 +42,7 @@ class TJwwOutputBuffer {
   void Clear();
 
  private:
+  void EndLine();
   // Finds entry i: its bytes and whether it joins the next one.
   std::string_view Find(std::size_t i, bool& joinsNext) const;
 
