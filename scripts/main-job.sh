@@ -28,7 +28,8 @@ cli=$(pwd)/build/native/tools/t905cli
 echo
 echo "== sample: examples/JWC_TEMP.TXT ($(wc -l <"$work/JWC_TEMP.TXT") lines), presets: examples/t905.dat"
 echo "== t905cli convert --summary"
-(cd "$work" && "$cli" convert --summary)
+# The table's comment is Shift-JIS like everything the tool handles; shown as UTF-8.
+(cd "$work" && "$cli" convert --summary) | iconv -f CP932 -t UTF-8
 
 echo
 echo "== the answer, first 30 of $(wc -l <"$work/JWC_TEMP.TXT") lines (JWC_TEMP.TXT as UTF-8)"
