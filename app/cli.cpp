@@ -360,18 +360,6 @@ int Show(const TParsed& p, std::ostream& out, std::ostream& err) {
   return kCliOk;
 }
 
-bool HasJwfExtension(const std::filesystem::path& path) {
-  const auto ext = path.extension().native();
-  if (ext.size() != 4) return false;
-  const char want[] = ".JWF";
-  for (std::size_t i = 0; i < 4; ++i) {
-    auto c = ext[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<decltype(c)>(c - 'a' + 'A');
-    if (c != static_cast<decltype(c)>(want[i])) return false;
-  }
-  return true;
-}
-
 int ImportJwfCommand(const TParsed& p, std::ostream& out, std::ostream& err) {
   const std::string& name = p.positional[0];
   const std::filesystem::path path = CliPath(name);

@@ -5,18 +5,8 @@
 #include "app/form1.h"
 #include "app/form_texts.h"
 #include "app/jwf_import.h"
-#include "util/text.h"
 
 namespace {
-
-// The extension is taken from the last dot of the file name and compared
-// without regard to case, as the host's own file names vary in case.
-bool HasJwfExtension(const IForm1Controls& controls, const std::filesystem::path& file) {
-  const std::string name = controls.PathToText(file.filename());
-  const auto dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  return UpperCaseSjis(std::string_view(name).substr(dot)) == ".JWF";
-}
 
 TGridTexts ReadGridCells(const IForm1Controls& controls) {
   TGridTexts cells;
@@ -56,7 +46,7 @@ void TForm1::Button4Click() {
 
   // The folder counts for the preset file even when the file is then refused.
   chosenFolder_ = controls_.PathToText(chosen->parent_path() / "");
-  if (!HasJwfExtension(controls_, *chosen)) {
+  if (!HasJwfExtension(*chosen)) {
     controls_.ShowMessage(kWrongExtensionMessage);
     return;
   }

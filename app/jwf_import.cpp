@@ -69,3 +69,16 @@ bool ImportJwf(const std::filesystem::path& path, TGridTexts& cells) {
     return false;
   }
 }
+
+bool HasJwfExtension(const std::filesystem::path& file) {
+  const auto name = file.filename().native();
+  const auto dot = name.rfind('.');
+  if (dot == decltype(name)::npos || name.size() - dot != 4) return false;
+  constexpr char kWanted[] = ".JWF";
+  for (std::size_t i = 0; i < 4; ++i) {
+    auto c = name[dot + i];
+    if (c >= 'a' && c <= 'z') c = static_cast<decltype(c)>(c - 'a' + 'A');
+    if (c != static_cast<decltype(c)>(kWanted[i])) return false;
+  }
+  return true;
+}

@@ -13,3 +13,7 @@ using TGridTexts = std::array<std::array<std::string, 16>, 16>;
 // without a line keep their texts. False when the file cannot be opened or read
 // to its end (rows already written stay). Never throws.
 bool ImportJwf(const std::filesystem::path& path, TGridTexts& cells);
+
+// True when the file name's extension, from its last dot on, is ".JWF" in any
+// case: the host's own file names vary in case.
+bool HasJwfExtension(const std::filesystem::path& file);

@@ -127,4 +127,15 @@ TEST(ImportJwf, MissingFileOrDirectoryChangesNothingAndFails) {
   for (int g = 0; g < 16; ++g) EXPECT_EQ(Row(cells, g), std::vector<std::string>(16, "x"));
 }
 
+TEST(ImportJwf, ExtensionIsTakenFromTheLastDotInAnyCase) {
+  const struct {
+    const char* name;
+    bool jwf;
+  } cases[] = {
+      {"Jw_win.jwf", true}, {"JW_WIN.JWF", true}, {"a.Jwf", true}, {".jwf", true},
+      {"a.jwf.bak", false}, {"a.jw", false},     {"jwf", false},   {"a.jwfx", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HasJwfExtension(std::filesystem::path("dir") / c.name), c.jwf) << c.name;
+}
+
 }  // namespace
