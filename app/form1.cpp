@@ -43,6 +43,16 @@ TConvertKinds CheckedKinds(const IForm1Controls& controls) {
   return kinds;
 }
 
+// The four check boxes as the preset file keeps them.
+TPresetControls CheckBoxStates(const IForm1Controls& controls) {
+  TPresetControls held;
+  held.CheckBox1 = controls.CheckBox(TCheckBoxId::Points);
+  held.CheckBox3 = controls.CheckBox(TCheckBoxId::Dims);
+  held.CheckBox4 = controls.CheckBox(TCheckBoxId::Solids);
+  held.CheckBox5 = controls.CheckBox(TCheckBoxId::Arbitrary);
+  return held;
+}
+
 }  // namespace
 
 TForm1::TForm1(IForm1Controls& controls) : controls_(controls) {}
@@ -125,11 +135,7 @@ void TForm1::ConvertWidths(int n) {
 
 void TForm1::LoadPresets(const std::filesystem::path& path) {
   // Without a file the check boxes and the folder keep what they hold now.
-  TPresetControls held;
-  held.CheckBox1 = controls_.CheckBox(TCheckBoxId::Points);
-  held.CheckBox3 = controls_.CheckBox(TCheckBoxId::Dims);
-  held.CheckBox4 = controls_.CheckBox(TCheckBoxId::Solids);
-  held.CheckBox5 = controls_.CheckBox(TCheckBoxId::Arbitrary);
+  TPresetControls held = CheckBoxStates(controls_);
   held.DialogFolder = loadedFolder_;
   ::LoadPresets(path, model, held);
   controls_.SetCheckBox(TCheckBoxId::Points, held.CheckBox1);
@@ -140,11 +146,7 @@ void TForm1::LoadPresets(const std::filesystem::path& path) {
 }
 
 void TForm1::SavePresets(const std::filesystem::path& path) {
-  TPresetControls held;
-  held.CheckBox1 = controls_.CheckBox(TCheckBoxId::Points);
-  held.CheckBox3 = controls_.CheckBox(TCheckBoxId::Dims);
-  held.CheckBox4 = controls_.CheckBox(TCheckBoxId::Solids);
-  held.CheckBox5 = controls_.CheckBox(TCheckBoxId::Arbitrary);
+  TPresetControls held = CheckBoxStates(controls_);
   // A folder loaded from the file is kept when no file was chosen in this run,
   // so one OK without an import does not forget where the user's files lie.
   held.DialogFolder = DialogFolder();
