@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -12,27 +11,16 @@
 
 #include "app/cli.h"
 #include "app/presets.h"
-#include "tests/support/drawing_generator.h"
+#include "bench/bench_drawing.h"
 #include "tests/support/files.h"
 
 namespace {
-
-constexpr std::size_t kEntities = 1000000;
-constexpr std::uint32_t kSeed = 1;
-
-// The drawing that scripts/bench.sh wrote, or a freshly generated one.
-std::string DrawingBytes() {
-  if (const char* path = std::getenv("T905_BENCH_DRAWING"); path != nullptr && *path != '\0') {
-    return ReadFileBytes(path);
-  }
-  return GenerateExchangeFile(kEntities, kSeed);
-}
 
 // Made once, on first use: the drawing, a preset file that converts every
 // kind on every layer, and a place for the answer.
 struct Setup {
   TempDir dir;
-  std::string bytes = DrawingBytes();
+  const std::string& bytes = BenchDrawingBytes();
   std::filesystem::path exchange = dir / "JWC_TEMP.TXT";
   std::filesystem::path presets = dir / "t905.dat";
   std::filesystem::path answer = dir / "answer.txt";

@@ -3,40 +3,29 @@
 // CPU second, so a busy machine does not halve them.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "exchange/reader.h"
 #include "exchange/store.h"
+#include "bench/bench_drawing.h"
 #include "tests/support/drawing_generator.h"
 #include "tests/support/files.h"
 
 namespace {
 
-constexpr std::size_t kEntities = 1000000;
-constexpr std::uint32_t kSeed = 1;
-
-// Made once, on first use, and removed with its folder at exit; or, when the
-// bench script names its drawing in T905_BENCH_DRAWING, that file.
+// The shared drawing as a file in a folder of its own, with its entity count.
 struct Drawing {
   TempDir dir;
-  std::filesystem::path path;
-  std::string bytes;
-  std::size_t entities = kEntities;
+  std::filesystem::path path = dir / "JWC_TEMP.TXT";
+  const std::string& bytes = BenchDrawingBytes();
+  std::size_t entities = 0;
   Drawing() {
-    if (const char* given = std::getenv("T905_BENCH_DRAWING"); given != nullptr && *given != '\0') {
-      path = given;
-      bytes = ReadFileBytes(path);
-      TJwwData d;
-      JwwDataInit(d);
-      JwwReadBytes(d, bytes);
-      entities = d.Order.size();
-      return;
-    }
-    path = dir / "JWC_TEMP.TXT";
-    bytes = GenerateExchangeFile(kEntities, kSeed);
     WriteFileBytes(path, bytes);
+    TJwwData d;
+    JwwDataInit(d);
+    JwwReadBytes(d, bytes);
+    entities = d.Order.size();
   }
 };
 
@@ -78,7 +67,7 @@ BENCHMARK(BM_JwwReadBytes)->Unit(benchmark::kMillisecond);
 
 void BM_GenerateDrawing(benchmark::State& state) {
   std::size_t size = 0;
-  for (auto _ : state) size = GenerateExchangeFile(kEntities / 10, kSeed).size();
+  for (auto _ : state) size = GenerateExchangeFile(100000, 1).size();  // a tenth of the drawing
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(size));
 }
 BENCHMARK(BM_GenerateDrawing)->Unit(benchmark::kMillisecond);

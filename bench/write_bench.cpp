@@ -9,13 +9,10 @@
 #include "exchange/reader.h"
 #include "exchange/store.h"
 #include "exchange/writer.h"
-#include "tests/support/drawing_generator.h"
+#include "bench/bench_drawing.h"
 #include "tests/support/files.h"
 
 namespace {
-
-constexpr std::size_t kWriteEntities = 1000000;
-constexpr std::uint32_t kWriteSeed = 1;
 
 // The drawing as a file and read into a store, made once on first use.
 struct WriteDrawing {
@@ -27,7 +24,7 @@ struct WriteDrawing {
   WriteDrawing() {
     input = dir / "drawing.txt";
     answer = dir / "JWC_TEMP.TXT";
-    bytes = GenerateExchangeFile(kWriteEntities, kWriteSeed);
+    bytes = BenchDrawingBytes();
     WriteFileBytes(input, bytes);
     JwwDataInit(*store);
     JwwReadBytes(*store, bytes);

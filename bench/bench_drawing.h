@@ -1,0 +1,8 @@
+// The drawing every benchmark works on: the file scripts/bench.sh names in
+// T905_BENCH_DRAWING, or else a generated 1,000,000-entity drawing (seed 1),
+// made once per run and shared by all benchmarks.
+#pragma once
+
+#include <string>
+
+const std::string& BenchDrawingBytes();
