@@ -89,7 +89,8 @@ constexpr std::string_view kStatsHelp =
     "usage: t905cli stats [--exchange FILE]\n"
     "\n"
     "Prints what the exchange file holds (default: JWC_TEMP.TXT in the current folder):\n"
-    "entities per kind and per layer (layer group-layer).\n";
+    "entities per kind and per layer (layer group-layer), with the names the file gives;\n"
+    "a dimension counts on the layer of its line, whose width the conversion sets.\n";
 
 // Names of the entity kinds 1..15 as the summary and the statistics print them.
 constexpr std::array<std::string_view, 16> kKindNames = {
