@@ -310,6 +310,7 @@ void TStringGrid::SetColWidth(int col, int width96) {
 
 void TStringGrid::SetDpi(int dpi) {
   dpi_ = dpi > 0 ? dpi : layout::kBaseDpi;
+  if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, layout::Scale(layout::kTooltipMaxWidth, dpi_));
   UpdateScrollBars();
   PlaceEditor();
   InvalidateRect(hwnd_, nullptr, FALSE);
@@ -338,6 +339,8 @@ void TStringGrid::UpdateScrollBars() {
   int height = 0;
   ClientSize(width, height);
   model_.ScrollTo(model_.LeftCol(), model_.TopRow(), width, height, dpi_);
+  // Other cells now lie under the mouse: the tooltip speaks of none until it moves.
+  if (model_.LeftCol() != tipLeftCol_ || model_.TopRow() != tipTopRow_) ForgetTipCell();
   SCROLLINFO si{};
   si.cbSize = sizeof(si);
   si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
@@ -501,6 +504,19 @@ void TStringGrid::CreateTooltip() {
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, layout::Scale(layout::kTooltipMaxWidth, dpi_));
   // Long enough to read a few lines of counts.
   SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 20000);
+}
+
+void TStringGrid::ForgetTipCell() {
+  tipLeftCol_ = model_.LeftCol();
+  tipTopRow_ = model_.TopRow();
+  if (!tooltip_ || tipCol_ < 0) return;
+  tipCol_ = tipRow_ = -1;
+  SendMessageW(tooltip_, TTM_POP, 0, 0);
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof(info);
+  info.hwnd = hwnd_;
+  info.uId = 1;
+  SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void TStringGrid::OnMouseMove(int x, int y) {

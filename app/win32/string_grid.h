@@ -140,6 +140,7 @@ class TStringGrid {
   void OnMouseMove(int x, int y);
   LRESULT OnNotify(NMHDR* header);
   void CreateTooltip();
+  void ForgetTipCell();
   void NotifyChanged();
   bool OnEditorKey(WPARAM key);
   LRESULT OnGetDlgCode(const MSG* msg) const;
@@ -172,5 +173,7 @@ class TStringGrid {
   TTipSource tipSource_;
   int tipCol_ = -1;            // the cell the tooltip speaks of, -1 for none
   int tipRow_ = -1;
+  int tipLeftCol_ = 1;         // the scroll position the tip cell was found at
+  int tipTopRow_ = 1;
   std::wstring tipText_;       // kept alive for the tooltip while it shows
 };

@@ -493,6 +493,12 @@ TEST_F(GridWindow, TooltipAsksTheSourceForTheCellUnderTheMouse) {
   EXPECT_EQ(tipAt(0, 5), L"0/5");
   EXPECT_EQ(tipAt(4, 0), L"4/0");
   SendMessageW(grid_->Hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  // Scrolled under a resting mouse, the old cell's text is not shown for another cell.
+  NMTTDISPINFOW stale{};
+  stale.hdr.hwndFrom = grid_->Tooltip();
+  stale.hdr.code = TTN_GETDISPINFOW;
+  SendMessageW(grid_->Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&stale));
+  EXPECT_EQ(std::wstring(stale.lpszText ? stale.lpszText : L""), L"");
   const int top = grid_->Model().TopRow();
   EXPECT_EQ(tipAt(2, top), L"2/" + std::to_wstring(top));  // the cell as scrolled
 }
