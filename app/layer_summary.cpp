@@ -159,7 +159,7 @@ std::string DataTooltip(const TLayerSummary& s, const TGridWidths& widths, const
   const TLayerCounts& c = s.At(group, layer);
   const int32_t w = widths[static_cast<std::size_t>(group * 16 + layer)];
   std::string widthText = std::string(kWidthWord) + ' ' + Int(w);
-  widthText += w < 0 ? std::string(kKeepWord) : " (" + Hundredths(w) + " mm)";
+  widthText += w < 0 ? std::string(kKeepWord) : " (" + WidthMillimetres(w) + " mm)";
   return GroupTitle(s, group) + kGap + LayerTitle(s, group, layer) + kCrLf + KindLine(c) + kCrLf +
          ConvertsText(ConvertedOn(c, w, kinds)) + kGap + widthText;
 }
