@@ -41,7 +41,6 @@ constexpr std::string_view kMainHelp =
     "  import-jwf  print the widths that an environment file (*.JWF) gives\n"
     "  stats       print what an exchange file holds, per kind and per layer\n"
     "\n"
-    "\n"
     "Unless named with --exchange or --presets, the files are JWC_TEMP.TXT and t905.dat\n"
     "in the folder of t905cli itself, the same files the window uses.\n"
     "\n"

@@ -144,33 +144,34 @@ TEST(ConsoleWin32, RedirectedStreamGetsBytes) {
 }
 
 // A console gets UTF-16: what it then holds reads right whatever its code page.
+// The text goes to a screen buffer of its own, so it can be read back from its cells.
 TEST(ConsoleWin32, ConsoleGetsUtf16WhateverItsCodePage) {
-  const auto openConsole = [] {
-    return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, 0, nullptr);
+  const auto newBuffer = [] {
+    return CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     CONSOLE_TEXTMODE_BUFFER, nullptr);
   };
-  HANDLE console = openConsole();
-  if (console == INVALID_HANDLE_VALUE && AllocConsole()) console = openConsole();
-  if (console == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no console can be made here";
-  CONSOLE_SCREEN_BUFFER_INFO info{};
-  if (!GetConsoleScreenBufferInfo(console, &info)) {
-    // A console without a screen buffer to read back from (Wine's pass-through to a terminal).
-    CloseHandle(console);
-    GTEST_SKIP() << "the console keeps no screen buffer";
+  HANDLE console = newBuffer();
+  if (console == INVALID_HANDLE_VALUE) {
+    // Run with pipes for output (as ctest runs it), the process has no console of its own yet.
+    FreeConsole();
+    if (AllocConsole()) console = newBuffer();
   }
-  // Start at the beginning of a fresh line so the text can be read back from its cell.
-  const COORD at{0, static_cast<SHORT>(info.dwCursorPosition.Y + (info.dwCursorPosition.X == 0 ? 0 : 1))};
-  ASSERT_TRUE(SetConsoleCursorPosition(console, at));
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (console == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(console, &info)) {
+    if (console != INVALID_HANDLE_VALUE) CloseHandle(console);
+    GTEST_SKIP() << "no console with a screen buffer here (under Wine it needs a display)";
+  }
   std::stringbuf bytes;
+  const COORD origin{0, 0};
   for (const UINT codePage : {437u, 932u, 65001u}) {
     SetConsoleOutputCP(codePage);
+    ASSERT_TRUE(SetConsoleCursorPosition(console, origin));
     const auto sink = MakeHandleSink(console, bytes, false);
-    ASSERT_TRUE(SetConsoleCursorPosition(console, at));
-    sink->Write("細線");
+    sink->Write("細線 ①");
     wchar_t cells[8] = {};
     DWORD read = 0;
-    ASSERT_TRUE(ReadConsoleOutputCharacterW(console, cells, 2, at, &read));
-    EXPECT_EQ(std::wstring(cells, read), L"細線") << "code page " << codePage;
+    ASSERT_TRUE(ReadConsoleOutputCharacterW(console, cells, 4, origin, &read));
+    EXPECT_EQ(std::wstring(cells, read), L"細線 ①") << "code page " << codePage;
   }
   EXPECT_EQ(bytes.str(), "") << "nothing goes to the byte stream";
   CloseHandle(console);
