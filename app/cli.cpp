@@ -11,14 +11,17 @@
 #include <optional>
 #include <system_error>
 
+#include "app/cli_progress.h"
 #include "app/convert.h"
 #include "app/jwf_import.h"
 #include "app/layer_summary.h"
 #include "app/ok_flow.h"
 #include "app/presets.h"
+#include "app/text_codec.h"
 #include "exchange/reader.h"
 #include "exchange/store.h"
 #include "exchange/writer.h"
+#include "t905_version.h"
 
 namespace {
 
@@ -39,6 +42,17 @@ constexpr std::string_view kMainHelp =
     "  import-jwf  print the widths that an environment file (*.JWF) gives\n"
     "  stats       print what an exchange file holds, per kind and per layer\n"
     "\n"
+    "Unless named with --exchange or --presets, the files are JWC_TEMP.TXT and t905.dat\n"
+    "in the folder of t905cli itself, the same files the window uses.\n"
+    "\n"
+    "options of every command:\n"
+    "  --help, -h, /?  print the command's help\n"
+    "  --utf8          write UTF-8 when the output is redirected on Windows (default:\n"
+    "                  Shift-JIS, as in every file this tool reads; a console always\n"
+    "                  shows the text right)\n"
+    "  --quiet         show no progress line on long conversions\n"
+    "  --version, -V   print the name and version (alone, without a command)\n"
+    "\n"
     "Run 't905cli COMMAND --help' for a command's options.\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 a usage error.\n";
 
@@ -50,8 +64,8 @@ constexpr std::string_view kConvertHelp =
     "width of 0 or more in the preset table, and writes the answer: \"hd\", then the drawing.\n"
     "Lines, circles and arcs are always converted. The preset file is never written.\n"
     "\n"
-    "  --exchange FILE  the exchange file (default: JWC_TEMP.TXT in the current folder)\n"
-    "  --presets FILE   the preset file (default: t905.dat in the current folder)\n"
+    "  --exchange FILE  the exchange file (default: JWC_TEMP.TXT beside t905cli)\n"
+    "  --presets FILE   the preset file (default: t905.dat beside t905cli)\n"
     "  --tab N          the table to use, 1..20 (default: the preset file's table in use)\n"
     "  --points         convert points\n"
     "  --dims           convert dimension lines\n"
@@ -61,6 +75,8 @@ constexpr std::string_view kConvertHelp =
     "                   file's check boxes decide; otherwise exactly the given kinds.\n"
     "  --out FILE       where the answer goes (default: the exchange file itself)\n"
     "  --summary        print entities read and converted per kind, and the time taken\n"
+    "  --quiet          no progress line (it shows on a terminal when a run lasts over\n"
+    "                   a second: reading, converting, writing, with the share done)\n"
     "\n"
     "An exchange file that was read only in part gets the answer \"hq\", so the host keeps\n"
     "its drawing, and the command exits 1.\n";
@@ -68,13 +84,13 @@ constexpr std::string_view kConvertHelp =
 constexpr std::string_view kCancelHelp =
     "usage: t905cli cancel [--exchange FILE]\n"
     "\n"
-    "Writes the answer \"hq\" into the exchange file (default: JWC_TEMP.TXT in the current\n"
-    "folder): the host then changes nothing.\n";
+    "Writes the answer \"hq\" into the exchange file (default: JWC_TEMP.TXT beside\n"
+    "t905cli): the host then changes nothing.\n";
 
 constexpr std::string_view kShowHelp =
     "usage: t905cli show [--presets FILE] [--tab N]\n"
     "\n"
-    "Prints one table of the preset file (default: t905.dat in the current folder): its\n"
+    "Prints one table of the preset file (default: t905.dat beside t905cli): its\n"
     "comment, the check boxes, and the widths with the layer groups as rows and the layers\n"
     "as columns. -1 leaves a layer's width unchanged. Default table: the one in use.\n";
 
@@ -88,7 +104,7 @@ constexpr std::string_view kImportHelp =
 constexpr std::string_view kStatsHelp =
     "usage: t905cli stats [--exchange FILE]\n"
     "\n"
-    "Prints what the exchange file holds (default: JWC_TEMP.TXT in the current folder):\n"
+    "Prints what the exchange file holds (default: JWC_TEMP.TXT beside t905cli):\n"
     "entities per kind and per layer (layer group-layer), with the names the file gives;\n"
     "a dimension counts on the layer of its line, whose width the conversion sets.\n";
 
@@ -136,6 +152,18 @@ class TUsageError {
   std::string message_;
 };
 
+// Options every command takes: the output's encoding and the progress line.
+constexpr std::string_view kGlobalFlags[] = {"--utf8", "--quiet"};
+
+bool IsGlobalFlag(std::string_view arg) {
+  for (const auto f : kGlobalFlags) {
+    if (f == arg) return true;
+  }
+  return false;
+}
+
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h" || arg == "/?"; }
+
 bool Contains(const std::vector<std::string_view>& names, std::string_view name) {
   for (const auto n : names) {
     if (n == name) return true;
@@ -156,9 +184,13 @@ TParsed ParseArgs(const TCommandSpec& spec, const std::vector<std::string>& args
       optionsEnded = true;
       continue;
     }
-    if (arg == "--help" || arg == "-h") {
+    if (IsHelp(arg)) {
       parsed.help = true;
       return parsed;
+    }
+    if (IsGlobalFlag(arg)) {
+      parsed.flags[arg] = true;
+      continue;
     }
     if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
       std::string name = arg;
@@ -192,11 +224,6 @@ TParsed ParseArgs(const TCommandSpec& spec, const std::vector<std::string>& args
 }
 
 bool Has(const TParsed& p, std::string_view flag) { return p.flags.find(flag) != p.flags.end(); }
-
-std::string ValueOr(const TParsed& p, std::string_view name, std::string_view fallback) {
-  const auto it = p.values.find(name);
-  return it == p.values.end() ? std::string(fallback) : it->second;
-}
 
 // The --tab value, or nothing when it was not given.
 std::optional<int> TabOption(const TParsed& p) {
@@ -259,29 +286,93 @@ int FileError(std::ostream& err, std::string_view what) {
   return kCliFileError;
 }
 
+// A path as the messages show it: UTF-8 on Windows, the bytes as given elsewhere.
+std::string PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+#else
+  return path.string();
+#endif
+}
+
+// The full path, so a user learns where a file was looked for even when the
+// command named none.
+std::string FullPathText(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(path, ec);
+  return PathText(ec ? path : full);
+}
+
+// The file an option names, or the default one beside the executable.
+std::filesystem::path FileOption(const TParsed& p, std::string_view option, std::string_view fallback,
+                                 const TCliContext& context) {
+  if (const auto it = p.values.find(option); it != p.values.end()) return CliPath(it->second);
+  return context.exeDir.empty() ? std::filesystem::path(fallback) : context.exeDir / fallback;
+}
+
+int MissingFile(std::ostream& err, std::string_view what, const std::filesystem::path& path,
+                std::string_view option) {
+  return FileError(err, "cannot read the " + std::string(what) + " '" + FullPathText(path) +
+                            "' (name another with " + std::string(option) + " FILE)");
+}
+
 std::string OnOff(bool v) { return v ? "on" : "off"; }
 
-// Reads the exchange file; false (with the message given) when it is missing or
-// was read only in part.
-bool ReadExchange(TJwwData& d, const std::string& name, std::ostream& err) {
+// The conversion's stages told to the progress line: reading through the
+// reader's hook, converting through the writer's count, writing through the
+// file replacement's blocks.
+class TConvertProgress : public IJwwReadProgress, public IJwwProgress, public IFileReplaceSeam {
+ public:
+  explicit TConvertProgress(ICliProgress* progress) : progress_(progress) {}
+  ~TConvertProgress() override { Finish(); }
+  TConvertProgress(const TConvertProgress&) = delete;
+  TConvertProgress& operator=(const TConvertProgress&) = delete;
+
+  void ShowBytesRead(uint64_t done, uint64_t total) override { Show(TCliStage::Reading, done, total); }
+  void ShowProgress(std::string_view) override {}
+  void ShowCount(std::size_t done, std::size_t total) override { Show(TCliStage::Converting, done, total); }
+  bool AllowWrite(std::size_t bytesWrittenSoFar) override {
+    Show(TCliStage::Writing, bytesWrittenSoFar, answerBytes_);
+    return true;
+  }
+  void SetAnswerBytes(std::size_t n) { answerBytes_ = n; }
+  // Clears the line before any message is written.
+  void Finish() {
+    if (progress_ != nullptr) progress_->Finish();
+  }
+
+ private:
+  void Show(TCliStage stage, uint64_t done, uint64_t total) {
+    if (progress_ != nullptr) progress_->Show(stage, done, total);
+  }
+
+  ICliProgress* progress_;
+  std::size_t answerBytes_ = 0;
+};
+
+// Reads the exchange file; false (with the message given) when it is missing.
+bool ReadExchange(TJwwData& d, const std::filesystem::path& path, std::ostream& err,
+                  TConvertProgress* progress = nullptr) {
   JwwDataInit(d);
-  JwwReadFile(d, CliPath(name));
+  JwwReadFile(d, path, progress);
   if (d.ReadOutcome == TJwwReadOutcome::Missing) {
-    FileError(err, "cannot read the exchange file '" + name + "': no such file");
+    if (progress != nullptr) progress->Finish();
+    MissingFile(err, "exchange file", path, "--exchange");
     return false;
   }
   return true;
 }
 
-int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
+int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std::ostream& err) {
   const auto start = std::chrono::steady_clock::now();
-  const std::string exchange = ValueOr(p, "--exchange", kDefaultExchange);
-  const std::string presets = ValueOr(p, "--presets", kDefaultPresets);
-  const std::string answer = ValueOr(p, "--out", exchange);
+  const std::filesystem::path exchange = FileOption(p, "--exchange", kDefaultExchange, context);
+  const std::filesystem::path presetPath = FileOption(p, "--presets", kDefaultPresets, context);
+  const auto outOption = p.values.find("--out");
+  const std::filesystem::path answer = outOption != p.values.end() ? CliPath(outOption->second) : exchange;
   const std::optional<int> tabOption = TabOption(p);
 
-  const std::filesystem::path presetPath = CliPath(presets);
-  if (!CanRead(presetPath)) return FileError(err, "cannot read the preset file '" + presets + "'");
+  if (!CanRead(presetPath)) return MissingFile(err, "preset file", presetPath, "--presets");
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(presetPath, model, controls);
@@ -292,22 +383,25 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
     kinds = TConvertKinds{Has(p, "--points"), Has(p, "--dims"), Has(p, "--solids"), Has(p, "--arbitrary")};
   }
 
+  TConvertProgress progress(Has(p, "--quiet") ? nullptr : context.progress);
   TJwwData d;
-  if (!ReadExchange(d, exchange, err)) return kCliFileError;
+  if (!ReadExchange(d, exchange, err, &progress)) return kCliFileError;
   JwwWriteInit(d);
 
   TConvertStats stats;
-  const bool converted = RunOkConversion(d, model.Table(tab), kinds, nullptr, nullptr, &stats);
-  const bool written = JwwWriteFile(d, CliPath(answer));
+  const bool converted = RunOkConversion(d, model.Table(tab), kinds, &progress, nullptr, &stats);
+  progress.SetAnswerBytes(d.Output.FileBytes().size());
+  const bool written = JwwWriteFile(d, answer, &progress);
+  progress.Finish();
   const std::size_t lines = d.Output.LineCount();
-  if (!written) return FileError(err, "cannot write the answer '" + answer + "'");
+  if (!written) return FileError(err, "cannot write the answer '" + FullPathText(answer) + "'");
   if (!converted) {
-    return FileError(err, "the exchange file '" + exchange +
+    return FileError(err, "the exchange file '" + FullPathText(exchange) +
                               "' could not be read to its end; answered \"hq\" so the host changes nothing");
   }
 
   if (Has(p, "--summary")) {
-    out << "table " << Int(tab) << ": " << model.Table(tab).Comment << '\n';
+    out << "table " << Int(tab) << ": " << SjisToUtf8(model.Table(tab).Comment) << '\n';
     out << "kinds: lines, circles, arcs" << (kinds.points ? ", points" : "") << (kinds.dims ? ", dimensions" : "")
         << (kinds.solids ? (kinds.arbitrary ? ", solids (arbitrary colour too)" : ", solids") : "") << '\n';
     out << PadRight("kind", 24) << PadLeft("read", 10) << PadLeft("converted", 11) << '\n';
@@ -327,25 +421,24 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
     const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     char buf[32];
     const auto res = std::to_chars(buf, buf + sizeof buf, ms, std::chars_format::fixed, 1);
-    out << "answer: " << answer << " (" << Int(static_cast<int64_t>(lines)) << " lines)\n";
+    out << "answer: " << PathText(answer) << " (" << Int(static_cast<int64_t>(lines)) << " lines)\n";
     out << "elapsed: " << std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)) << " ms\n";
   }
   return kCliOk;
 }
 
-int Cancel(const TParsed& p, std::ostream& err) {
-  const std::string exchange = ValueOr(p, "--exchange", kDefaultExchange);
+int Cancel(const TParsed& p, const TCliContext& context, std::ostream& err) {
+  const std::filesystem::path exchange = FileOption(p, "--exchange", kDefaultExchange, context);
   TJwwData d;
   JwwDataInit(d);
-  if (!JwwWriteFile(d, CliPath(exchange))) return FileError(err, "cannot write the answer '" + exchange + "'");
+  if (!JwwWriteFile(d, exchange)) return FileError(err, "cannot write the answer '" + FullPathText(exchange) + "'");
   return kCliOk;
 }
 
-int Show(const TParsed& p, std::ostream& out, std::ostream& err) {
-  const std::string presets = ValueOr(p, "--presets", kDefaultPresets);
+int Show(const TParsed& p, const TCliContext& context, std::ostream& out, std::ostream& err) {
+  const std::filesystem::path path = FileOption(p, "--presets", kDefaultPresets, context);
   const std::optional<int> tabOption = TabOption(p);
-  const std::filesystem::path path = CliPath(presets);
-  if (!CanRead(path)) return FileError(err, "cannot read the preset file '" + presets + "'");
+  if (!CanRead(path)) return MissingFile(err, "preset file", path, "--presets");
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(path, model, controls);
@@ -353,7 +446,7 @@ int Show(const TParsed& p, std::ostream& out, std::ostream& err) {
   const TPresetTable& table = model.Table(tab);
 
   out << "table " << Int(tab) << " of 20 (in use: " << Int(model.CurrentTab) << ")\n";
-  out << "comment: " << table.Comment << '\n';
+  out << "comment: " << SjisToUtf8(table.Comment) << '\n';
   out << "check boxes: points " << OnOff(controls.CheckBox1) << ", dimensions " << OnOff(controls.CheckBox3)
       << ", solids " << OnOff(controls.CheckBox4) << ", arbitrary colour " << OnOff(controls.CheckBox5) << '\n';
   TGridTexts cells;
@@ -376,15 +469,15 @@ int ImportJwfCommand(const TParsed& p, std::ostream& out, std::ostream& err) {
   return kCliOk;
 }
 
-int Stats(const TParsed& p, std::ostream& out, std::ostream& err) {
-  const std::string exchange = ValueOr(p, "--exchange", kDefaultExchange);
+int Stats(const TParsed& p, const TCliContext& context, std::ostream& out, std::ostream& err) {
+  const std::filesystem::path exchange = FileOption(p, "--exchange", kDefaultExchange, context);
   TJwwData d;
   if (!ReadExchange(d, exchange, err)) return kCliFileError;
   if (d.ReadOutcome == TJwwReadOutcome::Failed) {
-    return FileError(err, "the exchange file '" + exchange + "' could not be read to its end");
+    return FileError(err, "the exchange file '" + FullPathText(exchange) + "' could not be read to its end");
   }
 
-  out << "exchange file: " << exchange << '\n';
+  out << "exchange file: " << PathText(exchange) << '\n';
   out << PadRight("kind", 24) << PadLeft("entities", 10) << '\n';
   for (int k = 1; k <= 15; ++k) {
     const int32_t n = JwwKindCount(d, k);
@@ -392,7 +485,7 @@ int Stats(const TParsed& p, std::ostream& out, std::ostream& err) {
   }
   out << PadRight("total", 24) << PadLeft(Int(static_cast<int64_t>(d.Order.size())), 10) << '\n';
 
-  out << LayerTableText(SummarizeLayers(d));
+  out << SjisToUtf8(LayerTableText(SummarizeLayers(d)));  // layer names are Shift-JIS
   out << "width lines: " << (d.LwSeen ? "yes" : "no (the host writes them only when asked to)") << '\n';
   return kCliOk;
 }
@@ -414,25 +507,37 @@ const TCommandSpec* FindCommand(std::string_view name) {
   return nullptr;
 }
 
-int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Dispatch(std::vector<std::string> args, const TCliContext& context, std::ostream& out, std::ostream& err) {
+  // Options every command takes may also come before the command.
+  std::vector<std::string> leading;
+  while (!args.empty() && IsGlobalFlag(args[0])) {
+    leading.push_back(args[0]);
+    args.erase(args.begin());
+  }
   if (args.empty()) throw TUsageError("no command given");
   const std::string& command = args[0];
-  if (command == "--help" || command == "-h" || command == "help") {
+  if (IsHelp(command) || command == "help") {
     out << kMainHelp;
+    return kCliOk;
+  }
+  if (command == "--version" || command == "-V") {
+    if (args.size() > 1) throw TUsageError(command + " takes nothing after it");
+    out << CliVersionText() << '\n';
     return kCliOk;
   }
   const TCommandSpec* spec = FindCommand(command);
   if (spec == nullptr) throw TUsageError("unknown command '" + command + "'");
-  const TParsed parsed = ParseArgs(*spec, args);
+  TParsed parsed = ParseArgs(*spec, args);
+  for (const auto& flag : leading) parsed.flags[flag] = true;
   if (parsed.help) {
     out << spec->help;
     return kCliOk;
   }
-  if (command == "convert") return Convert(parsed, out, err);
-  if (command == "cancel") return Cancel(parsed, err);
-  if (command == "show") return Show(parsed, out, err);
+  if (command == "convert") return Convert(parsed, context, out, err);
+  if (command == "cancel") return Cancel(parsed, context, err);
+  if (command == "show") return Show(parsed, context, out, err);
   if (command == "import-jwf") return ImportJwfCommand(parsed, out, err);
-  return Stats(parsed, out, err);
+  return Stats(parsed, context, out, err);
 }
 
 }  // namespace
@@ -445,9 +550,24 @@ std::filesystem::path CliPath(std::string_view arg) {
 #endif
 }
 
+std::string CliVersionText() { return std::string(kProgram) + " " + T905_VERSION; }
+
+bool CliWantsUtf8(const std::vector<std::string>& args) {
+  for (const auto& arg : args) {
+    if (arg == "--") return false;
+    if (arg == "--utf8") return true;
+  }
+  return false;
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return RunCli(args, out, err, TCliContext{});
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const TCliContext& context) {
   try {
-    return Dispatch(args, out, err);
+    return Dispatch(args, context, out, err);
   } catch (const TUsageError& e) {
     err << kProgram << ": " << e.message() << " (see t905cli --help)\n";
     return kCliUsageError;

@@ -49,7 +49,7 @@ std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t
 
 // Reads the open stream block by block. False on a read error; lines read
 // before it stay applied, a line cut short by it is not applied.
-bool ReadStream(TJwwData& d, std::ifstream& in) {
+bool ReadStream(TJwwData& d, std::ifstream& in, IJwwReadProgress* progress, uint64_t total) {
   std::vector<char> buf(kBlockSize);
   std::size_t used = 0;     // bytes in buf
   std::size_t scanned = 0;  // bytes of the unfinished line already known to hold no LF
@@ -73,6 +73,7 @@ bool ReadStream(TJwwData& d, std::ifstream& in) {
       used -= rest;
     }
     scanned = used;
+    if (progress != nullptr) progress->ShowBytesRead(d.BytesRead, total);
   }
   // The last line needs no line end.
   if (used > 0) JwwApplyLine(d, buf.data(), DropCarriageReturns(buf.data(), used));
@@ -117,7 +118,7 @@ void JwwReadBytes(TJwwData& d, std::string_view bytes) {
   }
 }
 
-bool JwwReadFile(TJwwData& d, const std::filesystem::path& path) {
+bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProgress* progress) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) {
@@ -127,7 +128,9 @@ bool JwwReadFile(TJwwData& d, const std::filesystem::path& path) {
   bool ok = false;
   try {
     std::ifstream in(path, std::ios::binary);
-    ok = in.is_open() && ReadStream(d, in);
+    std::error_code sizeError;
+    const auto size = progress != nullptr ? std::filesystem::file_size(path, sizeError) : 0;
+    ok = in.is_open() && ReadStream(d, in, progress, sizeError ? 0 : static_cast<uint64_t>(size));
   } catch (const std::exception&) {
     // Memory ran out or the stream failed: what was read stays.
     ok = false;

@@ -52,6 +52,7 @@ void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
   text.append(kProgressSlash);
   AppendCount(text, total);
   progress.ShowProgress(text);
+  progress.ShowCount(done, total);
 }
 
 }  // namespace
@@ -82,9 +83,9 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
   JwwPutLy(d, d.first.FirstLy);
 }
 
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path) {
+bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, IFileReplaceSeam* seam) {
   // An empty answer tells the host that nothing was done.
   constexpr std::string_view kNothingDone = "hq\r\n";
   const std::string_view bytes = d.Output.Count() == 0 ? kNothingDone : d.Output.FileBytes();
-  return ReplaceFileContents(path, bytes);
+  return ReplaceFileContents(path, bytes, seam);
 }

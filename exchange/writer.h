@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "exchange/atomic_file.h"
 #include "exchange/store.h"
 
 // Where the walk shows its progress; the text is shown at once.
@@ -13,6 +14,8 @@ class IJwwProgress {
  public:
   virtual ~IJwwProgress() = default;
   virtual void ShowProgress(std::string_view sjisText) = 0;
+  // The same moment as numbers, for a display of its own (the batch command's).
+  virtual void ShowCount(std::size_t done, std::size_t total) { (void)done; (void)total; }
 };
 
 // The Escape key's state at the moment of asking.
@@ -52,5 +55,6 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
 // Writes the buffer (or "hq" when it is empty) into the file with CR LF line
 // ends, through a temporary file in the same folder that then replaces it.
 // On any failure the temporary file is removed, the old file is left as it was,
-// and the result is false. Never throws.
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path);
+// and the result is false. Never throws. `seam` (may be null) sees each block
+// written, which is how a long write shows its progress.
+bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, IFileReplaceSeam* seam = nullptr);

@@ -28,8 +28,8 @@ cli=$(pwd)/build/native/tools/t905cli
 echo
 echo "== sample: examples/JWC_TEMP.TXT ($(wc -l <"$work/JWC_TEMP.TXT") lines), presets: examples/t905.dat"
 echo "== t905cli convert --summary"
-# The table's comment is Shift-JIS like everything the tool handles; shown as UTF-8.
-(cd "$work" && "$cli" convert --summary) | iconv -f CP932 -t UTF-8
+# Files named, since by default t905cli uses the ones beside itself (as the window does).
+"$cli" convert --summary --exchange "$work/JWC_TEMP.TXT" --presets "$work/t905.dat"
 
 echo
 echo "== the answer, first 30 of $(wc -l <"$work/JWC_TEMP.TXT") lines (JWC_TEMP.TXT as UTF-8)"

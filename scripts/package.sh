@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Windows programs and packs them, with the batch file the host runs and the
+# Builds the Windows programs and packs them, with the batch files the host runs and the
 # Japanese readme, into dist/t905-<version>-win64.zip (one folder t905\ inside, to unpack
 # under the host's folder). The zip is checked before it is put in place.
 #   bash scripts/package.sh
@@ -30,8 +30,8 @@ trap 'rm -rf "$work"' EXIT
 stage=$work/t905
 mkdir -p "$stage"
 cp "$gui" "$cli" "$stage/"
-# The batch file and readme are kept in the repository as Shift-JIS with CR LF.
-cp packaging/t905.bat packaging/readme.txt "$stage/"
+# The batch files and readme are kept in the repository as Shift-JIS with CR LF.
+cp packaging/t905.bat packaging/t905_tab1.bat packaging/readme.txt "$stage/"
 x86_64-w64-mingw32-strip "$stage/t905.exe" "$stage/t905cli.exe"
 # Same inputs, same zip: the time stamps come from the last commit, not from the build.
 stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
@@ -43,13 +43,14 @@ zipname=t905-$version-win64.zip
 check=$work/check
 mkdir -p "$check"
 (cd "$check" && unzip -q "$work/$zipname")
-listed=$(cd "$check" && find . -type f | sort | tr '\n' ' ')
-expected="./t905/readme.txt ./t905/t905.bat ./t905/t905.exe ./t905/t905cli.exe "
+listed=$(cd "$check" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
+expected="./t905/readme.txt ./t905/t905.bat ./t905/t905.exe ./t905/t905_tab1.bat ./t905/t905cli.exe "
 if [[ $listed != "$expected" ]]; then
   echo "package: the zip holds '$listed', expected '$expected'" >&2
   exit 1
 fi
-bash tests/win32/check_package_texts.sh "$check/t905"
+bash tests/win32/check_package_texts.sh "$check/t905" "$version"
+bash tests/win32/check_versions.sh "$version" "$check/t905/t905.exe" "$check/t905/t905cli.exe"
 bash tests/win32/check_imports.sh x86_64-w64-mingw32-objdump "$check/t905/t905.exe" "$check/t905/t905cli.exe"
 
 # Put in place only when complete and checked: never a half-written zip under the name.

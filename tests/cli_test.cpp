@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/cli_progress.h"
 #include "app/presets.h"
+#include "t905_version.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -19,11 +21,11 @@ struct CliRun {
   std::string err;
 };
 
-CliRun RunCommand(const std::vector<std::string>& args) {
+CliRun RunCommand(const std::vector<std::string>& args, const TCliContext& context = {}) {
   std::ostringstream out;
   std::ostringstream err;
   CliRun r;
-  r.code = RunCli(args, out, err);
+  r.code = RunCli(args, out, err, context);
   r.out = out.str();
   r.err = err.str();
   return r;
@@ -113,11 +115,50 @@ TEST_F(Cli, ConvertWritesTheExpectedAnswer) {
   }
 }
 
-TEST_F(Cli, ConvertDefaultsToTheFilesOfTheCurrentFolder) {
-  InFolder in(dir_.path());
-  const CliRun run = RunCommand({"convert"});
-  EXPECT_EQ(run.code, 0) << run.err;
+// The host runs the batch file with its own current folder; the files are
+// the ones beside the executable, as for the window.
+TEST_F(Cli, DefaultFilesAreTheOnesBesideTheExecutable) {
+  TempDir elsewhere;
+  WriteFileBytes(elsewhere / "JWC_TEMP.TXT", "hq\r\n");
+  InFolder in(elsewhere.path());
+  const TCliContext beside{dir_.path(), nullptr};
+  const CliRun convert = RunCommand({"convert"}, beside);
+  EXPECT_EQ(convert.code, 0) << convert.err;
   EXPECT_EQ(ReadFileBytes(exchange_), Expected("answer_default.txt"));
+  EXPECT_EQ(RunCommand({"show"}, beside).out, Expected("show_tab1.txt"));
+  EXPECT_EQ(RunCommand({"stats"}, beside).code, 0);
+  EXPECT_EQ(RunCommand({"cancel"}, beside).code, 0);
+  EXPECT_EQ(ReadFileBytes(exchange_), "hq\r\n");
+  EXPECT_EQ(ReadFileBytes(elsewhere / "JWC_TEMP.TXT"), "hq\r\n") << "the current folder's file is not touched";
+}
+
+// A missing default file: the message gives the full path looked at and the
+// option that names another.
+TEST(CliDefaults, MissingDefaultFileNamesItsFullPathAndTheOption) {
+  TempDir exeDir;
+  const TCliContext beside{exeDir.path(), nullptr};
+  const std::string exchange = (exeDir / "JWC_TEMP.TXT").string();
+  const std::string presets = (exeDir / "t905.dat").string();
+  const struct {
+    std::vector<std::string> args;
+    std::string path;
+    const char* option;
+  } rows[] = {
+      {{"convert"}, presets, "--presets FILE"},
+      {{"show"}, presets, "--presets FILE"},
+      {{"stats"}, exchange, "--exchange FILE"},
+  };
+  for (const auto& r : rows) {
+    const CliRun run = RunCommand(r.args, beside);
+    EXPECT_EQ(run.code, 1) << r.args[0];
+    EXPECT_NE(run.err.find("'" + r.path + "'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(r.option), std::string::npos) << run.err;
+  }
+  WriteFileBytes(exeDir / "t905.dat", "");
+  const CliRun run = RunCommand({"convert"}, beside);
+  EXPECT_NE(run.err.find("'" + exchange + "'"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("--exchange FILE"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(exeDir / "JWC_TEMP.TXT"));
 }
 
 TEST_F(Cli, ConvertOutLeavesTheExchangeFileAlone) {
@@ -186,10 +227,64 @@ TEST_F(Cli, MissingFilesFailWithTheirName) {
 }
 
 TEST_F(Cli, CancelAnswersHq) {
-  InFolder in(dir_.path());
-  const CliRun run = RunCommand({"cancel"});
+  const CliRun run = RunCommand({"cancel", "--exchange", P(exchange_)});
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(ReadFileBytes(exchange_), "hq\r\n");
+}
+
+// Records what a conversion reports, to check the stages and the end.
+class RecordingProgress : public ICliProgress {
+ public:
+  void Show(TCliStage stage, uint64_t done, uint64_t total) override {
+    if (stages.empty() || stages.back() != stage) stages.push_back(stage);
+    if (done > total && total != 0) beyondTotal = true;
+    lastDone[static_cast<int>(stage)] = done;
+    lastTotal[static_cast<int>(stage)] = total;
+  }
+  void Finish() override { ++finished; }
+
+  std::vector<TCliStage> stages;
+  uint64_t lastDone[3] = {};
+  uint64_t lastTotal[3] = {};
+  bool beyondTotal = false;
+  int finished = 0;
+};
+
+TEST_F(Cli, ConvertReportsReadingConvertingWritingInTurn) {
+  RecordingProgress progress;
+  const CliRun run = RunCommand({"convert", "--exchange", P(exchange_), "--presets", P(presets_)},
+                                TCliContext{{}, &progress});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const std::vector<TCliStage> expected = {TCliStage::Reading, TCliStage::Converting, TCliStage::Writing};
+  EXPECT_EQ(progress.stages, expected);
+  EXPECT_FALSE(progress.beyondTotal);
+  const uint64_t fileSize = ReadFileBytes(TestDataPath("cli/drawing.txt")).size();
+  EXPECT_EQ(progress.lastDone[0], fileSize);
+  EXPECT_EQ(progress.lastTotal[0], fileSize);
+  EXPECT_EQ(progress.lastTotal[2], ReadFileBytes(exchange_).size()) << "writing counts the answer's bytes";
+  EXPECT_GE(progress.finished, 1);
+  EXPECT_EQ(ReadFileBytes(exchange_), Expected("answer_default.txt")) << "progress changes no answer";
+}
+
+TEST_F(Cli, QuietOrFailedConvertLeavesNoProgressBehind) {
+  const struct {
+    std::vector<std::string> extra;
+    bool anyShown;
+    int code;
+  } rows[] = {
+      {{"--quiet"}, false, 0},
+      {{"--out", P(dir_ / "no" / "a.txt")}, true, 1},  // the line is cleared before the message
+  };
+  for (const auto& r : rows) {
+    RecordingProgress progress;
+    std::vector<std::string> args = {"convert", "--presets", P(presets_), "--exchange", P(exchange_)};
+    args.insert(args.end(), r.extra.begin(), r.extra.end());
+    EXPECT_EQ(RunCommand(args, TCliContext{{}, &progress}).code, r.code) << r.extra[0];
+    EXPECT_EQ(!progress.stages.empty(), r.anyShown) << r.extra[0];
+    if (r.anyShown) {
+      EXPECT_GE(progress.finished, 1) << r.extra[0];
+    }
+  }
 }
 
 TEST(CliUsage, WrongCommandLinesExitTwoWithOneLine) {
@@ -208,6 +303,10 @@ TEST(CliUsage, WrongCommandLinesExitTwoWithOneLine) {
       {"cancel", "--presets", "t905.dat"},
       {"import-jwf"},
       {"import-jwf", "a.jwf", "b.jwf"},
+      {"--version", "show"},
+      {"--utf8"},
+      {"--quiet", "convrt"},
+      {"convert", "--utf8=yes"},
   };
   for (const auto& args : rows) {
     const CliRun run = RunCommand(args);
@@ -223,12 +322,54 @@ TEST(CliUsage, HelpEverywhere) {
   const std::vector<std::string> rows[] = {
       {"--help"}, {"help"}, {"-h"}, {"convert", "--help"}, {"cancel", "-h"},
       {"show", "--help"}, {"import-jwf", "--help"}, {"stats", "--help"}, {"convert", "--tab", "1", "--help"},
+      {"/?"}, {"convert", "/?"}, {"--utf8", "-h"}, {"stats", "--quiet", "-h"},
   };
   for (const auto& args : rows) {
     const CliRun run = RunCommand(args);
     EXPECT_EQ(run.code, 0) << args[0];
     EXPECT_EQ(run.out.rfind("usage: t905cli", 0), 0u) << args[0];
     EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST(CliUsage, VersionPrintsNameAndTheBuildsVersion) {
+  for (const char* option : {"--version", "-V"}) {
+    const CliRun run = RunCommand({option});
+    EXPECT_EQ(run.code, 0) << option;
+    EXPECT_EQ(run.out, std::string("t905cli ") + T905_VERSION + "\n") << option;
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+// Every command takes the output options, before or after its name.
+TEST_F(Cli, OutputOptionsAreAcceptedByEveryCommand) {
+  const std::vector<std::string> rows[] = {
+      {"--utf8", "show", "--presets", P(presets_)},
+      {"show", "--quiet", "--presets", P(presets_), "--utf8"},
+      {"--quiet", "--utf8", "stats", "--exchange", P(exchange_)},
+      {"import-jwf", "--utf8", TestDataPath("jwf/sample.jwf").string()},
+      {"convert", "--quiet", "--exchange", P(exchange_), "--presets", P(presets_)},
+      {"cancel", "--utf8", "--exchange", P(dir_ / "answer.txt")},
+  };
+  for (const auto& args : rows) {
+    const CliRun run = RunCommand(args);
+    EXPECT_EQ(run.code, 0) << args[0] << " " << args[1] << ": " << run.err;
+  }
+  EXPECT_EQ(RunCommand({"--utf8", "show", "--presets", P(presets_)}).out, Expected("show_tab1.txt"));
+}
+
+TEST(CliUsage, Utf8IsAskedForOnlyBeforeTheEndOfOptions) {
+  const struct {
+    std::vector<std::string> args;
+    bool utf8;
+  } rows[] = {
+      {{"show", "--utf8"}, true},
+      {{"--utf8", "show"}, true},
+      {{"show"}, false},
+      {{"import-jwf", "--", "--utf8"}, false},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(CliWantsUtf8(r.args), r.utf8) << r.args.back();
   }
 }
 

@@ -1,7 +1,8 @@
 # Tests of what ships and of the real window driven from outside, included by this
 # folder's CMakeLists.txt in the Windows build.
-#  - package.*: the programs import only Windows' own DLLs; the batch file and the readme
-#    keep their Shift-JIS CR LF bytes and the host's directives.
+#  - package.*: the programs import only Windows' own DLLs and carry the build's version;
+#    the batch files and the readme keep their Shift-JIS CR LF bytes, the host's
+#    directives, and the readme names the version within 80 columns.
 #  - window_harness: starts t905.exe in a folder of its own, drives its window by posted
 #    messages and held keys, and compares the files it leaves with expected ones. Each
 #    run leaves a picture of the window in <build>/screenshots.
@@ -18,8 +19,12 @@ if(t905_shipped_programs AND T905_MINGW_OBJDUMP)
   add_test(NAME package.imports
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/check_imports.sh ${T905_MINGW_OBJDUMP} ${t905_shipped_programs})
 endif()
+if(t905_shipped_programs)
+  add_test(NAME package.versions
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/check_versions.sh ${PROJECT_VERSION} ${t905_shipped_programs})
+endif()
 add_test(NAME package.texts
-  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/check_package_texts.sh ${PROJECT_SOURCE_DIR}/packaging)
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/check_package_texts.sh ${PROJECT_SOURCE_DIR}/packaging ${PROJECT_VERSION})
 
 if(TARGET t905)
   # Paths the harness opens from inside Wine: drive Z: is the Linux root there.
