@@ -8,13 +8,17 @@
 #include <exception>
 #include <fstream>
 #include <map>
+#include <new>
 #include <optional>
 #include <system_error>
 
+#include "app/cli_checks.h"
 #include "app/convert.h"
 #include "app/jwf_import.h"
 #include "app/ok_flow.h"
+#include "app/preset_check.h"
 #include "app/presets.h"
+#include "exchange/interrupt_cleanup.h"
 #include "exchange/reader.h"
 #include "exchange/store.h"
 #include "exchange/writer.h"
@@ -39,11 +43,12 @@ constexpr std::string_view kMainHelp =
     "  stats       print what an exchange file holds, per kind and per layer\n"
     "\n"
     "Run 't905cli COMMAND --help' for a command's options.\n"
-    "Exit status: 0 success, 1 a file could not be read or written, 2 a usage error.\n";
+    "Exit status: 0 success, 1 a file could not be read or written (or is not the kind\n"
+    "of file expected), 2 a usage error, 130 interrupted (the files are left as they were).\n";
 
 constexpr std::string_view kConvertHelp =
     "usage: t905cli convert [--exchange FILE] [--presets FILE] [--tab N] [--points] [--dims]\n"
-    "                       [--solids] [--arbitrary] [--out FILE] [--summary]\n"
+    "                       [--solids] [--arbitrary] [--out FILE] [--summary] [--force]\n"
     "\n"
     "Reads the exchange file, sets the width of every converted entity whose layer has a\n"
     "width of 0 or more in the preset table, and writes the answer: \"hd\", then the drawing.\n"
@@ -60,22 +65,27 @@ constexpr std::string_view kConvertHelp =
     "                   file's check boxes decide; otherwise exactly the given kinds.\n"
     "  --out FILE       where the answer goes (default: the exchange file itself)\n"
     "  --summary        print entities read and converted per kind, and the time taken\n"
+    "  --force          convert an exchange file whose first line is not \"hq\" or \"hd\", and\n"
+    "                   use a preset file that is not a whole one (read as the window does)\n"
     "\n"
-    "An exchange file that was read only in part gets the answer \"hq\", so the host keeps\n"
-    "its drawing, and the command exits 1.\n";
+    "An exchange file whose first line is not the host's \"hq\" or an answer's \"hd\" is not\n"
+    "touched. When the exchange file cannot be read to its end, nothing is written and the\n"
+    "command exits 1; the host's file still begins with \"hq\", so the host changes nothing.\n";
 
 constexpr std::string_view kCancelHelp =
-    "usage: t905cli cancel [--exchange FILE]\n"
+    "usage: t905cli cancel [--exchange FILE] [--force]\n"
     "\n"
     "Writes the answer \"hq\" into the exchange file (default: JWC_TEMP.TXT in the current\n"
-    "folder): the host then changes nothing.\n";
+    "folder): the host then changes nothing. A file whose first line is not \"hq\" or \"hd\"\n"
+    "is not touched unless --force is given.\n";
 
 constexpr std::string_view kShowHelp =
-    "usage: t905cli show [--presets FILE] [--tab N]\n"
+    "usage: t905cli show [--presets FILE] [--tab N] [--force]\n"
     "\n"
     "Prints one table of the preset file (default: t905.dat in the current folder): its\n"
     "comment, the check boxes, and the widths with the layer groups as rows and the layers\n"
-    "as columns. -1 leaves a layer's width unchanged. Default table: the one in use.\n";
+    "as columns. -1 leaves a layer's width unchanged. Default table: the one in use.\n"
+    "A file that is not a whole preset file (5148 lines) is refused unless --force is given.\n";
 
 constexpr std::string_view kImportHelp =
     "usage: t905cli import-jwf FILE\n"
@@ -243,15 +253,6 @@ void PrintGrid(std::ostream& out, const std::array<std::array<std::string, 16>, 
   }
 }
 
-// Preset files are read only when they exist and open: the batch user hears of
-// a wrong name instead of getting a conversion with nothing to convert.
-bool CanRead(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  return in.is_open();
-}
-
 int FileError(std::ostream& err, std::string_view what) {
   err << kProgram << ": " << what << '\n';
   return kCliFileError;
@@ -259,16 +260,106 @@ int FileError(std::ostream& err, std::string_view what) {
 
 std::string OnOff(bool v) { return v ? "on" : "off"; }
 
-// Reads the exchange file; false (with the message given) when it is missing or
-// was read only in part.
-bool ReadExchange(TJwwData& d, const std::string& name, std::ostream& err) {
-  JwwDataInit(d);
-  JwwReadFile(d, CliPath(name));
-  if (d.ReadOutcome == TJwwReadOutcome::Missing) {
-    FileError(err, "cannot read the exchange file '" + name + "': no such file");
+std::string Quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
+
+// The failing step in words, for "...: <step> failed: <reason>".
+std::string StepWords(const TFileError& e) {
+  const std::string_view step = e.step;
+  if (step == "open") return "opening it";
+  if (step == "read") return "reading it";
+  if (step == "create") return "creating a temporary file beside it";
+  if (step == "write") return "writing the temporary file";
+  if (step == "replace") return "replacing it";
+  return "it";
+}
+
+std::string ErrorWords(const TFileError& e) { return StepWords(e) + " failed: " + FileErrorReasonUtf8(e); }
+
+std::string SizeText(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return "";
+  return " (the file is " + Int(static_cast<int64_t>(size)) + " bytes)";
+}
+
+// A preset file that can be opened and, unless forced, is a whole preset file.
+bool CheckPresetFile(const std::string& name, bool force, std::ostream& err) {
+  const std::filesystem::path path = CliPath(name);
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    FileError(err, "cannot read the preset file " + Quoted(name) + ": it is a folder");
     return false;
   }
-  return true;
+  ClearSystemError();
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) {
+    FileError(err, "cannot read the preset file " + Quoted(name) + ": " + ErrorWords(LastSystemError("open")));
+    return false;
+  }
+  in.close();
+  if (force) return true;
+  const std::string problem = PresetFileProblem(path);
+  if (problem.empty()) return true;
+  FileError(err, "the preset file " + Quoted(name) + " is not a whole preset file: " + problem +
+                     " (--force reads it anyway)");
+  return false;
+}
+
+// Before anything is read or written: the exchange file must be one the host
+// wrote ("hq") or the tool answered ("hd"). A missing file passes when the
+// caller may create it.
+bool CheckExchangeFile(const std::string& name, bool force, bool missingIsFine, std::ostream& err) {
+  const TFirstLineCheck check = CheckExchangeFirstLine(CliPath(name));
+  switch (check.verdict) {
+    case TFirstLineVerdict::Ours:
+      return true;
+    case TFirstLineVerdict::Missing:
+      if (missingIsFine) return true;
+      FileError(err, "cannot read the exchange file " + Quoted(name) + ": no such file");
+      return false;
+    case TFirstLineVerdict::Unreadable:
+      FileError(err, "cannot read the exchange file " + Quoted(name) + ": " + ErrorWords(check.error));
+      return false;
+    case TFirstLineVerdict::Other:
+      if (force) return true;
+      FileError(err, "the exchange file " + Quoted(name) +
+                         (check.shown.empty() ? std::string(" is empty")
+                                              : " begins with '" + check.shown + "'") +
+                         ", not with the host's \"hq\" or an answer's \"hd\"; it was left as it is"
+                         " (--force converts it anyway)");
+      return false;
+  }
+  return false;
+}
+
+bool CheckOutput(const std::string& name, std::ostream& err) {
+  const std::string problem = OutputPathProblem(CliPath(name));
+  if (problem.empty()) return true;
+  FileError(err, "cannot write the answer " + Quoted(name) + ": " + problem);
+  return false;
+}
+
+// Reads the exchange file; false (with the message given) when it is missing or
+// could not be read to its end, in which case nothing is to be written.
+bool ReadExchange(TJwwData& d, const std::string& name, std::ostream& err) {
+  JwwDataInit(d);
+  TFileError error;
+  JwwReadFile(d, CliPath(name), &error);
+  if (d.ReadOutcome == TJwwReadOutcome::Complete) return true;
+  if (d.ReadOutcome == TJwwReadOutcome::Missing) {
+    FileError(err, "cannot read the exchange file " + Quoted(name) + ": no such file");
+    return false;
+  }
+  const std::string size = error.failure == TFileFailure::OutOfMemory ? SizeText(CliPath(name)) : "";
+  FileError(err, "cannot read the exchange file " + Quoted(name) + ": " + ErrorWords(error) + size +
+                     "; no file was written");
+  return false;
+}
+
+// The message and exit status of a failed write of the answer.
+int WriteFailure(const std::string& name, const TFileError& error, std::ostream& err) {
+  FileError(err, "cannot write the answer " + Quoted(name) + ": " + ErrorWords(error) + "; it was left as it was");
+  return error.failure == TFileFailure::Interrupted ? kInterruptedExitCode : kCliFileError;
 }
 
 int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
@@ -278,8 +369,12 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
   const std::string answer = ValueOr(p, "--out", exchange);
   const std::optional<int> tabOption = TabOption(p);
 
+  const bool force = Has(p, "--force");
+
   const std::filesystem::path presetPath = CliPath(presets);
-  if (!CanRead(presetPath)) return FileError(err, "cannot read the preset file '" + presets + "'");
+  if (!CheckPresetFile(presets, force, err)) return kCliFileError;
+  if (!CheckExchangeFile(exchange, force, false, err)) return kCliFileError;
+  if (!CheckOutput(answer, err)) return kCliFileError;
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(presetPath, model, controls);
@@ -295,14 +390,20 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
   JwwWriteInit(d);
 
   TConvertStats stats;
-  const bool converted = RunOkConversion(d, model.Table(tab), kinds, nullptr, nullptr, &stats);
-  const bool written = JwwWriteFile(d, CliPath(answer));
-  const std::size_t lines = d.Output.LineCount();
-  if (!written) return FileError(err, "cannot write the answer '" + answer + "'");
-  if (!converted) {
-    return FileError(err, "the exchange file '" + exchange +
-                              "' could not be read to its end; answered \"hq\" so the host changes nothing");
+  try {
+    // A file read only in part was refused above, so the conversion always runs.
+    if (!RunOkConversion(d, model.Table(tab), kinds, nullptr, nullptr, &stats)) {
+      return FileError(err, "the exchange file " + Quoted(exchange) + " could not be read to its end");
+    }
+  } catch (const std::bad_alloc&) {
+    JwwDataFree(d);
+    return FileError(err, "cannot convert the exchange file " + Quoted(exchange) +
+                              ": not enough memory for the answer" + SizeText(CliPath(exchange)) +
+                              "; no file was written");
   }
+  TFileError writeError;
+  if (!JwwWriteFile(d, CliPath(answer), &writeError)) return WriteFailure(answer, writeError, err);
+  const std::size_t lines = d.Output.LineCount();
 
   if (Has(p, "--summary")) {
     out << "table " << Int(tab) << ": " << model.Table(tab).Comment << '\n';
@@ -333,9 +434,13 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
 
 int Cancel(const TParsed& p, std::ostream& err) {
   const std::string exchange = ValueOr(p, "--exchange", kDefaultExchange);
+  // A missing file gets the answer as before: "hq" changes nothing for the host.
+  if (!CheckExchangeFile(exchange, Has(p, "--force"), true, err)) return kCliFileError;
+  if (!CheckOutput(exchange, err)) return kCliFileError;
   TJwwData d;
   JwwDataInit(d);
-  if (!JwwWriteFile(d, CliPath(exchange))) return FileError(err, "cannot write the answer '" + exchange + "'");
+  TFileError writeError;
+  if (!JwwWriteFile(d, CliPath(exchange), &writeError)) return WriteFailure(exchange, writeError, err);
   return kCliOk;
 }
 
@@ -343,7 +448,7 @@ int Show(const TParsed& p, std::ostream& out, std::ostream& err) {
   const std::string presets = ValueOr(p, "--presets", kDefaultPresets);
   const std::optional<int> tabOption = TabOption(p);
   const std::filesystem::path path = CliPath(presets);
-  if (!CanRead(path)) return FileError(err, "cannot read the preset file '" + presets + "'");
+  if (!CheckPresetFile(presets, Has(p, "--force"), err)) return kCliFileError;
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(path, model, controls);
@@ -366,8 +471,15 @@ int ImportJwfCommand(const TParsed& p, std::ostream& out, std::ostream& err) {
   if (!HasJwfExtension(path)) return FileError(err, "'" + name + "' is not an environment file (*.JWF)");
   TGridTexts cells;
   for (auto& row : cells) row.fill("-1");
-  if (!CanRead(path) || !ImportJwf(path, cells)) {
-    return FileError(err, "cannot read the environment file '" + name + "'");
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    return FileError(err, "cannot read the environment file " + Quoted(name) + ": " +
+                              (std::filesystem::exists(path, ec) ? "it is not a file" : "no such file"));
+  }
+  ClearSystemError();
+  if (!ImportJwf(path, cells)) {
+    return FileError(err, "cannot read the environment file " + Quoted(name) + ": " +
+                              ErrorWords(LastSystemError("read")));
   }
   out << "widths from " << name << " (layer groups without a LAYWID_ line stay -1)\n";
   PrintGrid(out, cells);
@@ -378,9 +490,6 @@ int Stats(const TParsed& p, std::ostream& out, std::ostream& err) {
   const std::string exchange = ValueOr(p, "--exchange", kDefaultExchange);
   TJwwData d;
   if (!ReadExchange(d, exchange, err)) return kCliFileError;
-  if (d.ReadOutcome == TJwwReadOutcome::Failed) {
-    return FileError(err, "the exchange file '" + exchange + "' could not be read to its end");
-  }
 
   out << "exchange file: " << exchange << '\n';
   out << PadRight("kind", 24) << PadLeft("entities", 10) << '\n';
@@ -425,10 +534,10 @@ int Stats(const TParsed& p, std::ostream& out, std::ostream& err) {
 const TCommandSpec* FindCommand(std::string_view name) {
   static const TCommandSpec convert{kConvertHelp,
                                     {"--exchange", "--presets", "--tab", "--out"},
-                                    {"--points", "--dims", "--solids", "--arbitrary", "--summary"},
+                                    {"--points", "--dims", "--solids", "--arbitrary", "--summary", "--force"},
                                     0};
-  static const TCommandSpec cancel{kCancelHelp, {"--exchange"}, {}, 0};
-  static const TCommandSpec show{kShowHelp, {"--presets", "--tab"}, {}, 0};
+  static const TCommandSpec cancel{kCancelHelp, {"--exchange"}, {"--force"}, 0};
+  static const TCommandSpec show{kShowHelp, {"--presets", "--tab"}, {"--force"}, 0};
   static const TCommandSpec import{kImportHelp, {}, {}, 1};
   static const TCommandSpec stats{kStatsHelp, {"--exchange"}, {}, 0};
   if (name == "convert") return &convert;
@@ -474,8 +583,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   try {
     return Dispatch(args, out, err);
   } catch (const TUsageError& e) {
-    err << kProgram << ": " << e.message() << " (see t905cli --help)\n";
+    const bool known = !args.empty() && FindCommand(args[0]) != nullptr;
+    err << kProgram << ": " << e.message() << " (see 't905cli " << (known ? args[0] + " " : std::string())
+        << "--help')\n";
     return kCliUsageError;
+  } catch (const std::bad_alloc&) {
+    // Every file is replaced whole or not at all, so whatever stage ran out of
+    // memory, the files are as they were or hold a complete answer.
+    err << kProgram << ": not enough memory to finish; no file was left half-written\n";
+    return kCliFileError;
   } catch (const std::exception& e) {
     err << kProgram << ": " << e.what() << '\n';
     return kCliFileError;

@@ -82,9 +82,9 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
   JwwPutLy(d, d.first.FirstLy);
 }
 
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path) {
+bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, TFileError* error) {
   // An empty answer tells the host that nothing was done.
   constexpr std::string_view kNothingDone = "hq\r\n";
   const std::string_view bytes = d.Output.Count() == 0 ? kNothingDone : d.Output.FileBytes();
-  return ReplaceFileContents(path, bytes);
+  return ReplaceFileContents(path, bytes, nullptr, error);
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "exchange/file_error.h"
 #include "exchange/store.h"
 
 // Where the walk shows its progress; the text is shown at once.
@@ -52,5 +53,6 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
 // Writes the buffer (or "hq" when it is empty) into the file with CR LF line
 // ends, through a temporary file in the same folder that then replaces it.
 // On any failure the temporary file is removed, the old file is left as it was,
-// and the result is false. Never throws.
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path);
+// and the result is false; `error`, when given, says which step failed and why.
+// A read-only file is refused. Never throws.
+bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "exchange/interrupt_cleanup.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,6 +26,7 @@ std::string ToUtf8(const wchar_t* text) {
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(ToUtf8(argv[i]));
+  InstallInterruptCleanup();
   return RunCli(args, std::cout, std::cerr);
 }
 
@@ -32,6 +34,7 @@ int wmain(int argc, wchar_t** argv) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  InstallInterruptCleanup();
   return RunCli(args, std::cout, std::cerr);
 }
 
