@@ -43,5 +43,6 @@ std::string UpperCaseSjis(std::string_view text);
 constexpr bool IsSjisLeadByte(unsigned char b) { return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD); }
 
 // The start of `text` as a message can show it whatever its encoding: printable
-// ASCII as it is, every other byte as \xNN, "..." after the first `maxBytes` bytes.
+// ASCII as it is, every other byte as \xNN (both bytes of a Shift-JIS double-byte
+// character), "..." after the first `maxBytes` bytes.
 std::string PrintableExcerpt(std::string_view text, std::size_t maxBytes);
