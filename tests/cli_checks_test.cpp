@@ -35,7 +35,9 @@ TEST(CheckExchangeFirstLine, OnlyTheHostsOpeningOrAnAnswerPasses) {
     WriteFileBytes(dir / "x.txt", r.bytes);
     const TFirstLineCheck check = CheckExchangeFirstLine(dir / "x.txt");
     EXPECT_EQ(check.verdict, r.verdict) << r.bytes.substr(0, 10);
-    if (r.shown != nullptr) EXPECT_EQ(check.shown, r.shown) << r.bytes.substr(0, 10);
+    if (r.shown != nullptr) {
+      EXPECT_EQ(check.shown, r.shown) << r.bytes.substr(0, 10);
+    }
   }
   EXPECT_LT(CheckExchangeFirstLine(dir / "x.txt").shown.size(), 60u) << "a long line is cut for the message";
   EXPECT_EQ(CheckExchangeFirstLine(dir / "none.txt").verdict, TFirstLineVerdict::Missing);

@@ -513,10 +513,14 @@ TEST(Form1WriteFailures, EachFailedFileIsNamedWithItsReasonInOneBox) {
       EXPECT_TRUE(HasText(text, kToolFolderAdvice)) << r.name;
       EXPECT_EQ(text.find(kToolFolderAdvice), text.rfind(kToolFolderAdvice)) << r.name << ": advice once";
     }
-    if (r.presetsFailed) EXPECT_EQ(f.Presets(), DefaultPresetLines()) << r.name << ": the old file is kept";
+    if (r.presetsFailed) {
+      EXPECT_EQ(f.Presets(), DefaultPresetLines()) << r.name << ": the old file is kept";
+    }
     if (r.answerFailed && r.fault != FolderForExchange) {
       EXPECT_EQ(ReadFileBytes(f.exchange), kOneLine) << r.name << ": the host's file is kept";
     }
-    if (r.fault == PresetsReadOnly) EXPECT_EQ(f.Answer()[0], "hd") << r.name << ": the conversion still counts";
+    if (r.fault == PresetsReadOnly) {
+      EXPECT_EQ(f.Answer()[0], "hd") << r.name << ": the conversion still counts";
+    }
   }
 }
