@@ -1,5 +1,7 @@
 // An interrupt while a large file is being replaced, sent for real to a child
 // process: the target stays as it was, no temporary file is left, status 130.
+// POSIX only: Wine delivers no console events to a program without a real
+// console, so the Windows handler is not driven from here.
 #include "exchange/interrupt_cleanup.h"
 
 #include <gtest/gtest.h>
