@@ -12,11 +12,10 @@
 #include <optional>
 #include <system_error>
 
-#include "app/cli_checks.h"
+#include "app/cli_messages.h"
 #include "app/convert.h"
 #include "app/jwf_import.h"
 #include "app/ok_flow.h"
-#include "app/preset_check.h"
 #include "app/presets.h"
 #include "exchange/interrupt_cleanup.h"
 #include "exchange/reader.h"
@@ -260,85 +259,6 @@ int FileError(std::ostream& err, std::string_view what) {
 
 std::string OnOff(bool v) { return v ? "on" : "off"; }
 
-std::string Quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
-
-// The failing step in words, for "...: <step> failed: <reason>".
-std::string StepWords(const TFileError& e) {
-  const std::string_view step = e.step;
-  if (step == "open") return "opening it";
-  if (step == "read") return "reading it";
-  if (step == "create") return "creating a temporary file beside it";
-  if (step == "write") return "writing the temporary file";
-  if (step == "replace") return "replacing it";
-  return "it";
-}
-
-std::string ErrorWords(const TFileError& e) { return StepWords(e) + " failed: " + FileErrorReasonUtf8(e); }
-
-std::string SizeText(const std::filesystem::path& path) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (ec) return "";
-  return " (the file is " + Int(static_cast<int64_t>(size)) + " bytes)";
-}
-
-// A preset file that can be opened and, unless forced, is a whole preset file.
-bool CheckPresetFile(const std::string& name, bool force, std::ostream& err) {
-  const std::filesystem::path path = CliPath(name);
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    FileError(err, "cannot read the preset file " + Quoted(name) + ": it is a folder");
-    return false;
-  }
-  ClearSystemError();
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    FileError(err, "cannot read the preset file " + Quoted(name) + ": " + ErrorWords(LastSystemError("open")));
-    return false;
-  }
-  in.close();
-  if (force) return true;
-  const std::string problem = PresetFileProblem(path);
-  if (problem.empty()) return true;
-  FileError(err, "the preset file " + Quoted(name) + " is not a whole preset file: " + problem +
-                     " (--force reads it anyway)");
-  return false;
-}
-
-// Before anything is read or written: the exchange file must be one the host
-// wrote ("hq") or the tool answered ("hd"). A missing file passes when the
-// caller may create it.
-bool CheckExchangeFile(const std::string& name, bool force, bool missingIsFine, std::ostream& err) {
-  const TFirstLineCheck check = CheckExchangeFirstLine(CliPath(name));
-  switch (check.verdict) {
-    case TFirstLineVerdict::Ours:
-      return true;
-    case TFirstLineVerdict::Missing:
-      if (missingIsFine) return true;
-      FileError(err, "cannot read the exchange file " + Quoted(name) + ": no such file");
-      return false;
-    case TFirstLineVerdict::Unreadable:
-      FileError(err, "cannot read the exchange file " + Quoted(name) + ": " + ErrorWords(check.error));
-      return false;
-    case TFirstLineVerdict::Other:
-      if (force) return true;
-      FileError(err, "the exchange file " + Quoted(name) +
-                         (check.shown.empty() ? std::string(" is empty")
-                                              : " begins with '" + check.shown + "'") +
-                         ", not with the host's \"hq\" or an answer's \"hd\"; it was left as it is"
-                         " (--force converts it anyway)");
-      return false;
-  }
-  return false;
-}
-
-bool CheckOutput(const std::string& name, std::ostream& err) {
-  const std::string problem = OutputPathProblem(CliPath(name));
-  if (problem.empty()) return true;
-  FileError(err, "cannot write the answer " + Quoted(name) + ": " + problem);
-  return false;
-}
-
 // Reads the exchange file; false (with the message given) when it is missing or
 // could not be read to its end, in which case nothing is to be written.
 bool ReadExchange(TJwwData& d, const std::string& name, std::ostream& err) {
@@ -347,19 +267,24 @@ bool ReadExchange(TJwwData& d, const std::string& name, std::ostream& err) {
   JwwReadFile(d, CliPath(name), &error);
   if (d.ReadOutcome == TJwwReadOutcome::Complete) return true;
   if (d.ReadOutcome == TJwwReadOutcome::Missing) {
-    FileError(err, "cannot read the exchange file " + Quoted(name) + ": no such file");
+    FileError(err, "cannot read the exchange file '" + name + "': no such file");
     return false;
   }
-  const std::string size = error.failure == TFileFailure::OutOfMemory ? SizeText(CliPath(name)) : "";
-  FileError(err, "cannot read the exchange file " + Quoted(name) + ": " + ErrorWords(error) + size +
-                     "; no file was written");
+  FileError(err, ReadFailure(name, error));
   return false;
 }
 
-// The message and exit status of a failed write of the answer.
-int WriteFailure(const std::string& name, const TFileError& error, std::ostream& err) {
-  FileError(err, "cannot write the answer " + Quoted(name) + ": " + ErrorWords(error) + "; it was left as it was");
+// Says a failed write of the answer; an interrupt ends with its own status.
+int AnswerNotWritten(const std::string& name, const TFileError& error, std::ostream& err) {
+  FileError(err, WriteFailure(name, error));
   return error.failure == TFileFailure::Interrupted ? kInterruptedExitCode : kCliFileError;
+}
+
+// Says a refusal; false when there is none ("").
+bool Refused(const std::string& message, std::ostream& err) {
+  if (message.empty()) return false;
+  FileError(err, message);
+  return true;
 }
 
 int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
@@ -372,9 +297,10 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
   const bool force = Has(p, "--force");
 
   const std::filesystem::path presetPath = CliPath(presets);
-  if (!CheckPresetFile(presets, force, err)) return kCliFileError;
-  if (!CheckExchangeFile(exchange, force, false, err)) return kCliFileError;
-  if (!CheckOutput(answer, err)) return kCliFileError;
+  if (Refused(PresetFileRefusal(presets, force), err) || Refused(ExchangeFileRefusal(exchange, force, false), err) ||
+      Refused(OutputRefusal(answer), err)) {
+    return kCliFileError;
+  }
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(presetPath, model, controls);
@@ -393,16 +319,15 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
   try {
     // A file read only in part was refused above, so the conversion always runs.
     if (!RunOkConversion(d, model.Table(tab), kinds, nullptr, nullptr, &stats)) {
-      return FileError(err, "the exchange file " + Quoted(exchange) + " could not be read to its end");
+      return FileError(err, "the exchange file '" + exchange + "' could not be read to its end");
     }
   } catch (const std::bad_alloc&) {
     JwwDataFree(d);
-    return FileError(err, "cannot convert the exchange file " + Quoted(exchange) +
-                              ": not enough memory for the answer" + SizeText(CliPath(exchange)) +
-                              "; no file was written");
+    return FileError(err, "cannot convert the exchange file '" + exchange +
+                              "': not enough memory for the answer; no file was written");
   }
   TFileError writeError;
-  if (!JwwWriteFile(d, CliPath(answer), &writeError)) return WriteFailure(answer, writeError, err);
+  if (!JwwWriteFile(d, CliPath(answer), &writeError)) return AnswerNotWritten(answer, writeError, err);
   const std::size_t lines = d.Output.LineCount();
 
   if (Has(p, "--summary")) {
@@ -435,12 +360,13 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
 int Cancel(const TParsed& p, std::ostream& err) {
   const std::string exchange = ValueOr(p, "--exchange", kDefaultExchange);
   // A missing file gets the answer as before: "hq" changes nothing for the host.
-  if (!CheckExchangeFile(exchange, Has(p, "--force"), true, err)) return kCliFileError;
-  if (!CheckOutput(exchange, err)) return kCliFileError;
+  if (Refused(ExchangeFileRefusal(exchange, Has(p, "--force"), true), err) || Refused(OutputRefusal(exchange), err)) {
+    return kCliFileError;
+  }
   TJwwData d;
   JwwDataInit(d);
   TFileError writeError;
-  if (!JwwWriteFile(d, CliPath(exchange), &writeError)) return WriteFailure(exchange, writeError, err);
+  if (!JwwWriteFile(d, CliPath(exchange), &writeError)) return AnswerNotWritten(exchange, writeError, err);
   return kCliOk;
 }
 
@@ -448,7 +374,7 @@ int Show(const TParsed& p, std::ostream& out, std::ostream& err) {
   const std::string presets = ValueOr(p, "--presets", kDefaultPresets);
   const std::optional<int> tabOption = TabOption(p);
   const std::filesystem::path path = CliPath(presets);
-  if (!CheckPresetFile(presets, Has(p, "--force"), err)) return kCliFileError;
+  if (Refused(PresetFileRefusal(presets, Has(p, "--force")), err)) return kCliFileError;
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(path, model, controls);
@@ -473,13 +399,13 @@ int ImportJwfCommand(const TParsed& p, std::ostream& out, std::ostream& err) {
   for (auto& row : cells) row.fill("-1");
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    return FileError(err, "cannot read the environment file " + Quoted(name) + ": " +
+    return FileError(err, "cannot read the environment file '" + name + "': " +
                               (std::filesystem::exists(path, ec) ? "it is not a file" : "no such file"));
   }
   ClearSystemError();
   if (!ImportJwf(path, cells)) {
-    return FileError(err, "cannot read the environment file " + Quoted(name) + ": " +
-                              ErrorWords(LastSystemError("read")));
+    return FileError(err, "cannot read the environment file '" + name + "': " +
+                              FileErrorWords(LastSystemError("read")));
   }
   out << "widths from " << name << " (layer groups without a LAYWID_ line stay -1)\n";
   PrintGrid(out, cells);

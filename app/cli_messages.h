@@ -1,0 +1,29 @@
+// The batch command's messages about files: each names the file, the step
+// that failed and the system's reason, or says what the file is instead of the
+// one expected. "" means nothing is wrong. Plain UTF-8 text without the
+// program's name or a line end; the command writes them out.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "exchange/file_error.h"
+
+// "<step> failed: <reason>", e.g. "opening it failed: Permission denied".
+std::string FileErrorWords(const TFileError& error);
+
+// A preset file that cannot be opened, or (unless forced) is not a whole one.
+std::string PresetFileRefusal(const std::string& name, bool force);
+
+// An exchange file that cannot be read, or (unless forced) whose first line is
+// not "hq" or "hd". A missing file is refused unless `missingIsFine`.
+std::string ExchangeFileRefusal(const std::string& name, bool force, bool missingIsFine);
+
+// An answer's path that cannot take a file.
+std::string OutputRefusal(const std::string& name);
+
+// A read of the exchange file that failed; for memory, with the file's size.
+std::string ReadFailure(const std::string& name, const TFileError& error);
+
+// A write of the answer that failed; the file was left as it was.
+std::string WriteFailure(const std::string& name, const TFileError& error);
