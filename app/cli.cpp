@@ -15,6 +15,7 @@
 #include "app/cli_messages.h"
 #include "app/convert.h"
 #include "app/jwf_import.h"
+#include "app/layer_summary.h"
 #include "app/ok_flow.h"
 #include "app/presets.h"
 #include "exchange/interrupt_cleanup.h"
@@ -97,7 +98,8 @@ constexpr std::string_view kStatsHelp =
     "usage: t905cli stats [--exchange FILE]\n"
     "\n"
     "Prints what the exchange file holds (default: JWC_TEMP.TXT in the current folder):\n"
-    "entities per kind and per layer (layer group-layer).\n";
+    "entities per kind and per layer (layer group-layer), with the names the file gives;\n"
+    "a dimension counts on the layer of its line, whose width the conversion sets.\n";
 
 // Names of the entity kinds 1..15 as the summary and the statistics print them.
 constexpr std::array<std::string_view, 16> kKindNames = {
@@ -425,34 +427,7 @@ int Stats(const TParsed& p, std::ostream& out, std::ostream& err) {
   }
   out << PadRight("total", 24) << PadLeft(Int(static_cast<int64_t>(d.Order.size())), 10) << '\n';
 
-  // Every record begins with its attributes, so the layer is read through them;
-  // a dimension counts under its own (those in force at its text), not its line's.
-  std::array<int64_t, 256> perLayer{};
-  const auto count = [&perLayer](const TJwwEntAttr& a) {
-    if (a.lg >= 0 && a.lg <= 15 && a.ly >= 0 && a.ly <= 15) ++perLayer[static_cast<std::size_t>(a.lg * 16 + a.ly)];
-  };
-  for (const auto& r : d.Lines) count(r);
-  for (const auto& r : d.Circles) count(r);
-  for (const auto& r : d.Arcs) count(r);
-  for (const auto& r : d.Texts) count(r);
-  for (const auto& r : d.Points) count(r);
-  for (const auto& r : d.PointsEx) count(r);
-  for (const auto& r : d.Dims) count(r);
-  for (const auto& r : d.Blocks) count(r);
-  for (const auto& r : d.Solids2) count(r);
-  for (const auto& r : d.Solids3) count(r);
-  for (const auto& r : d.Solids4) count(r);
-  for (const auto& r : d.Scs) count(r);
-  for (const auto& r : d.Ses) count(r);
-  for (const auto& r : d.Sos) count(r);
-  for (const auto& r : d.Sgs) count(r);
-
-  out << "layer (group-layer)  entities\n";
-  for (int i = 0; i < 256; ++i) {
-    const int64_t n = perLayer[static_cast<std::size_t>(i)];
-    if (n == 0) continue;
-    out << "  " << HexDigit(i / 16) << '-' << HexDigit(i % 16) << PadLeft(Int(n), 24) << '\n';
-  }
+  out << LayerTableText(SummarizeLayers(d));
   out << "width lines: " << (d.LwSeen ? "yes" : "no (the host writes them only when asked to)") << '\n';
   return kCliOk;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/layer_summary.h"
+
 // The file-open dialog's settings.
 struct TOpenDialogSpec {
   std::string title;          // dialog title
@@ -30,6 +32,8 @@ class IForm1Controls {
   virtual void SetGridColWidth(int col, int pixels) = 0;
   // Takes an in-place edit still open into its cell (no-op when none is open).
   virtual void CommitGridEdit() = 0;
+  // How each grid cell relates to the selection, for the grid to tint.
+  virtual void SetGridUse(const TGridUse& use) = 0;
 
   virtual std::string Edit1Text() const = 0;
   virtual void SetEdit1Text(std::string_view text) = 0;

@@ -80,6 +80,7 @@ void TForm1::FormShow() {
   JwwDataInit(store);
   exeDir_ = controls_.ExecutablePath().parent_path();
   JwwReadFile(store, ExchangePath());
+  summary_ = SummarizeLayers(store);
   // The reader's last attribute values must not suppress attribute lines in the answer.
   JwwWriteInit(store);
   LoadPresets(PresetPath());
@@ -95,6 +96,7 @@ void TForm1::FormShow() {
   }
   controls_.SelectTabSilently(model.CurrentTab - 1);
   TableToGrid(model.CurrentTab);
+  ShowLayerUse();
 }
 
 void TForm1::Button1Click() {
@@ -137,6 +139,33 @@ void TForm1::ConvertWidths(int n) {
   if (n < 1 || n > kPresetCount) return;
   ::ConvertWidths(store, model.Table(n), CheckedKinds(controls_));
 }
+
+TGridWidths TForm1::GridWidths() const {
+  TGridWidths widths{};
+  for (int g = 0; g < 16; ++g) {
+    for (int l = 0; l < 16; ++l) {
+      widths[static_cast<std::size_t>(g * 16 + l)] = CellWidth(controls_.GridCell(l + 1, g + 1));
+    }
+  }
+  return widths;
+}
+
+void TForm1::ShowLayerUse() {
+  // From OK on the status line belongs to the conversion and the writer.
+  if (okDone_ || closed_) return;
+  const TGridWidths widths = GridWidths();
+  const TConvertKinds kinds = CheckedKinds(controls_);
+  controls_.SetGridUse(GridUse(summary_, widths, kinds));
+  controls_.SetStatusText(IdleSummaryText(summary_, widths, kinds));
+}
+
+std::string TForm1::CellHint(int col, int row) const {
+  return CellTooltipText(summary_, GridWidths(), CheckedKinds(controls_), col, row);
+}
+
+void TForm1::StringGrid1SetEditText() { ShowLayerUse(); }
+
+void TForm1::CheckBoxClick() { ShowLayerUse(); }
 
 void TForm1::LoadPresets(const std::filesystem::path& path) {
   // Without a file the check boxes and the folder keep what they hold now.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/layer_summary.h"
 #include "app/presets.h"
 #include "exchange/file_error.h"
 #include "exchange/store.h"
@@ -28,6 +29,8 @@ class TForm1 {
   void Button4Click();  // JWF import
   void TabControl1Changing();  // before the switch: store the grid into the table left
   void TabControl1Change();    // after the switch: show the new table
+  void StringGrid1SetEditText();  // the user changed a cell's text
+  void CheckBoxClick();           // the user ticked or cleared one of the four boxes
 
   void TableToGrid(int n);
   void GridToTable(int n);
@@ -41,6 +44,11 @@ class TForm1 {
   // The drawing store of this run.
   TJwwData store;
 
+  // What the selection holds per layer, counted when the drawing was read.
+  const TLayerSummary& LayerSummary() const { return summary_; }
+  // The tooltip of a grid cell for the grid and boxes as they stand (Shift-JIS).
+  std::string CellHint(int col, int row) const;
+
   std::filesystem::path ExchangePath() const;
   std::filesystem::path PresetPath() const;
 
@@ -49,6 +57,10 @@ class TForm1 {
   int SelectedTable() const;
   // The environment-file dialog's folder: the one chosen in this run, else the loaded one.
   std::string DialogFolder() const;
+  // The widths the grid shows now, as OK would read them.
+  TGridWidths GridWidths() const;
+  // Re-tints the grid and, while the window is idle, rewrites the summary line.
+  void ShowLayerUse();
 
   // A file this run could not write, for the box shown at close.
   struct TWriteFailure {
@@ -66,6 +78,7 @@ class TForm1 {
   std::string loadedFolder_;  // folder read from the preset file
   bool okDone_ = false;       // OK converts at most once per run
   bool closed_ = false;
+  TLayerSummary summary_;
 };
 
 // The texts the window shows (Shift-JIS).

@@ -48,7 +48,10 @@ void TForm1::TabControl1Changing() {
   GridToTable(SelectedTable());
 }
 
-void TForm1::TabControl1Change() { TableToGrid(SelectedTable()); }
+void TForm1::TabControl1Change() {
+  TableToGrid(SelectedTable());
+  ShowLayerUse();
+}
 
 namespace {
 
@@ -66,6 +69,12 @@ void ClearGrid(IForm1Controls& controls, std::string_view question, std::string_
 
 }  // namespace
 
-void TForm1::Button3Click() { ClearGrid(controls_, kConfirmAllMinus1, "-1"); }
+void TForm1::Button3Click() {
+  ClearGrid(controls_, kConfirmAllMinus1, "-1");
+  ShowLayerUse();
+}
 
-void TForm1::Button5Click() { ClearGrid(controls_, kConfirmAllZero, "0"); }
+void TForm1::Button5Click() {
+  ClearGrid(controls_, kConfirmAllZero, "0");
+  ShowLayerUse();
+}

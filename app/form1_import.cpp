@@ -58,4 +58,5 @@ void TForm1::Button4Click() {
   // A file that fails part-way keeps the rows already read, as the host's own reading does.
   ImportJwf(*chosen, cells);
   WriteChangedCells(controls_, before, cells);
+  ShowLayerUse();
 }

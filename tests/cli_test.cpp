@@ -476,4 +476,15 @@ TEST(CliUsage, UsageErrorsPointAtTheCommandsHelp) {
   }
 }
 
+TEST(CliStats, LayersCarryTheNamesOfTheFile) {
+  TempDir dir;
+  // Group 1 "dim", its layer 2 "text line"; group 3 unnamed.
+  WriteFileBytes(dir / "JWC_TEMP.TXT", "hq\r\nlg1\r\nlgndim\r\nly2\r\nlyn\"text line\r\n0 0 1 1\r\nlg3\r\n0 0 2 2\r\n");
+  InFolder in(dir.path());
+  const CliRun run = RunCommand({"stats"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("\n  1-2                       1  dim / text line\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n  3-2                       1\n"), std::string::npos) << run.out;
+}
+
 }  // namespace

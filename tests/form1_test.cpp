@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -176,9 +177,11 @@ TEST(Form1RunFlow, StatusLineShowsEachStageInOrder) {
   for (int i = 0; i < 250; ++i) drawing += "0 0 1 " + std::to_string(i + 1) + "\r\n";
   WriteFileBytes(f.exchange, drawing);
   ToolRun run(f.exe);
-  EXPECT_TRUE(run.ui.statusTexts.empty());
+  // Idle, the line sums up the selection; from OK on it shows only the run's stages.
+  ASSERT_EQ(run.ui.statusTexts.size(), 1u);
+  const std::size_t idleTexts = run.ui.statusTexts.size();
   run.form.Button1Click();
-  EXPECT_EQ(run.ui.statusTexts,
+  EXPECT_EQ(Lines(run.ui.statusTexts.begin() + static_cast<std::ptrdiff_t>(idleTexts), run.ui.statusTexts.end()),
             (Lines{kConverting, kProgress + "1" + kSlash + "250", kProgress + "101" + kSlash + "250",
                    kProgress + "201" + kSlash + "250", kGenerating}));
   EXPECT_EQ(run.ui.escapePolls, 3);
@@ -523,4 +526,105 @@ TEST(Form1WriteFailures, EachFailedFileIsNamedWithItsReasonInOneBox) {
       EXPECT_EQ(f.Answer()[0], "hd") << r.name << ": the conversion still counts";
     }
   }
+}
+
+// --- What the selection holds -------------------------------------------------
+
+namespace {
+
+// 選択 n 件　OKで変換 m 件　使用レイヤ k
+std::string IdleLine(int selected, int converted, int layers) {
+  return "\x91\x49\x91\xF0 " + std::to_string(selected) + " \x8C\x8F\x81\x40OK\x82\xC5\x95\xCF\x8A\xB7 " +
+         std::to_string(converted) + " \x8C\x8F\x81\x40\x8E\x67\x97\x70\x83\x8C\x83\x43\x83\x84 " +
+         std::to_string(layers);
+}
+
+TCellUse UseAt(const FakeControls& ui, int col, int row) {
+  return ui.gridUse.value()[static_cast<std::size_t>(row * 17 + col)];
+}
+
+}  // namespace
+
+TEST(Form1LayerUse, IdleLineAndTintFollowEditsTicksAndTabs) {
+  ToolFolder f;
+  // The line on 1-2 and a point on 1-3.
+  WriteFileBytes(f.exchange, kOneLine + "ly3\r\npt 1 1\r\n");
+  ToolRun run(f.exe);
+  EXPECT_EQ(run.ui.statusTexts.back(), IdleLine(2, 0, 2));
+  EXPECT_EQ(UseAt(run.ui, kLineCol, kLineRow), TCellUse::Untouched);
+
+  struct Step {
+    const char* what;
+    std::function<void(ToolRun&)> act;
+    int converted;
+    TCellUse lineCell, pointCell;
+  };
+  const std::vector<Step> steps{
+      {"width typed on the line's layer",
+       [](ToolRun& r) {
+         r.ui.SetGridCell(kLineCol, kLineRow, "50");
+         r.form.StringGrid1SetEditText();
+       },
+       1, TCellUse::Converts, TCellUse::Untouched},
+      {"width on the point's layer, box not ticked",
+       [](ToolRun& r) {
+         r.ui.SetGridCell(kLineCol + 1, kLineRow, "0");
+         r.form.StringGrid1SetEditText();
+       },
+       1, TCellUse::Converts, TCellUse::Untouched},
+      {"points ticked",
+       [](ToolRun& r) {
+         r.ui.SetCheckBox(TCheckBoxId::Points, true);
+         r.form.CheckBoxClick();
+       },
+       2, TCellUse::Converts, TCellUse::Converts},
+      {"text out of range reads as -1",
+       [](ToolRun& r) {
+         r.ui.SetGridCell(kLineCol, kLineRow, "30001");
+         r.form.StringGrid1SetEditText();
+       },
+       1, TCellUse::Untouched, TCellUse::Converts},
+      {"another tab with every width -1", [](ToolRun& r) { r.ui.ClickTab(3); }, 0, TCellUse::Untouched,
+       TCellUse::Untouched},
+      {"back to the first tab, edits kept", [](ToolRun& r) { r.ui.ClickTab(0); }, 1, TCellUse::Untouched,
+       TCellUse::Converts},
+      {"ALL 0 answered Yes",
+       [](ToolRun& r) {
+         r.ui.confirmAnswers.push_back(true);
+         r.form.Button5Click();
+       },
+       2, TCellUse::Converts, TCellUse::Converts},
+  };
+  for (const Step& step : steps) {
+    step.act(run);
+    EXPECT_EQ(run.ui.statusTexts.back(), IdleLine(2, step.converted, 2)) << step.what;
+    EXPECT_EQ(UseAt(run.ui, kLineCol, kLineRow), step.lineCell) << step.what;
+    EXPECT_EQ(UseAt(run.ui, kLineCol + 1, kLineRow), step.pointCell) << step.what;
+    EXPECT_EQ(UseAt(run.ui, 1, 1), TCellUse::Unused) << step.what;
+    EXPECT_NE(UseAt(run.ui, 0, kLineRow), TCellUse::Unused) << step.what << ": the group's header is marked";
+  }
+}
+
+TEST(Form1LayerUse, AfterOkTheLineShowsOnlyTheRunsStages) {
+  ToolFolder f;
+  WriteFileBytes(f.exchange, kOneLine);
+  ToolRun run(f.exe);
+  run.form.Button1Click();
+  const std::size_t after = run.ui.statusTexts.size();
+  // A late event from the toolkit must not bring the summary back.
+  run.form.CheckBoxClick();
+  run.form.StringGrid1SetEditText();
+  EXPECT_EQ(run.ui.statusTexts.size(), after);
+  EXPECT_EQ(run.ui.statusTexts.back(), kGenerating);
+}
+
+TEST(Form1LayerUse, CellHintReadsTheGridAsItStands) {
+  ToolFolder f;
+  WriteFileBytes(f.exchange, kOneLine);
+  ToolRun run(f.exe);
+  run.ui.SetGridCell(kLineCol, kLineRow, "25");
+  const std::string hint = run.form.CellHint(kLineCol, kLineRow);
+  EXPECT_NE(hint.find(" 25 (0.25 mm)"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("OK\x82\xC5\x95\xCF\x8A\xB7 1 "), std::string::npos) << hint;
+  EXPECT_EQ(run.form.CellHint(0, 0), "");
 }

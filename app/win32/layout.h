@@ -56,6 +56,16 @@ constexpr int kGridRowHeight = 19;
 constexpr COLORREF kFormColour = RGB(255, 255, 255);
 constexpr COLORREF kMemoColour = RGB(187, 235, 244);
 constexpr COLORREF kStatusColour = RGB(231, 231, 231);
+// Grid cells whose layer holds selected entities: light green when OK gives
+// them this cell's width, a paler cream when it leaves them as they are. The
+// headers of their row and column carry a strip of the stronger shade.
+constexpr COLORREF kUsedConvertsColour = RGB(200, 240, 200);
+constexpr COLORREF kUsedUntouchedColour = RGB(250, 244, 218);
+constexpr COLORREF kMarkConvertsColour = RGB(60, 170, 60);
+constexpr COLORREF kMarkUntouchedColour = RGB(215, 185, 90);
+constexpr int kHeaderMarkWidth = 3;
+// Tooltips wrap at this width, so a long layer name does not run off the screen.
+constexpr int kTooltipMaxWidth = 360;
 
 inline int Scale(int v, int dpi) { return MulDiv(v, dpi, kBaseDpi); }
 

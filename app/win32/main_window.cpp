@@ -236,6 +236,8 @@ bool TMainWindow::Create(int showCommand) {
   form_.FormShow();
   // The saved position may lie on a monitor of another scale.
   if (WindowDpi(hwnd_) != dpi_) ApplyLayout(WindowDpi(hwnd_), nullptr);
+  // Only 6 x 7 cells show: a selection lying elsewhere is brought into view.
+  if (TStringGrid* grid = Grid()) grid->RevealFirstUsed();
 
   RECT r{};
   GetWindowRect(hwnd_, &r);
@@ -362,6 +364,9 @@ bool TMainWindow::CreateControls() {
   }
   SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
   SetWindowTextW(Control(IDE_MEMO1), SjisToWide(MemoText()).c_str());
+  if (TStringGrid* grid = Grid()) {
+    grid->SetTipSource([this](int col, int row) { return SjisToWide(form_.CellHint(col, row)); });
+  }
 
   bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_T905), IMAGE_ICON,
                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
@@ -437,6 +442,7 @@ void TMainWindow::AutoSizeLabel(int id) {
 // ---- events ----
 
 void TMainWindow::OnCommand(int id, int code) {
+  if (id == IDG_STRINGGRID1 && code == EN_CHANGE) return form_.StringGrid1SetEditText();
   if (code != BN_CLICKED) return;
   switch (id) {
     case IDB_BUTTON1: return form_.Button1Click();
@@ -444,6 +450,10 @@ void TMainWindow::OnCommand(int id, int code) {
     case IDB_BUTTON3: return form_.Button3Click();
     case IDB_BUTTON4: return form_.Button4Click();
     case IDB_BUTTON5: return form_.Button5Click();
+    case IDX_CHECKBOX1:
+    case IDX_CHECKBOX3:
+    case IDX_CHECKBOX4:
+    case IDX_CHECKBOX5: return form_.CheckBoxClick();
     default: return;
   }
 }
@@ -546,6 +556,10 @@ void TMainWindow::SetGridColWidth(int col, int pixels) {
 
 void TMainWindow::CommitGridEdit() {
   if (TStringGrid* grid = Grid()) grid->CommitEdit();
+}
+
+void TMainWindow::SetGridUse(const TGridUse& use) {
+  if (TStringGrid* grid = Grid()) grid->SetUse(use);
 }
 
 std::string TMainWindow::Edit1Text() const {

@@ -54,6 +54,7 @@ class TMainWindow : public IForm1Controls {
   void SetGridCell(int col, int row, std::string_view text) override;
   void SetGridColWidth(int col, int pixels) override;
   void CommitGridEdit() override;
+  void SetGridUse(const TGridUse& use) override;
   std::string Edit1Text() const override;
   void SetEdit1Text(std::string_view text) override;
   bool CheckBox(TCheckBoxId id) const override;

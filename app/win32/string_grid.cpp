@@ -3,6 +3,7 @@
 #include "app/win32/string_grid.h"
 
 #include <commctrl.h>
+#include <imm.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -31,7 +32,31 @@ std::wstring WindowText(HWND hwnd) {
   return text;
 }
 
+// The tint of a data cell by its use; white when its layer holds nothing.
+COLORREF UseColour(TCellUse use) {
+  switch (use) {
+    case TCellUse::Converts: return layout::kUsedConvertsColour;
+    case TCellUse::Untouched: return layout::kUsedUntouchedColour;
+    case TCellUse::Unused: break;
+  }
+  return layout::kFormColour;
+}
+
 }  // namespace
+
+std::wstring NarrowNumberChars(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& ch : out) {
+    if (ch >= L'\xFF10' && ch <= L'\xFF19') {
+      ch = static_cast<wchar_t>(L'0' + (ch - L'\xFF10'));
+    } else if (ch == L'\xFF0D' || ch == L'\x2212') {  // full-width hyphen-minus, minus sign
+      ch = L'-';
+    } else if (ch == L'\xFF0B') {
+      ch = L'+';
+    }
+  }
+  return out;
+}
 
 // ---- model ----
 
@@ -208,7 +233,11 @@ LRESULT TStringGrid::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: return OnPaint(), 0;
     case WM_ERASEBKGND: return 1;
     case WM_SIZE: return UpdateScrollBars(), PlaceEditor(), 0;
-    case WM_SETFONT: return font_ = reinterpret_cast<HFONT>(wParam), PlaceEditor(), 0;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      // The tooltip shows names in Japanese: it takes the grid's font, not the system's.
+      if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, wParam, FALSE);
+      return PlaceEditor(), 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
     case WM_LBUTTONDOWN: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
     case WM_LBUTTONDBLCLK: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
@@ -220,6 +249,9 @@ LRESULT TStringGrid::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: return InvalidateRect(hwnd_, nullptr, FALSE), 0;
     case WM_KILLFOCUS: return InvalidateRect(hwnd_, nullptr, FALSE), 0;
     case WM_GETDLGCODE: return OnGetDlgCode(reinterpret_cast<const MSG*>(lParam));
+    case WM_CREATE: return CreateTooltip(), ImmAssociateContext(hwnd_, nullptr), 0;
+    case WM_MOUSEMOVE: return OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
       if (HIWORD(wParam) == EN_CHANGE && reinterpret_cast<HWND>(lParam) == editor_) OnEditorChange();
       return 0;
@@ -278,6 +310,7 @@ void TStringGrid::SetColWidth(int col, int width96) {
 
 void TStringGrid::SetDpi(int dpi) {
   dpi_ = dpi > 0 ? dpi : layout::kBaseDpi;
+  if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, layout::Scale(layout::kTooltipMaxWidth, dpi_));
   UpdateScrollBars();
   PlaceEditor();
   InvalidateRect(hwnd_, nullptr, FALSE);
@@ -306,6 +339,8 @@ void TStringGrid::UpdateScrollBars() {
   int height = 0;
   ClientSize(width, height);
   model_.ScrollTo(model_.LeftCol(), model_.TopRow(), width, height, dpi_);
+  // Other cells now lie under the mouse: the tooltip speaks of none until it moves.
+  if (model_.LeftCol() != tipLeftCol_ || model_.TopRow() != tipTopRow_) ForgetTipCell();
   SCROLLINFO si{};
   si.cbSize = sizeof(si);
   si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
@@ -374,11 +409,14 @@ void TStringGrid::DrawCell(HDC dc, int col, int row) {
     fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
   } else if (current && !editing_) {
     back = RGB(204, 228, 247);  // the current cell stays visible when the grid has no focus
+  } else {
+    back = UseColour(Use(col, row));
   }
   RECT inner{r.left, r.top, r.right - kGridLine, r.bottom - kGridLine};
   const HBRUSH brush = CreateSolidBrush(back);
   FillRect(dc, &inner, brush);
   DeleteObject(brush);
+  if (fixed) DrawHeaderMark(dc, inner, col, row);
 
   const HPEN pen = CreatePen(PS_SOLID, 1, fixed ? GetSysColor(COLOR_BTNSHADOW) : RGB(192, 192, 192));
   const HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -396,6 +434,120 @@ void TStringGrid::DrawCell(HDC dc, int col, int row) {
   const UINT align = fixed ? DT_CENTER : DT_LEFT;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
             align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+// A used group or layer shows a strip on its header: at the left of a row
+// header, along the top of a column header.
+void TStringGrid::DrawHeaderMark(HDC dc, const RECT& inner, int col, int row) {
+  const TCellUse use = Use(col, row);
+  if (use == TCellUse::Unused || (col == 0 && row == 0)) return;
+  const int width = layout::Scale(layout::kHeaderMarkWidth, dpi_);
+  RECT strip = inner;
+  if (col == 0) {
+    strip.right = std::min<LONG>(strip.left + width, strip.right);
+  } else {
+    strip.bottom = std::min<LONG>(strip.top + width, strip.bottom);
+  }
+  const HBRUSH brush =
+      CreateSolidBrush(use == TCellUse::Converts ? layout::kMarkConvertsColour : layout::kMarkUntouchedColour);
+  FillRect(dc, &strip, brush);
+  DeleteObject(brush);
+}
+
+void TStringGrid::SetUse(const TGridUse& use) {
+  if (use == use_) return;
+  use_ = use;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+TCellUse TStringGrid::Use(int col, int row) const {
+  if (!TGridModel::InRange(col, row)) return TCellUse::Unused;
+  return use_[static_cast<std::size_t>(row * TGridModel::kCols + col)];
+}
+
+void TStringGrid::RevealFirstUsed() {
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  const int lastCol = model_.LeftCol() + model_.FullyVisibleCols(width, dpi_) - 1;
+  const int lastRow = model_.TopRow() + model_.FullyVisibleRows(height, dpi_) - 1;
+  for (int row = model_.TopRow(); row <= lastRow; ++row) {
+    for (int col = model_.LeftCol(); col <= lastCol; ++col) {
+      if (Use(col, row) != TCellUse::Unused) return;
+    }
+  }
+  int col = 0;
+  int row = 0;
+  if (!FirstUsedCell(use_, col, row)) return;
+  // The used cell comes to the top left, or as near as the grid's end allows.
+  model_.ScrollTo(col, row, width, height, dpi_);
+  UpdateScrollBars();
+  PlaceEditor();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TStringGrid::CreateTooltip() {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance,
+                             nullptr);
+  if (!tooltip_) return;
+  // One tool whose rectangle follows the cell under the mouse: leaving a cell
+  // leaves the tool, so the next cell's text is asked for afresh.
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof(info);
+  info.uFlags = TTF_SUBCLASS;
+  info.hwnd = hwnd_;
+  info.uId = 1;
+  info.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, layout::Scale(layout::kTooltipMaxWidth, dpi_));
+  // Long enough to read a few lines of counts.
+  SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 20000);
+}
+
+void TStringGrid::ForgetTipCell() {
+  tipLeftCol_ = model_.LeftCol();
+  tipTopRow_ = model_.TopRow();
+  if (!tooltip_ || tipCol_ < 0) return;
+  tipCol_ = tipRow_ = -1;
+  SendMessageW(tooltip_, TTM_POP, 0, 0);
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof(info);
+  info.hwnd = hwnd_;
+  info.uId = 1;
+  SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void TStringGrid::OnMouseMove(int x, int y) {
+  if (!tooltip_) return;
+  int col = -1;
+  int row = -1;
+  if (!model_.HitTest(x, y, dpi_, col, row)) col = row = -1;
+  if (col == tipCol_ && row == tipRow_) return;
+  tipCol_ = col;
+  tipRow_ = row;
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof(info);
+  info.hwnd = hwnd_;
+  info.uId = 1;
+  if (col >= 0) info.rect = model_.CellRect(col, row, dpi_);
+  SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+LRESULT TStringGrid::OnNotify(NMHDR* header) {
+  if (!header || header->hwndFrom != tooltip_ || header->code != TTN_GETDISPINFOW) return 0;
+  auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+  tipText_.clear();
+  if (tipSource_ && tipCol_ >= 0) tipText_ = tipSource_(tipCol_, tipRow_);
+  info->lpszText = tipText_.data();
+  return 0;
+}
+
+void TStringGrid::NotifyChanged() {
+  const HWND parent = GetParent(hwnd_);
+  if (!parent) return;
+  SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), EN_CHANGE), reinterpret_cast<LPARAM>(hwnd_));
 }
 
 void TStringGrid::OnLButtonDown(int x, int y) {
@@ -503,6 +655,8 @@ void TStringGrid::CreateEditor() {
   editor_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)), instance, nullptr);
   if (!editor_) return;
+  // Cells hold numbers: the input method stays off here, as in any numeric field.
+  ImmAssociateContext(editor_, nullptr);
   SetWindowSubclass(editor_, EditorProc, kEditorSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -534,7 +688,7 @@ void TStringGrid::BeginEditWith(std::wstring_view typed) {
   editing_ = true;
   AfterMove();
   // What is typed is the cell's text at once.
-  model_.SetCell(editCol_, editRow_, typed);
+  model_.SetCell(editCol_, editRow_, NarrowNumberChars(typed));
   settingEditor_ = true;
   SetWindowTextW(editor_, model_.Cell(editCol_, editRow_).c_str());
   settingEditor_ = false;
@@ -542,6 +696,7 @@ void TStringGrid::BeginEditWith(std::wstring_view typed) {
   SendMessageW(editor_, EM_SETSEL, end, static_cast<LPARAM>(end));
   ShowWindow(editor_, SW_SHOW);
   SetFocus(editor_);
+  if (model_.Cell(editCol_, editRow_) != editOriginal_) NotifyChanged();
 }
 
 void TStringGrid::CommitEdit() { EndEdit(true); }
@@ -551,17 +706,32 @@ void TStringGrid::CancelEdit() { EndEdit(false); }
 void TStringGrid::EndEdit(bool keep) {
   if (!editing_ || ending_) return;
   ending_ = true;
+  const bool restored = !keep && model_.Cell(editCol_, editRow_) != editOriginal_;
   if (!keep) model_.SetCell(editCol_, editRow_, editOriginal_);
   editing_ = false;
   if (GetFocus() == editor_) SetFocus(hwnd_);
   ShowWindow(editor_, SW_HIDE);
   ending_ = false;
   InvalidateRect(hwnd_, nullptr, FALSE);
+  if (restored) NotifyChanged();
 }
 
 void TStringGrid::OnEditorChange() {
   if (!editing_ || settingEditor_) return;
-  model_.SetCell(editCol_, editRow_, WindowText(editor_));
+  const std::wstring typed = WindowText(editor_);
+  const std::wstring narrowed = NarrowNumberChars(typed);
+  if (narrowed != typed) {
+    // Each full-width character becomes one ASCII character, so the caret stays put.
+    DWORD selStart = 0;
+    DWORD selEnd = 0;
+    SendMessageW(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+    settingEditor_ = true;
+    SetWindowTextW(editor_, narrowed.c_str());
+    SendMessageW(editor_, EM_SETSEL, selStart, static_cast<LPARAM>(selEnd));
+    settingEditor_ = false;
+  }
+  model_.SetCell(editCol_, editRow_, narrowed);
+  NotifyChanged();
 }
 
 bool TStringGrid::OnEditorKey(WPARAM key) {

@@ -7,8 +7,15 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "app/layer_summary.h"
+
+// Full-width digits, minus and plus (as an input method types them) become
+// their ASCII forms; every other character stays.
+std::wstring NarrowNumberChars(std::wstring_view text);
 
 class TGridModel {
  public:
@@ -73,8 +80,10 @@ class TGridModel {
 };
 
 // The grid window: its own window class, state made in WM_NCCREATE and freed in
-// WM_NCDESTROY. It reports nothing to its parent: the form reads the model when
-// it needs the texts.
+// WM_NCDESTROY. It tells its parent only that the user changed a cell's text
+// (WM_COMMAND with EN_CHANGE, as an edit control does); the form reads the
+// model when it needs the texts. The in-place editor takes numbers only: the
+// input method stays off and full-width digits are narrowed.
 class TStringGrid {
  public:
   static constexpr wchar_t kClassName[] = L"T905StringGrid";
@@ -93,6 +102,16 @@ class TStringGrid {
   void SetDpi(int dpi);
   int Dpi() const { return dpi_; }
   void SelectCell(int col, int row);
+
+  // How each cell relates to the selection; used cells are tinted, headers marked.
+  void SetUse(const TGridUse& use);
+  TCellUse Use(int col, int row) const;
+  // Scrolls the first used cell into view when no used cell shows now.
+  void RevealFirstUsed();
+  // Where a cell's tooltip text comes from; without one no tooltip shows.
+  using TTipSource = std::function<std::wstring(int col, int row)>;
+  void SetTipSource(TTipSource source) { tipSource_ = std::move(source); }
+  HWND Tooltip() const { return tooltip_; }
 
   // Opens the in-place editor on the current cell: with the cell's text all
   // selected, or with `typed` replacing it (typing into the grid).
@@ -118,11 +137,17 @@ class TStringGrid {
   void OnScroll(int bar, WORD code);
   void OnMouseWheel(short delta);
   void OnEditorChange();
+  void OnMouseMove(int x, int y);
+  LRESULT OnNotify(NMHDR* header);
+  void CreateTooltip();
+  void ForgetTipCell();
+  void NotifyChanged();
   bool OnEditorKey(WPARAM key);
   LRESULT OnGetDlgCode(const MSG* msg) const;
 
   void Draw(HDC dc, const RECT& client);
   void DrawCell(HDC dc, int col, int row);
+  void DrawHeaderMark(HDC dc, const RECT& inner, int col, int row);
   void CreateEditor();
   void PlaceEditor();
   void EndEdit(bool keep);
@@ -143,4 +168,12 @@ class TStringGrid {
   int editCol_ = 0;
   int editRow_ = 0;
   std::wstring editOriginal_;  // the cell's text when editing began
+  TGridUse use_{};             // TCellUse::Unused everywhere until the form says otherwise
+  HWND tooltip_ = nullptr;
+  TTipSource tipSource_;
+  int tipCol_ = -1;            // the cell the tooltip speaks of, -1 for none
+  int tipRow_ = -1;
+  int tipLeftCol_ = 1;         // the scroll position the tip cell was found at
+  int tipTopRow_ = 1;
+  std::wstring tipText_;       // kept alive for the tooltip while it shows
 };

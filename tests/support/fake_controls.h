@@ -34,6 +34,7 @@ class FakeControls : public IForm1Controls {
   // Recorded.
   std::array<std::array<std::string, 17>, 17> cells{};  // [col][row]
   std::array<int, 17> colWidths{};                       // 40 each at design
+  std::optional<TGridUse> gridUse;                        // the last tint handed over
   std::string edit1;
   std::array<bool, 6> checks{};  // by TCheckBoxId
   int tab = 0;
@@ -57,6 +58,7 @@ class FakeControls : public IForm1Controls {
   void SetGridCell(int col, int row, std::string_view text) override;
   void SetGridColWidth(int col, int pixels) override;
   void CommitGridEdit() override;
+  void SetGridUse(const TGridUse& use) override { gridUse = use; }
   std::string Edit1Text() const override { return edit1; }
   void SetEdit1Text(std::string_view text) override { edit1 = text; }
   bool CheckBox(TCheckBoxId id) const override { return checks[static_cast<std::size_t>(id)]; }

@@ -6,7 +6,7 @@ set -uo pipefail
 objdump=$1
 shift
 # Windows' own libraries, lower case; api-ms-win-* sets are matched separately.
-allowed=(kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll advapi32.dll
+allowed=(kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll advapi32.dll imm32.dll
   shell32.dll ole32.dll oleaut32.dll uxtheme.dll shcore.dll shlwapi.dll version.dll
   ucrtbase.dll ws2_32.dll bcrypt.dll)
 allowed_line=" ${allowed[*]} "

@@ -147,6 +147,13 @@ class MainWindow : public testing::Test {
     SendMessageW(window_->Hwnd(), WM_NOTIFY, IDC_TABCONTROL1, reinterpret_cast<LPARAM>(&header));
     Pump();
   }
+  // A fresh run on another drawing; the run before answers first (its "hq" must not win).
+  void ReopenOn(const std::string& drawing) {
+    window_.reset();
+    Pump();
+    WriteFileBytes(dir_ / "JWC_TEMP.TXT", drawing);
+    Open();
+  }
   std::string Answer() const { return ReadFileBytes(dir_ / "JWC_TEMP.TXT"); }
   bool Contains(const std::string& text, const std::string& part) const {
     return text.find(part) != std::string::npos;
@@ -509,6 +516,87 @@ TEST_F(MainWindow, StatusLineShowsItsText) {
   const auto style = GetWindowLongPtrW(Control(IDT_LABELA1), GWL_STYLE);
   EXPECT_EQ(style & SS_TYPEMASK, SS_CENTER);
   EXPECT_TRUE(style & SS_CENTERIMAGE);
+}
+
+// ---- what the selection holds ----
+
+// The idle line for the drawing: selected, converted by OK, used layers.
+std::wstring IdleLine(int selected, int converted, int layers) {
+  // 選択 n 件　OKで変換 m 件　使用レイヤ k
+  return L"\x9078\x629E " + std::to_wstring(selected) + L" \x4EF6\x3000OK\x3067\x5909\x63DB " +
+         std::to_wstring(converted) + L" \x4EF6\x3000\x4F7F\x7528\x30EC\x30A4\x30E4 " + std::to_wstring(layers);
+}
+
+TEST_F(MainWindow, IdleLineSumsUpTheSelectionAndFollowsTypingAndTicks) {
+  EXPECT_EQ(TextOf(Control(IDT_LABELA1)), IdleLine(2, 0, 2));
+  TypeIntoCell(1, 1, L"55");  // the line's layer; counted while the editor is still open
+  EXPECT_EQ(TextOf(Control(IDT_LABELA1)), IdleLine(2, 1, 2));
+  EXPECT_EQ(window_->Grid()->Use(1, 1), TCellUse::Converts);
+  EXPECT_EQ(window_->Grid()->Use(3, 2), TCellUse::Untouched);
+  EXPECT_EQ(window_->Grid()->Use(0, 1), TCellUse::Converts);
+
+  ReopenOn("hq\r\nlg0\r\nly0\r\npt 1 1\r\n");
+  TypeIntoCell(1, 1, L"5");
+  EXPECT_EQ(TextOf(Control(IDT_LABELA1)), IdleLine(1, 0, 1));
+  Click(IDX_CHECKBOX1);  // points
+  EXPECT_EQ(TextOf(Control(IDT_LABELA1)), IdleLine(1, 1, 1));
+  EXPECT_EQ(window_->Grid()->Use(1, 1), TCellUse::Converts);
+  ClickTab(2);  // a table of -1
+  EXPECT_EQ(TextOf(Control(IDT_LABELA1)), IdleLine(1, 0, 1));
+}
+
+class MainWindowTint : public MainWindow {
+ protected:
+  COLORREF PixelInCell(int col, int row) {
+    TStringGrid* grid = window_->Grid();
+    RedrawWindow(grid->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const RECT r = grid->Model().CellRect(col, row, grid->Dpi());
+    const HDC dc = GetDC(grid->Hwnd());
+    const COLORREF pixel = GetPixel(dc, r.right - 4, r.bottom - 4);  // clear of the text
+    ReleaseDC(grid->Hwnd(), dc);
+    return pixel;
+  }
+};
+
+TEST_F(MainWindowTint, UsedCellsShowWhetherOkConvertsThem) {
+  window_->Grid()->SelectCell(6, 6);  // the current cell is drawn apart
+  EXPECT_EQ(PixelInCell(3, 2), layout::kUsedUntouchedColour);  // the circle, width -1
+  EXPECT_EQ(PixelInCell(5, 5), layout::kFormColour);           // nothing there
+  TypeIntoCell(3, 2, L"35");
+  Key(WM_KEYDOWN, VK_RETURN);  // commits and moves down
+  EXPECT_EQ(PixelInCell(3, 2), layout::kUsedConvertsColour);
+  EXPECT_EQ(PixelInCell(5, 5), layout::kFormColour);
+}
+
+TEST_F(MainWindow, TooltipNamesTheLayerAndCountsWhatItHolds) {
+  ReopenOn("hq\r\nlg1\r\nlgnwall\r\nly2\r\nlynkey\r\nci 50 50 20\r\n0 0 1 1\r\n");
+  TypeIntoCell(3, 2, L"25");
+  TStringGrid* grid = window_->Grid();
+  const RECT r = grid->Model().CellRect(3, 2, grid->Dpi());
+  SendMessageW(grid->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 2, r.top + 2));
+  NMTTDISPINFOW info{};
+  info.hdr.hwndFrom = grid->Tooltip();
+  info.hdr.code = TTN_GETDISPINFOW;
+  SendMessageW(grid->Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  ASSERT_NE(info.lpszText, nullptr);
+  // レイヤグループ 1「wall」　レイヤ 2「key」 / 線 1　円 1 / OKで変換 2 件　線幅 25 (0.25 mm)
+  EXPECT_EQ(std::wstring(info.lpszText),
+            L"\x30EC\x30A4\x30E4\x30B0\x30EB\x30FC\x30D7 1\x300Cwall\x300D\x3000\x30EC\x30A4\x30E4 "
+            L"2\x300Ckey\x300D\r\n\x7DDA 1\x3000\x5186 1\r\nOK\x3067\x5909\x63DB 2 \x4EF6\x3000\x7DDA\x5E45 25 "
+            L"(0.25 mm)");
+}
+
+TEST_F(MainWindow, OpeningScrollsToTheSelectionWhenNoUsedCellShows) {
+  const TGridModel& model = window_->Grid()->Model();
+  EXPECT_EQ(model.LeftCol(), 1);  // 0-0 is in view already
+  EXPECT_EQ(model.TopRow(), 1);
+  ReopenOn("hq\r\nlgE\r\nlyD\r\n0 0 1 1\r\nlgF\r\nlyF\r\n0 0 1 1\r\n");
+  RECT client{};
+  GetClientRect(window_->Grid()->Hwnd(), &client);
+  const RECT cell = window_->Grid()->Model().CellRect(14, 15, window_->Dpi());
+  EXPECT_GT(cell.right, cell.left);
+  EXPECT_LE(cell.right, client.right);
+  EXPECT_LE(cell.bottom, client.bottom);
 }
 
 // ---- paths ----

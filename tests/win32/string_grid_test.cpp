@@ -2,7 +2,9 @@
 // grid window driven by messages (clicks, typing, the in-place editor's keys).
 #include "app/win32/string_grid.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <imm.h>
 #include <windows.h>
 
 #include <ostream>
@@ -164,6 +166,21 @@ TEST(GridModelScaling, CellsGrowWithTheDpi) {
   EXPECT_EQ(at192.top, 39);
 }
 
+TEST(GridNumberChars, FullWidthDigitsAndSignsBecomeAscii) {
+  struct Row {
+    const wchar_t* typed;
+    const wchar_t* stored;
+  };
+  for (const Row& row : {Row{L"\xFF11\xFF12", L"12"}, Row{L"\xFF0D\xFF15", L"-5"}, Row{L"\x2212\xFF13", L"-3"},
+                         Row{L"\xFF0B\xFF17\xFF10", L"+70"}, Row{L"\xFF10\xFF19", L"09"},
+                         Row{L"12", L"12"}, Row{L"", L""},
+                         // Anything else is left for the cell's own rules (it reads as 0).
+                         Row{L"\xFF41\xFF11", L"\xFF41" L"1"}, Row{L"\x3000\xFF11", L"\x3000" L"1"},
+                         Row{L"\xFF0E\xFF15", L"\xFF0E" L"5"}}) {
+    EXPECT_EQ(NarrowNumberChars(row.typed), row.stored);
+  }
+}
+
 // ---- window ----
 
 class GridWindow : public testing::Test {
@@ -215,8 +232,25 @@ class GridWindow : public testing::Test {
     return buffer;
   }
 
+  // WM_COMMAND notifications the grid sends its parent.
+  static LRESULT CALLBACK CountChanges(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) ++*reinterpret_cast<int*>(data);
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+  void CountChangesOfTheGrid() { SetWindowSubclass(host_, CountChanges, 1, reinterpret_cast<DWORD_PTR>(&changes_)); }
+  COLORREF PixelInCell(int col, int row) {
+    RedrawWindow(grid_->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const RECT r = grid_->Model().CellRect(col, row, grid_->Dpi());
+    const HDC dc = GetDC(grid_->Hwnd());
+    const COLORREF pixel = GetPixel(dc, r.right - 4, r.bottom - 4);  // clear of the text
+    ReleaseDC(grid_->Hwnd(), dc);
+    return pixel;
+  }
+
   HWND host_ = nullptr;
   TStringGrid* grid_ = nullptr;
+  int changes_ = 0;
 };
 
 TEST_F(GridWindow, ClickOpensTheEditorOverTheCellWithItsText) {
@@ -371,5 +405,132 @@ TEST_F(GridWindow, SettingTheEditedCellFromCodeShowsInTheEditor) {
   EXPECT_FALSE(grid_->Editing());
   EXPECT_EQ(grid_->CellText(4, 4), L"0");
 }
+
+TEST_F(GridWindow, FullWidthTextInTheEditorIsStoredAsAscii) {
+  Click(2, 3);
+  TypeInEditor(L"\xFF11\xFF12");
+  EXPECT_EQ(grid_->CellText(2, 3), L"12");
+  EXPECT_EQ(EditorText(), L"12");
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(grid_->Editor(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end, 2u);  // the caret stays after what was typed
+  grid_->CommitEdit();
+  grid_->SelectCell(5, 5);
+  SendMessageW(grid_->Hwnd(), WM_CHAR, 0xFF0D, 1);  // full-width minus typed on the grid
+  EXPECT_EQ(grid_->CellText(5, 5), L"-");
+}
+
+TEST_F(GridWindow, InputMethodIsOffInTheGridAndItsEditor) {
+  Click(2, 3);
+  ASSERT_NE(grid_->Editor(), nullptr);
+  for (HWND hwnd : {grid_->Hwnd(), grid_->Editor()}) {
+    const HIMC context = ImmGetContext(hwnd);
+    EXPECT_EQ(context, nullptr);
+    if (context) ImmReleaseContext(hwnd, context);
+  }
+}
+
+TEST_F(GridWindow, ParentHearsOfUserEditsOnly) {
+  CountChangesOfTheGrid();
+  grid_->SetCellText(3, 3, L"7");  // from code: the form knows already
+  EXPECT_EQ(changes_, 0);
+  Click(3, 3);  // opening the editor changes nothing
+  EXPECT_EQ(changes_, 0);
+  TypeInEditor(L"25");
+  EXPECT_EQ(changes_, 1);
+  EditorKey(VK_ESCAPE);  // the old text comes back: a change too
+  EXPECT_EQ(changes_, 2);
+  grid_->SelectCell(4, 4);
+  SendMessageW(grid_->Hwnd(), WM_CHAR, L'9', 1);
+  EXPECT_EQ(changes_, 3);
+}
+
+TEST_F(GridWindow, UsedCellsAreTintedAndUnusedOnesStayWhite) {
+  TGridUse use{};
+  use[1 * 17 + 3] = TCellUse::Converts;
+  use[2 * 17 + 4] = TCellUse::Untouched;
+  grid_->SetUse(use);
+  grid_->SelectCell(6, 6);
+  SetFocus(host_);  // the current cell is drawn apart; keep it away from the cells checked
+  EXPECT_EQ(PixelInCell(3, 1), layout::kUsedConvertsColour);
+  EXPECT_EQ(PixelInCell(4, 2), layout::kUsedUntouchedColour);
+  EXPECT_EQ(PixelInCell(5, 3), layout::kFormColour);
+  EXPECT_NE(layout::kUsedConvertsColour, layout::kUsedUntouchedColour);
+  grid_->SetUse(TGridUse{});
+  EXPECT_EQ(PixelInCell(3, 1), layout::kFormColour);
+}
+
+TEST_F(GridWindow, HeadersOfUsedRowsAndColumnsCarryAMark) {
+  TGridUse use{};
+  use[0 * 17 + 3] = TCellUse::Converts;   // column header of layer 2
+  use[2 * 17 + 0] = TCellUse::Untouched;  // row header of group 1
+  grid_->SetUse(use);
+  RedrawWindow(grid_->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const HDC dc = GetDC(grid_->Hwnd());
+  const RECT col = grid_->Model().CellRect(3, 0, grid_->Dpi());
+  const RECT row = grid_->Model().CellRect(0, 2, grid_->Dpi());
+  const RECT plain = grid_->Model().CellRect(0, 5, grid_->Dpi());
+  EXPECT_EQ(GetPixel(dc, col.left + 3, col.top + 1), layout::kMarkConvertsColour);
+  EXPECT_EQ(GetPixel(dc, row.left + 1, row.top + 3), layout::kMarkUntouchedColour);
+  EXPECT_EQ(GetPixel(dc, plain.left + 1, plain.top + 3), GetSysColor(COLOR_BTNFACE));
+  ReleaseDC(grid_->Hwnd(), dc);
+}
+
+TEST_F(GridWindow, TooltipAsksTheSourceForTheCellUnderTheMouse) {
+  grid_->SetTipSource([](int col, int row) { return std::to_wstring(col) + L"/" + std::to_wstring(row); });
+  ASSERT_NE(grid_->Tooltip(), nullptr);
+  const auto tipAt = [this](int col, int row) {
+    const RECT r = grid_->Model().CellRect(col, row, grid_->Dpi());
+    SendMessageW(grid_->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 2, r.top + 2));
+    NMTTDISPINFOW info{};
+    info.hdr.hwndFrom = grid_->Tooltip();
+    info.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(grid_->Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    return std::wstring(info.lpszText ? info.lpszText : L"");
+  };
+  EXPECT_EQ(tipAt(3, 2), L"3/2");
+  EXPECT_EQ(tipAt(0, 5), L"0/5");
+  EXPECT_EQ(tipAt(4, 0), L"4/0");
+  SendMessageW(grid_->Hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  // Scrolled under a resting mouse, the old cell's text is not shown for another cell.
+  NMTTDISPINFOW stale{};
+  stale.hdr.hwndFrom = grid_->Tooltip();
+  stale.hdr.code = TTN_GETDISPINFOW;
+  SendMessageW(grid_->Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&stale));
+  EXPECT_EQ(std::wstring(stale.lpszText ? stale.lpszText : L""), L"");
+  const int top = grid_->Model().TopRow();
+  EXPECT_EQ(tipAt(2, top), L"2/" + std::to_wstring(top));  // the cell as scrolled
+}
+
+struct TRevealCase {
+  const char* name;
+  int usedCol, usedRow;
+  bool scrolls;
+};
+
+class GridReveal : public GridWindow, public testing::WithParamInterface<TRevealCase> {};
+
+TEST_P(GridReveal, FirstUsedCellComesIntoViewOnlyWhenNoneShows) {
+  const TRevealCase& c = GetParam();
+  TGridUse use{};
+  use[static_cast<std::size_t>(c.usedRow * 17 + c.usedCol)] = TCellUse::Untouched;
+  grid_->SetUse(use);
+  grid_->RevealFirstUsed();
+  EXPECT_EQ(grid_->Model().LeftCol() != 1 || grid_->Model().TopRow() != 1, c.scrolls);
+  RECT client{};
+  GetClientRect(grid_->Hwnd(), &client);
+  const RECT cell = grid_->Model().CellRect(c.usedCol, c.usedRow, grid_->Dpi());
+  EXPECT_GT(cell.right, cell.left);
+  EXPECT_LE(cell.right, client.right);
+  EXPECT_LE(cell.bottom, client.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GridReveal,
+                         testing::Values(TRevealCase{"already_in_view", 2, 3, false},
+                                         TRevealCase{"far_corner", 16, 16, true},
+                                         TRevealCase{"right_of_view", 12, 1, true},
+                                         TRevealCase{"below_view", 1, 14, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

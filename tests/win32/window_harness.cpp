@@ -93,6 +93,7 @@ constexpr ControlSpot kTabs{0, 0, L"SysTabControl32"};
 constexpr ControlSpot kPoints{8, 264, L"Button"};
 constexpr ControlSpot kDims{56, 264, L"Button"};
 constexpr ControlSpot kSolids{136, 264, L"Button"};
+constexpr ControlSpot kStatus{0, 287, L"Static"};
 
 // One run of the tool in a fresh folder.
 class WindowRun : public ::testing::Test {
@@ -505,6 +506,41 @@ TEST_F(WindowRun, UnwritablePresetFileIsToldInABoxBeforeTheToolEnds) {
   EXPECT_NE(GetFileAttributesW(presets.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "no longer read-only";
   EXPECT_EQ(Answer().substr(0, 4), "hd\r\n") << "the conversion still counts";
   SetFileAttributesW(presets.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// What a drafter sees on opening: the layers that hold the selection tinted, a
+// tooltip naming the layer under the mouse, and the summary on the status line.
+TEST_F(WindowRun, UsedLayersAreTintedAndExplainedWhileIdle) {
+  PutDrawing("named_layers.txt");
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  TypeIntoCell(2, 1, L"25");  // group 0, layer 1: a line and a circle
+  // 選択 7 件　OKで変換 2 件　使用レイヤ 4
+  EXPECT_EQ(harness::WindowText(Control(kStatus)),
+            L"\x9078\x629E 7 \x4EF6\x3000OK\x3067\x5909\x63DB 2 \x4EF6\x3000\x4F7F\x7528\x30EC\x30A4\x30E4 4");
+
+  HWND grid = Control(kGrid);
+  ASSERT_NE(grid, nullptr);
+  const int dpi = harness::ScreenDpi();
+  const int x = MulDiv(25 + 41 + 20, dpi, 96);
+  const int y = MulDiv(20 + 10, dpi, 96);
+  // Two moves: the first tells the grid which cell is under the mouse, the second lets
+  // the tooltip see the mouse resting on it.
+  harness::MoveMouseTo(grid, x, y);
+  process_->WaitIdle(2000);
+  harness::MoveMouseTo(grid, x + 1, y);
+  HWND tip = harness::WaitForTooltip(main_, 5000);
+  ASSERT_NE(tip, nullptr) << "no tooltip over the cell";
+  // レイヤグループ 0「一般図」　レイヤ 1「壁」 / 線 1　円 1 / OKで変換 2 件　線幅 25 (0.25 mm)
+  EXPECT_EQ(harness::WindowText(tip),
+            L"\x30EC\x30A4\x30E4\x30B0\x30EB\x30FC\x30D7 0\x300C\x4E00\x822C\x56F3\x300D\x3000"
+            L"\x30EC\x30A4\x30E4 1\x300C\x58C1\x300D\r\n\x7DDA 1\x3000\x5186 1\r\n"
+            L"OK\x3067\x5909\x63DB 2 \x4EF6\x3000\x7DDA\x5E45 25 (0.25 mm)");
+  harness::PaintNow(tip);
+  Screenshot();
+
+  ClickOpening(kCancel);
+  ExpectExit();
+  EXPECT_EQ(Answer(), "hq\r\n");
 }
 
 }  // namespace

@@ -396,6 +396,35 @@ class PngWriter {
 
 }  // namespace
 
+void MoveMouseTo(HWND window, int x, int y) {
+  POINT at{x, y};
+  ClientToScreen(window, &at);
+  SetCursorPos(at.x, at.y);
+}
+
+HWND WaitForTooltip(HWND owner, DWORD timeoutMs) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{owner, nullptr};
+  const auto visit = [](HWND window, LPARAM param) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(param);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (_wcsicmp(name, L"tooltips_class32") != 0 || !IsWindowVisible(window)) return TRUE;
+    if (GetWindow(window, GW_OWNER) != s->owner) return TRUE;
+    s->found = window;
+    return FALSE;
+  };
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  do {
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    Sleep(50);
+  } while (GetTickCount64() < end);
+  return nullptr;
+}
+
 bool SaveWindowPng(HWND window, const std::filesystem::path& file) {
   RECT rect{};
   if (!GetWindowRect(window, &rect)) return false;

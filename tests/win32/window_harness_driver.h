@@ -83,6 +83,11 @@ void SendMouseClick(HWND window, int x, int y);
 void SendKey(HWND window, UINT virtualKey);
 // A key press through the message loop, so the dialog manager sees it (Escape, Enter).
 void PostKey(HWND window, UINT virtualKey);
+// Moves the mouse pointer to (x, y) of the window's client area (device pixels), as a
+// person's hand does: the window under it sees the move through the input queue.
+void MoveMouseTo(HWND window, int x, int y);
+// A shown tooltip window owned by owner, or nullptr when none appeared within the time.
+HWND WaitForTooltip(HWND owner, DWORD timeoutMs);
 // Paints the window and its controls now, so a picture shows the latest state.
 void PaintNow(HWND window);
 
