@@ -8,9 +8,11 @@
 #include <exception>
 #include <fstream>
 #include <map>
+#include <new>
 #include <optional>
 #include <system_error>
 
+#include "app/cli_messages.h"
 #include "app/cli_progress.h"
 #include "app/convert.h"
 #include "app/jwf_import.h"
@@ -18,6 +20,7 @@
 #include "app/ok_flow.h"
 #include "app/presets.h"
 #include "app/text_codec.h"
+#include "exchange/interrupt_cleanup.h"
 #include "exchange/reader.h"
 #include "exchange/store.h"
 #include "exchange/writer.h"
@@ -54,11 +57,12 @@ constexpr std::string_view kMainHelp =
     "  --version, -V   print the name and version (alone, without a command)\n"
     "\n"
     "Run 't905cli COMMAND --help' for a command's options.\n"
-    "Exit status: 0 success, 1 a file could not be read or written, 2 a usage error.\n";
+    "Exit status: 0 success, 1 a file could not be read or written (or is not the kind\n"
+    "of file expected), 2 a usage error, 130 interrupted (the files are left as they were).\n";
 
 constexpr std::string_view kConvertHelp =
     "usage: t905cli convert [--exchange FILE] [--presets FILE] [--tab N] [--points] [--dims]\n"
-    "                       [--solids] [--arbitrary] [--out FILE] [--summary]\n"
+    "                       [--solids] [--arbitrary] [--out FILE] [--summary] [--force]\n"
     "\n"
     "Reads the exchange file, sets the width of every converted entity whose layer has a\n"
     "width of 0 or more in the preset table, and writes the answer: \"hd\", then the drawing.\n"
@@ -75,24 +79,29 @@ constexpr std::string_view kConvertHelp =
     "                   file's check boxes decide; otherwise exactly the given kinds.\n"
     "  --out FILE       where the answer goes (default: the exchange file itself)\n"
     "  --summary        print entities read and converted per kind, and the time taken\n"
+    "  --force          convert an exchange file whose first line is not \"hq\" or \"hd\", and\n"
+    "                   use a preset file that is not a whole one (read as the window does)\n"
     "  --quiet          no progress line (it shows on a terminal when a run lasts over\n"
     "                   a second: reading, converting, writing, with the share done)\n"
     "\n"
-    "An exchange file that was read only in part gets the answer \"hq\", so the host keeps\n"
-    "its drawing, and the command exits 1.\n";
+    "An exchange file whose first line is not the host's \"hq\" or an answer's \"hd\" is not\n"
+    "touched. When the exchange file cannot be read to its end, nothing is written and the\n"
+    "command exits 1; the host's file still begins with \"hq\", so the host changes nothing.\n";
 
 constexpr std::string_view kCancelHelp =
-    "usage: t905cli cancel [--exchange FILE]\n"
+    "usage: t905cli cancel [--exchange FILE] [--force]\n"
     "\n"
     "Writes the answer \"hq\" into the exchange file (default: JWC_TEMP.TXT beside\n"
-    "t905cli): the host then changes nothing.\n";
+    "t905cli): the host then changes nothing. A file whose first line is not \"hq\" or\n"
+    "\"hd\" is not touched unless --force is given.\n";
 
 constexpr std::string_view kShowHelp =
-    "usage: t905cli show [--presets FILE] [--tab N]\n"
+    "usage: t905cli show [--presets FILE] [--tab N] [--force]\n"
     "\n"
     "Prints one table of the preset file (default: t905.dat beside t905cli): its\n"
     "comment, the check boxes, and the widths with the layer groups as rows and the layers\n"
-    "as columns. -1 leaves a layer's width unchanged. Default table: the one in use.\n";
+    "as columns. -1 leaves a layer's width unchanged. Default table: the one in use.\n"
+    "A file that is not a whole preset file (5148 lines) is refused unless --force is given.\n";
 
 constexpr std::string_view kImportHelp =
     "usage: t905cli import-jwf FILE\n"
@@ -272,36 +281,9 @@ void PrintGrid(std::ostream& out, const std::array<std::array<std::string, 16>, 
   }
 }
 
-// Preset files are read only when they exist and open: the batch user hears of
-// a wrong name instead of getting a conversion with nothing to convert.
-bool CanRead(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  return in.is_open();
-}
-
 int FileError(std::ostream& err, std::string_view what) {
   err << kProgram << ": " << what << '\n';
   return kCliFileError;
-}
-
-// A path as the messages show it: UTF-8 on Windows, the bytes as given elsewhere.
-std::string PathText(const std::filesystem::path& path) {
-#ifdef _WIN32
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-#else
-  return path.string();
-#endif
-}
-
-// The full path, so a user learns where a file was looked for even when the
-// command named none.
-std::string FullPathText(const std::filesystem::path& path) {
-  std::error_code ec;
-  const std::filesystem::path full = std::filesystem::absolute(path, ec);
-  return PathText(ec ? path : full);
 }
 
 // The file an option names, or the default one beside the executable.
@@ -309,12 +291,6 @@ std::filesystem::path FileOption(const TParsed& p, std::string_view option, std:
                                  const TCliContext& context) {
   if (const auto it = p.values.find(option); it != p.values.end()) return CliPath(it->second);
   return context.exeDir.empty() ? std::filesystem::path(fallback) : context.exeDir / fallback;
-}
-
-int MissingFile(std::ostream& err, std::string_view what, const std::filesystem::path& path,
-                std::string_view option) {
-  return FileError(err, "cannot read the " + std::string(what) + " '" + FullPathText(path) +
-                            "' (name another with " + std::string(option) + " FILE)");
 }
 
 std::string OnOff(bool v) { return v ? "on" : "off"; }
@@ -351,16 +327,29 @@ class TConvertProgress : public IJwwReadProgress, public IJwwProgress, public IF
   std::size_t answerBytes_ = 0;
 };
 
-// Reads the exchange file; false (with the message given) when it is missing.
+// Reads the exchange file; false (with the message given) when it is missing or
+// could not be read to its end, in which case nothing is to be written.
 bool ReadExchange(TJwwData& d, const std::filesystem::path& path, std::ostream& err,
                   TConvertProgress* progress = nullptr) {
   JwwDataInit(d);
-  JwwReadFile(d, path, progress);
-  if (d.ReadOutcome == TJwwReadOutcome::Missing) {
-    if (progress != nullptr) progress->Finish();
-    MissingFile(err, "exchange file", path, "--exchange");
-    return false;
-  }
+  TFileError error;
+  JwwReadFile(d, path, &error, progress);
+  if (d.ReadOutcome == TJwwReadOutcome::Complete) return true;
+  if (progress != nullptr) progress->Finish();
+  FileError(err, d.ReadOutcome == TJwwReadOutcome::Missing ? MissingExchangeFile(path) : ReadFailure(path, error));
+  return false;
+}
+
+// Says a failed write of the answer; an interrupt ends with its own status.
+int AnswerNotWritten(const std::filesystem::path& path, const TFileError& error, std::ostream& err) {
+  FileError(err, WriteFailure(path, error));
+  return error.failure == TFileFailure::Interrupted ? kInterruptedExitCode : kCliFileError;
+}
+
+// Says a refusal; false when there is none ("").
+bool Refused(const std::string& message, std::ostream& err) {
+  if (message.empty()) return false;
+  FileError(err, message);
   return true;
 }
 
@@ -372,7 +361,11 @@ int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std
   const std::filesystem::path answer = outOption != p.values.end() ? CliPath(outOption->second) : exchange;
   const std::optional<int> tabOption = TabOption(p);
 
-  if (!CanRead(presetPath)) return MissingFile(err, "preset file", presetPath, "--presets");
+  const bool force = Has(p, "--force");
+  if (Refused(PresetFileRefusal(presetPath, force), err) || Refused(ExchangeFileRefusal(exchange, force, false), err) ||
+      Refused(OutputRefusal(answer), err)) {
+    return kCliFileError;
+  }
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(presetPath, model, controls);
@@ -389,16 +382,24 @@ int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std
   JwwWriteInit(d);
 
   TConvertStats stats;
-  const bool converted = RunOkConversion(d, model.Table(tab), kinds, &progress, nullptr, &stats);
-  progress.SetAnswerBytes(d.Output.FileBytes().size());
-  const bool written = JwwWriteFile(d, answer, &progress);
-  progress.Finish();
-  const std::size_t lines = d.Output.LineCount();
-  if (!written) return FileError(err, "cannot write the answer '" + FullPathText(answer) + "'");
-  if (!converted) {
-    return FileError(err, "the exchange file '" + FullPathText(exchange) +
-                              "' could not be read to its end; answered \"hq\" so the host changes nothing");
+  try {
+    // A file read only in part was refused above, so the conversion always runs.
+    if (!RunOkConversion(d, model.Table(tab), kinds, &progress, nullptr, &stats)) {
+      progress.Finish();
+      return FileError(err, "the exchange file '" + FullPathText(exchange) + "' could not be read to its end");
+    }
+  } catch (const std::bad_alloc&) {
+    progress.Finish();
+    JwwDataFree(d);
+    return FileError(err, "cannot convert the exchange file '" + FullPathText(exchange) +
+                              "': not enough memory for the answer; no file was written");
   }
+  progress.SetAnswerBytes(d.Output.FileBytes().size());
+  TFileError writeError;
+  const bool written = JwwWriteFile(d, answer, &writeError, &progress);
+  progress.Finish();
+  if (!written) return AnswerNotWritten(answer, writeError, err);
+  const std::size_t lines = d.Output.LineCount();
 
   if (Has(p, "--summary")) {
     out << "table " << Int(tab) << ": " << SjisToUtf8(model.Table(tab).Comment) << '\n';
@@ -429,16 +430,21 @@ int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std
 
 int Cancel(const TParsed& p, const TCliContext& context, std::ostream& err) {
   const std::filesystem::path exchange = FileOption(p, "--exchange", kDefaultExchange, context);
+  // A missing file gets the answer as before: "hq" changes nothing for the host.
+  if (Refused(ExchangeFileRefusal(exchange, Has(p, "--force"), true), err) || Refused(OutputRefusal(exchange), err)) {
+    return kCliFileError;
+  }
   TJwwData d;
   JwwDataInit(d);
-  if (!JwwWriteFile(d, exchange)) return FileError(err, "cannot write the answer '" + FullPathText(exchange) + "'");
+  TFileError writeError;
+  if (!JwwWriteFile(d, exchange, &writeError)) return AnswerNotWritten(exchange, writeError, err);
   return kCliOk;
 }
 
 int Show(const TParsed& p, const TCliContext& context, std::ostream& out, std::ostream& err) {
   const std::filesystem::path path = FileOption(p, "--presets", kDefaultPresets, context);
   const std::optional<int> tabOption = TabOption(p);
-  if (!CanRead(path)) return MissingFile(err, "preset file", path, "--presets");
+  if (Refused(PresetFileRefusal(path, Has(p, "--force")), err)) return kCliFileError;
   TPresetModel model;
   TPresetControls controls;
   LoadPresets(path, model, controls);
@@ -461,8 +467,15 @@ int ImportJwfCommand(const TParsed& p, std::ostream& out, std::ostream& err) {
   if (!HasJwfExtension(path)) return FileError(err, "'" + name + "' is not an environment file (*.JWF)");
   TGridTexts cells;
   for (auto& row : cells) row.fill("-1");
-  if (!CanRead(path) || !ImportJwf(path, cells)) {
-    return FileError(err, "cannot read the environment file '" + name + "'");
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    return FileError(err, "cannot read the environment file '" + name + "': " +
+                              (std::filesystem::exists(path, ec) ? "it is not a file" : "no such file"));
+  }
+  ClearSystemError();
+  if (!ImportJwf(path, cells)) {
+    return FileError(err, "cannot read the environment file '" + name + "': " +
+                              FileErrorWords(LastSystemError("read")));
   }
   out << "widths from " << name << " (layer groups without a LAYWID_ line stay -1)\n";
   PrintGrid(out, cells);
@@ -473,9 +486,6 @@ int Stats(const TParsed& p, const TCliContext& context, std::ostream& out, std::
   const std::filesystem::path exchange = FileOption(p, "--exchange", kDefaultExchange, context);
   TJwwData d;
   if (!ReadExchange(d, exchange, err)) return kCliFileError;
-  if (d.ReadOutcome == TJwwReadOutcome::Failed) {
-    return FileError(err, "the exchange file '" + FullPathText(exchange) + "' could not be read to its end");
-  }
 
   out << "exchange file: " << PathText(exchange) << '\n';
   out << PadRight("kind", 24) << PadLeft("entities", 10) << '\n';
@@ -493,10 +503,10 @@ int Stats(const TParsed& p, const TCliContext& context, std::ostream& out, std::
 const TCommandSpec* FindCommand(std::string_view name) {
   static const TCommandSpec convert{kConvertHelp,
                                     {"--exchange", "--presets", "--tab", "--out"},
-                                    {"--points", "--dims", "--solids", "--arbitrary", "--summary"},
+                                    {"--points", "--dims", "--solids", "--arbitrary", "--summary", "--force"},
                                     0};
-  static const TCommandSpec cancel{kCancelHelp, {"--exchange"}, {}, 0};
-  static const TCommandSpec show{kShowHelp, {"--presets", "--tab"}, {}, 0};
+  static const TCommandSpec cancel{kCancelHelp, {"--exchange"}, {"--force"}, 0};
+  static const TCommandSpec show{kShowHelp, {"--presets", "--tab"}, {"--force"}, 0};
   static const TCommandSpec import{kImportHelp, {}, {}, 1};
   static const TCommandSpec stats{kStatsHelp, {"--exchange"}, {}, 0};
   if (name == "convert") return &convert;
@@ -569,8 +579,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   try {
     return Dispatch(args, context, out, err);
   } catch (const TUsageError& e) {
-    err << kProgram << ": " << e.message() << " (see t905cli --help)\n";
+    const bool known = !args.empty() && FindCommand(args[0]) != nullptr;
+    err << kProgram << ": " << e.message() << " (see 't905cli " << (known ? args[0] + " " : std::string())
+        << "--help')\n";
     return kCliUsageError;
+  } catch (const std::bad_alloc&) {
+    // Every file is replaced whole or not at all, so whatever stage ran out of
+    // memory, the files are as they were or hold a complete answer.
+    err << kProgram << ": not enough memory to finish; no file was left half-written\n";
+    return kCliFileError;
   } catch (const std::exception& e) {
     err << kProgram << ": " << e.what() << '\n';
     return kCliFileError;

@@ -126,8 +126,13 @@ void TForm1::FormClose() {
   // The toolkit may report a close more than once; the answer is written once.
   if (closed_) return;
   closed_ = true;
-  JwwWriteFile(store, ExchangePath());
+  TFileError error;
+  if (!JwwWriteFile(store, ExchangePath(), &error)) {
+    writeFailures_.push_back({kWriteAnswerFailed, ExchangePath(), error});
+  }
   JwwDataFree(store);
+  // The host waits for the tool to end, so the box is shown before it does.
+  ReportWriteFailures();
 }
 
 void TForm1::ConvertWidths(int n) {
@@ -174,11 +179,15 @@ void TForm1::LoadPresets(const std::filesystem::path& path) {
   loadedFolder_ = held.DialogFolder;
 }
 
-void TForm1::SavePresets(const std::filesystem::path& path) {
+bool TForm1::SavePresets(const std::filesystem::path& path) {
   TPresetControls held = CheckBoxStates(controls_);
   // A folder loaded from the file is kept when no file was chosen in this run,
   // so one OK without an import does not forget where the user's files lie.
   held.DialogFolder = DialogFolder();
-  // A failed save leaves the old file and goes on: the conversion still counts.
-  ::SavePresets(path, model, held);
+  // A failed save leaves the old file and goes on: the conversion still counts,
+  // and the user hears of it when the window closes.
+  TFileError error;
+  if (::SavePresets(path, model, held, nullptr, &error)) return true;
+  writeFailures_.push_back({kSavePresetsFailed, path, error});
+  return false;
 }

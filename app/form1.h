@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/layer_summary.h"
 #include "app/presets.h"
+#include "exchange/file_error.h"
 #include "exchange/store.h"
 
 class TForm1 {
@@ -16,7 +18,9 @@ class TForm1 {
 
   // Window events.
   void FormShow();   // start-up: read the exchange file, load presets, fill the window
-  void FormClose();  // write the answer ("hq" when none), free the store
+  // Writes the answer ("hq" when none) and frees the store; a write that failed
+  // in this run (the preset file at OK, the answer here) is then told in one box.
+  void FormClose();
 
   void Button1Click();  // OK
   void Button2Click();  // Cancel
@@ -32,7 +36,8 @@ class TForm1 {
   void GridToTable(int n);
   void ConvertWidths(int n);
   void LoadPresets(const std::filesystem::path& path);
-  void SavePresets(const std::filesystem::path& path);
+  // False when the file could not be written; the failure is kept for FormClose's box.
+  bool SavePresets(const std::filesystem::path& path);
 
   // The preset model.
   TPresetModel model;
@@ -57,7 +62,17 @@ class TForm1 {
   // Re-tints the grid and, while the window is idle, rewrites the summary line.
   void ShowLayerUse();
 
+  // A file this run could not write, for the box shown at close.
+  struct TWriteFailure {
+    const char* headline;  // Shift-JIS, from the window's texts
+    std::filesystem::path path;
+    TFileError error;
+  };
+  // Shows every failure of this run in one box captioned with the application title.
+  void ReportWriteFailures();
+
   IForm1Controls& controls_;
+  std::vector<TWriteFailure> writeFailures_;
   std::filesystem::path exeDir_;
   std::string chosenFolder_;  // folder of the file chosen in this run's dialog
   std::string loadedFolder_;  // folder read from the preset file

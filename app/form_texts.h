@@ -48,3 +48,12 @@ extern const char* const kMemoLines[kMemoLineCount];
 
 // The notes as one text, lines separated by CR LF, with no line end after the last.
 std::string MemoText();
+
+// The box shown when the preset file or the answer could not be written: per
+// failure its head line, the file and the system's reason; then, when the
+// place refused writing, where the tool's folder belongs.
+extern const char* const kSavePresetsFailed;   // "設定ファイルを保存できませんでした。"
+extern const char* const kWriteAnswerFailed;   // "変換結果をファイルに書き込めませんでした。…"
+extern const char* const kFailedFileLabel;     // "ファイル："
+extern const char* const kFailedReasonLabel;   // "理由："
+extern const char* const kToolFolderAdvice;    // "…Jw_cadのフォルダの下…に置いてください。"

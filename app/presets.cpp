@@ -118,7 +118,7 @@ void LoadPresets(const std::filesystem::path& path, TPresetModel& model, TPreset
 }
 
 bool SavePresets(const std::filesystem::path& path, const TPresetModel& model,
-                 const TPresetControls& controls, IFileReplaceSeam* seam) {
+                 const TPresetControls& controls, IFileReplaceSeam* seam, TFileError* error) {
   try {
     std::string out;
     out.reserve(static_cast<std::size_t>(kLineCount) * 5 + 1024);
@@ -148,8 +148,9 @@ bool SavePresets(const std::filesystem::path& path, const TPresetModel& model,
       endLine();
     }
     static_assert(4 + kPresetCount * kTableLines + 4 == kLineCount);
-    return ReplaceFileContents(path, out, seam);
+    return ReplaceFileContents(path, out, seam, error);
   } catch (...) {
+    if (error != nullptr) *error = FileFailure("write", TFileFailure::OutOfMemory);
     return false;
   }
 }

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "exchange/file_error.h"
+
 class IFileReplaceSeam;
 
 constexpr int kPresetCount = 20;
@@ -56,8 +58,10 @@ std::filesystem::path PresetPathFor(const std::filesystem::path& exePath);
 void LoadPresets(const std::filesystem::path& path, TPresetModel& model, TPresetControls& controls);
 
 // Writes the 5148 lines through a temporary file in the same folder that then
-// replaces the old file. On failure the old file is kept and the result is
-// false. Never throws. A comment or folder holding a line break is written up
-// to that break, so the lines after it stay in place. `seam` lets tests fail a step.
+// replaces the old file. On failure (a read-only file included) the old file
+// is kept, the result is false and `error`, when given, says why. Never throws.
+// A comment or folder holding a line break is written up to that break, so the
+// lines after it stay in place. `seam` lets tests fail a step.
 bool SavePresets(const std::filesystem::path& path, const TPresetModel& model,
-                 const TPresetControls& controls, IFileReplaceSeam* seam = nullptr);
+                 const TPresetControls& controls, IFileReplaceSeam* seam = nullptr,
+                 TFileError* error = nullptr);

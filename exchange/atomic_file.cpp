@@ -21,6 +21,8 @@
 #include <windows.h>
 #endif
 
+#include "exchange/interrupt_cleanup.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -67,47 +69,78 @@ class TTempGuard {
   bool armed_ = true;
 };
 
-bool WriteAll(const fs::path& temp, std::string_view bytes, IFileReplaceSeam* seam) {
+// The failure of a step that a seam refused.
+TFileError SeamError(const char* step, IFileReplaceSeam& seam) { return ErrnoError(step, seam.FailureCode()); }
+
+TFileError WriteAll(const fs::path& temp, std::string_view bytes, IFileReplaceSeam* seam) {
+  ClearSystemError();
   std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
+  if (!out) return LastSystemError("create");
   std::size_t written = 0;
   while (written < bytes.size()) {
-    if (seam != nullptr && !seam->AllowWrite(written)) return false;
+    if (InterruptRequested()) return FileFailure("write", TFileFailure::Interrupted);
+    if (seam != nullptr && !seam->AllowWrite(written)) return SeamError("write", *seam);
     const std::size_t n = std::min(kChunk, bytes.size() - written);
     out.write(bytes.data() + written, static_cast<std::streamsize>(n));
-    if (!out) return false;
+    if (!out) return LastSystemError("write");
     written += n;
   }
   out.flush();
+  if (!out) return LastSystemError("write");
   out.close();
-  return !out.fail();
+  if (out.fail()) return LastSystemError("write");
+  return {};
 }
 
-bool MoveOver(const fs::path& temp, const fs::path& target) {
+TFileError MoveOver(const fs::path& temp, const fs::path& target) {
 #ifdef _WIN32
-  return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  SetLastError(0);
+  if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) return {};
+  return LastSystemError("replace");
 #else
   std::error_code ec;
   fs::rename(temp, target, ec);
-  return !ec;
+  if (!ec) return {};
+  return ErrnoError("replace", ec.value());
 #endif
+}
+
+TFileError Replace(const fs::path& target, std::string_view bytes, IFileReplaceSeam* seam) {
+  if (IsReadOnlyFile(target)) return FileFailure("replace", TFileFailure::ReadOnly);
+  fs::path temp;
+  ClearSystemError();
+  if (!MakeTempPath(target, temp)) return LastSystemError("create");
+  if (seam != nullptr && !seam->AllowCreate(temp)) return SeamError("create", *seam);
+  // Declared before the guard, so the handler forgets the path only after the
+  // guard has removed the file.
+  TInterruptTempFile registered(temp);
+  TTempGuard guard(temp);
+  if (InterruptRequested()) return FileFailure("create", TFileFailure::Interrupted);
+  if (TFileError e = WriteAll(temp, bytes, seam); e.Failed()) return e;
+  if (seam != nullptr && !seam->AllowReplace(target)) return SeamError("replace", *seam);
+  if (TFileError e = MoveOver(temp, target); e.Failed()) return e;
+  guard.Release();
+  return {};
 }
 
 }  // namespace
 
-bool ReplaceFileContents(const fs::path& target, std::string_view bytes, IFileReplaceSeam* seam) {
+bool IsReadOnlyFile(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (ec || !fs::is_regular_file(status)) return false;
+  return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+bool ReplaceFileContents(const fs::path& target, std::string_view bytes, IFileReplaceSeam* seam,
+                         TFileError* error) {
+  TFileError result;
   try {
-    fs::path temp;
-    if (!MakeTempPath(target, temp)) return false;
-    if (seam != nullptr && !seam->AllowCreate(temp)) return false;
-    TTempGuard guard(temp);
-    if (!WriteAll(temp, bytes, seam)) return false;
-    if (seam != nullptr && !seam->AllowReplace(target)) return false;
-    if (!MoveOver(temp, target)) return false;
-    guard.Release();
-    return true;
+    result = Replace(target, bytes, seam);
   } catch (...) {
     // Out of memory while building a path: the target is untouched.
-    return false;
+    result = FileFailure("create", TFileFailure::OutOfMemory);
   }
+  if (error != nullptr) *error = result;
+  return !result.Failed();
 }

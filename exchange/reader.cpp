@@ -3,9 +3,11 @@
 // The file is read in blocks, never whole, and lines are split in place.
 #include "exchange/reader.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <exception>
 #include <string>
 #include <system_error>
@@ -118,23 +120,39 @@ void JwwReadBytes(TJwwData& d, std::string_view bytes) {
   }
 }
 
-bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProgress* progress) {
+namespace {
+
+TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProgress* progress) {
+  try {
+    ClearSystemError();
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) return LastSystemError("open");
+    ClearSystemError();
+    std::error_code sizeError;
+    const auto size = progress != nullptr ? std::filesystem::file_size(path, sizeError) : 0;
+    if (!ReadStream(d, in, progress, sizeError ? 0 : static_cast<uint64_t>(size))) return LastSystemError("read");
+    return {};
+  } catch (const std::bad_alloc&) {
+    return FileFailure("read", TFileFailure::OutOfMemory);
+  } catch (const std::exception&) {
+    // The stream failed: what was read stays.
+    return LastSystemError("read");
+  }
+}
+
+}  // namespace
+
+bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* error,
+                 IJwwReadProgress* progress) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) {
     d.ReadOutcome = TJwwReadOutcome::Missing;
+    if (error != nullptr) *error = ErrnoError("open", ENOENT);
     return false;
   }
-  bool ok = false;
-  try {
-    std::ifstream in(path, std::ios::binary);
-    std::error_code sizeError;
-    const auto size = progress != nullptr ? std::filesystem::file_size(path, sizeError) : 0;
-    ok = in.is_open() && ReadStream(d, in, progress, sizeError ? 0 : static_cast<uint64_t>(size));
-  } catch (const std::exception&) {
-    // Memory ran out or the stream failed: what was read stays.
-    ok = false;
-  }
-  d.ReadOutcome = ok ? TJwwReadOutcome::Complete : TJwwReadOutcome::Failed;
-  return ok;
+  const TFileError result = ReadFile(d, path, progress);
+  if (error != nullptr) *error = result;
+  d.ReadOutcome = result.Failed() ? TJwwReadOutcome::Failed : TJwwReadOutcome::Complete;
+  return !result.Failed();
 }

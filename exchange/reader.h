@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "exchange/file_error.h"
 #include "exchange/store.h"
 
 // Told how far reading has come, after each block read: bytes read so far and
@@ -19,9 +20,11 @@ class IJwwReadProgress {
 // Reads the whole file into the store, which the caller has reset with
 // JwwDataInit. True when the file was read to its end; false when it does not
 // exist (the store is left unchanged) or reading failed part-way (what was read
-// stays). Records which of these happened in d.ReadOutcome. Never throws.
+// stays). Records which of these happened in d.ReadOutcome; `error`, when
+// given, receives the step that failed and why (memory included). Never throws.
 // `progress` may be null.
-bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProgress* progress = nullptr);
+bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr,
+                 IJwwReadProgress* progress = nullptr);
 
 // Reads exchange-file bytes already in memory, exactly as JwwReadFile reads a file.
 void JwwReadBytes(TJwwData& d, std::string_view bytes);

@@ -83,9 +83,10 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
   JwwPutLy(d, d.first.FirstLy);
 }
 
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, IFileReplaceSeam* seam) {
+bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, TFileError* error,
+                  IFileReplaceSeam* seam) {
   // An empty answer tells the host that nothing was done.
   constexpr std::string_view kNothingDone = "hq\r\n";
   const std::string_view bytes = d.Output.Count() == 0 ? kNothingDone : d.Output.FileBytes();
-  return ReplaceFileContents(path, bytes, seam);
+  return ReplaceFileContents(path, bytes, seam, error);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "exchange/atomic_file.h"
+#include "exchange/file_error.h"
 #include "exchange/store.h"
 
 // Where the walk shows its progress; the text is shown at once.
@@ -55,6 +56,8 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
 // Writes the buffer (or "hq" when it is empty) into the file with CR LF line
 // ends, through a temporary file in the same folder that then replaces it.
 // On any failure the temporary file is removed, the old file is left as it was,
-// and the result is false. Never throws. `seam` (may be null) sees each block
-// written, which is how a long write shows its progress.
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, IFileReplaceSeam* seam = nullptr);
+// and the result is false; `error`, when given, says which step failed and why.
+// A read-only file is refused. Never throws. `seam` (may be null) sees each
+// block written, which is how a long write shows its progress.
+bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr,
+                  IFileReplaceSeam* seam = nullptr);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "tests/support/files.h"
@@ -16,7 +18,8 @@ namespace {
 class FailingSeam : public IFileReplaceSeam {
  public:
   enum class Step { None, Create, WriteStart, WriteMiddle, Replace };
-  explicit FailingSeam(Step step) : step_(step) {}
+  explicit FailingSeam(Step step, int code = EIO) : step_(step), code_(code) {}
+  int FailureCode() override { return code_; }
   bool AllowCreate(const fs::path& t) override {
     temp = t;
     return step_ != Step::Create;
@@ -38,6 +41,7 @@ class FailingSeam : public IFileReplaceSeam {
 
  private:
   Step step_;
+  int code_;
 };
 
 std::size_t FilesIn(const fs::path& dir) {
@@ -50,6 +54,7 @@ std::string BigAnswer() { return std::string(3u << 20, 'x') + "\r\n"; }
 struct StepCase {
   const char* name;
   FailingSeam::Step step;
+  const char* reportedStep;
 };
 
 class FailedStep : public ::testing::TestWithParam<StepCase> {};
@@ -58,8 +63,14 @@ TEST_P(FailedStep, LeavesTheOldFileAndNoTemporary) {
   TempDir dir;
   const fs::path target = dir / "JWC_TEMP.TXT";
   WriteFileBytes(target, "hq\r\n");
-  FailingSeam seam(GetParam().step);
-  EXPECT_FALSE(ReplaceFileContents(target, BigAnswer(), &seam));
+  // A full disk, as the system reports it.
+  FailingSeam seam(GetParam().step, ENOSPC);
+  TFileError error;
+  EXPECT_FALSE(ReplaceFileContents(target, BigAnswer(), &seam, &error));
+  EXPECT_STREQ(error.step, GetParam().reportedStep);
+  EXPECT_EQ(error.failure, TFileFailure::System);
+  EXPECT_EQ(FileErrorReasonUtf8(error), std::strerror(ENOSPC));
+  EXPECT_FALSE(IsAccessDenied(error)) << "a full disk is no reason to move the tool";
   EXPECT_EQ(ReadFileBytes(target), "hq\r\n");
   EXPECT_EQ(FilesIn(dir.path()), 1u);
   EXPECT_EQ(seam.temp.parent_path(), dir.path());
@@ -69,10 +80,10 @@ TEST_P(FailedStep, LeavesTheOldFileAndNoTemporary) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedStep,
-                         ::testing::Values(StepCase{"Create", FailingSeam::Step::Create},
-                                           StepCase{"WriteStart", FailingSeam::Step::WriteStart},
-                                           StepCase{"WriteMiddle", FailingSeam::Step::WriteMiddle},
-                                           StepCase{"Replace", FailingSeam::Step::Replace}),
+                         ::testing::Values(StepCase{"Create", FailingSeam::Step::Create, "create"},
+                                           StepCase{"WriteStart", FailingSeam::Step::WriteStart, "write"},
+                                           StepCase{"WriteMiddle", FailingSeam::Step::WriteMiddle, "write"},
+                                           StepCase{"Replace", FailingSeam::Step::Replace, "replace"}),
                          [](const ::testing::TestParamInfo<StepCase>& p) { return std::string(p.param.name); });
 
 TEST(ReplaceFileContents, ReplacesAnExistingFileWhole) {
@@ -93,6 +104,43 @@ TEST(ReplaceFileContents, CreatesAMissingFileAndWritesEmptyContents) {
   EXPECT_EQ(ReadFileBytes(dir / "new.txt"), "hq\r\n");
   EXPECT_TRUE(ReplaceFileContents(dir / "new.txt", ""));
   EXPECT_EQ(ReadFileBytes(dir / "new.txt"), "");
+}
+
+// What the system refused, and in which step, reaches the caller.
+TEST(ReplaceFileContents, ReadOnlyTargetIsRefusedAndKeptAsItWas) {
+  TempDir dir;
+  const fs::path target = dir / "JWC_TEMP.TXT";
+  WriteFileBytes(target, "hq\r\n");
+  fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  TFileError error;
+  EXPECT_FALSE(ReplaceFileContents(target, "hd\r\n", nullptr, &error));
+  EXPECT_EQ(error.failure, TFileFailure::ReadOnly);
+  EXPECT_TRUE(IsAccessDenied(error));
+  EXPECT_EQ(FileErrorReasonUtf8(error), "the file is read-only");
+  EXPECT_EQ(ReadFileBytes(target), "hq\r\n");
+  EXPECT_TRUE(IsReadOnlyFile(target)) << "the file must stay read-only";
+  EXPECT_EQ(FilesIn(dir.path()), 1u);
+}
+
+TEST(ReplaceFileContents, SystemRefusalsCarryTheirStepAndReason) {
+  TempDir dir;
+  fs::create_directory(dir / "JWC_TEMP.TXT");
+  const struct {
+    fs::path target;
+    const char* step;
+  } rows[] = {
+      {dir / "no" / "such" / "JWC_TEMP.TXT", "create"},  // the folder is missing
+      {dir / "JWC_TEMP.TXT", "replace"},                  // a folder in the way
+  };
+  for (const auto& r : rows) {
+    TFileError error;
+    EXPECT_FALSE(ReplaceFileContents(r.target, "hd\r\n", nullptr, &error)) << r.target;
+    EXPECT_STREQ(error.step, r.step) << r.target;
+    EXPECT_EQ(error.failure, TFileFailure::System) << r.target;
+    EXPECT_NE(error.code, 0) << r.target;
+    EXPECT_FALSE(FileErrorReasonUtf8(error).empty());
+  }
 }
 
 TEST(ReplaceFileContents, DirectoryInTheWayFails) {

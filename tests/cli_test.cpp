@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -13,7 +19,29 @@
 #include "t905_version.h"
 #include "tests/support/files.h"
 
+// Memory seam: while set, every allocation of at least this many bytes fails,
+// as it does when a large file meets a memory limit.
+static std::atomic<std::size_t> gFailAllocationsFrom{0};
+
+void* operator new(std::size_t size) {
+  const std::size_t limit = gFailAllocationsFrom.load();
+  if (limit != 0 && size >= limit) throw std::bad_alloc();
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+// Kept out of line, so that the compiler does not see free() meet a new-expression.
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
 namespace {
+
+class MemoryLimit {
+ public:
+  explicit MemoryLimit(std::size_t failFrom) { gFailAllocationsFrom.store(failFrom); }
+  ~MemoryLimit() { gFailAllocationsFrom.store(0); }
+  MemoryLimit(const MemoryLimit&) = delete;
+  MemoryLimit& operator=(const MemoryLimit&) = delete;
+};
 
 struct CliRun {
   int code = -1;
@@ -154,7 +182,8 @@ TEST(CliDefaults, MissingDefaultFileNamesItsFullPathAndTheOption) {
     EXPECT_NE(run.err.find("'" + r.path + "'"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(r.option), std::string::npos) << run.err;
   }
-  WriteFileBytes(exeDir / "t905.dat", "");
+  TPresetModel model;
+  ASSERT_TRUE(SavePresets(exeDir / "t905.dat", model, TPresetControls{}));
   const CliRun run = RunCommand({"convert"}, beside);
   EXPECT_NE(run.err.find("'" + exchange + "'"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("--exchange FILE"), std::string::npos) << run.err;
@@ -188,16 +217,6 @@ TEST_F(Cli, SummaryCountsEntitiesReadAndConverted) {
     EXPECT_EQ(words.back(), r.converted) << r.head;
   }
   EXPECT_FALSE(WordsOfLine(run.out, "elapsed:").empty());
-}
-
-TEST_F(Cli, PartialReadAnswersHqAndFails) {
-  const auto folder = dir_ / "folder.txt";  // a folder cannot be read as a file
-  std::filesystem::create_directory(folder);
-  const auto out = dir_ / "answer.txt";
-  const CliRun run = RunCommand({"convert", "--exchange", P(folder), "--presets", P(presets_), "--out", P(out)});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find(P(folder)), std::string::npos) << run.err;
-  EXPECT_EQ(ReadFileBytes(out), "hq\r\n");
 }
 
 TEST_F(Cli, MissingFilesFailWithTheirName) {
@@ -273,7 +292,7 @@ TEST_F(Cli, QuietOrFailedConvertLeavesNoProgressBehind) {
     int code;
   } rows[] = {
       {{"--quiet"}, false, 0},
-      {{"--out", P(dir_ / "no" / "a.txt")}, true, 1},  // the line is cleared before the message
+      {{"--out", P(dir_ / "no" / "a.txt")}, false, 1},  // refused before any work starts
   };
   for (const auto& r : rows) {
     RecordingProgress progress;
@@ -408,6 +427,195 @@ TEST_F(Cli, StatsCountsKindsAndLayers) {
   const auto at = run.out.find('\n');
   ASSERT_NE(at, std::string::npos);
   EXPECT_EQ(run.out.substr(at + 1), Expected("stats_drawing.txt"));
+}
+
+// --- Failures: what is refused, what is left on disk, what the message says ---
+
+bool Has(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+TEST_F(Cli, ExchangeFileNotFromTheHostIsLeftAloneUnlessForced) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* shown;  // what the message says stands in the first line
+  } rows[] = {
+      {"a preset file (the files mixed up)", "", "'0'"},  // filled in below
+      {"an empty file", "", "is empty"},
+      {"text of another program", "Hello\r\nworld\r\n", "'Hello'"},
+      {"Shift-JIS bytes", "\x90\x7D\x96\xCA\r\n", "'\\x90\\x7D\\x96\\xCA'"},
+      {"hq glued to more", "hqx\r\n", "'hqx'"},
+  };
+  for (const auto& r : rows) {
+    const std::string bytes = std::string(r.name).rfind("a preset", 0) == 0 ? presetBytes_ : r.bytes;
+    const auto file = dir_ / "other.txt";
+    for (const char* command : {"convert", "cancel"}) {
+      WriteFileBytes(file, bytes);
+      std::vector<std::string> args = {command, "--exchange", P(file)};
+      if (std::string_view(command) == "convert") args.insert(args.end(), {"--presets", P(presets_)});
+      const CliRun run = RunCommand(args);
+      EXPECT_EQ(run.code, 1) << command << " on " << r.name;
+      EXPECT_EQ(ReadFileBytes(file), bytes) << command << " on " << r.name;
+      EXPECT_TRUE(Has(run.err, P(file)) && Has(run.err, r.shown) && Has(run.err, "--force"))
+          << command << " on " << r.name << ": " << run.err;
+      args.push_back("--force");
+      const CliRun forced = RunCommand(args);
+      EXPECT_EQ(forced.code, 0) << command << " --force on " << r.name << ": " << forced.err;
+      EXPECT_EQ(ReadFileBytes(file).substr(0, 2), std::string_view(command) == "convert" ? "hd" : "hq");
+    }
+  }
+  std::filesystem::remove(dir_ / "other.txt");
+  EXPECT_EQ(RunCommand({"cancel", "--exchange", P(dir_ / "other.txt")}).code, 0) << "a missing file is answered";
+  EXPECT_EQ(ReadFileBytes(dir_ / "other.txt"), "hq\r\n");
+}
+
+TEST_F(Cli, AnAnswerMayBeConvertedAgain) {
+  ASSERT_EQ(RunCommand({"convert", "--exchange", P(exchange_), "--presets", P(presets_)}).code, 0);
+  const CliRun again = RunCommand({"convert", "--exchange", P(exchange_), "--presets", P(presets_)});
+  EXPECT_EQ(again.code, 0) << again.err;
+  EXPECT_EQ(ReadFileBytes(exchange_).substr(0, 4), "hd\r\n");
+}
+
+TEST_F(Cli, FailedReadWritesNothingAndSaysWhy) {
+  const auto folder = dir_ / "folder.txt";
+  std::filesystem::create_directory(folder);
+  const std::string drawing = ReadFileBytes(exchange_);
+  const auto out = dir_ / "answer.txt";
+  {
+    const CliRun run = RunCommand({"convert", "--exchange", P(folder), "--presets", P(presets_), "--out", P(out)});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(Has(run.err, P(folder)) && Has(run.err, std::strerror(EISDIR))) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out)) << "a failed read is never answered";
+  }
+  for (const char* command : {"convert", "stats"}) {
+    std::vector<std::string> args = {command, "--exchange", P(exchange_)};
+    if (std::string_view(command) == "convert") args.insert(args.end(), {"--presets", P(presets_)});
+    CliRun run;
+    {
+      // The reader's first block cannot be had, as under a tight memory limit.
+      MemoryLimit limit(512 * 1024);
+      run = RunCommand(args);
+    }
+    EXPECT_EQ(run.code, 1) << command;
+    EXPECT_EQ(ReadFileBytes(exchange_), drawing) << command << ": the exchange file must stay as it was";
+    EXPECT_TRUE(Has(run.err, P(exchange_)) && Has(run.err, "not enough memory") &&
+                Has(run.err, std::to_string(drawing.size()) + " bytes"))
+        << command << ": " << run.err;
+    EXPECT_FALSE(Has(run.err, "bad_alloc")) << run.err;
+  }
+}
+
+// A stream whose every write fails for want of memory.
+class NoMemoryBuf : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { throw std::bad_alloc(); }
+};
+
+TEST_F(Cli, MemoryRunningOutAnywhereIsSaidInWords) {
+  NoMemoryBuf buf;
+  std::ostream out(&buf);
+  out.exceptions(std::ios::badbit);
+  std::ostringstream err;
+  const int code = RunCli({"convert", "--exchange", P(exchange_), "--presets", P(presets_), "--summary"}, out, err);
+  EXPECT_EQ(code, 1);
+  EXPECT_TRUE(Has(err.str(), "not enough memory")) << err.str();
+  EXPECT_FALSE(Has(err.str(), "bad_alloc")) << err.str();
+}
+
+TEST_F(Cli, AnswerWithNowhereToGoIsRefusedBeforeTheWork) {
+  const auto folder = dir_ / "folder";
+  std::filesystem::create_directory(folder);
+  const auto readOnly = dir_ / "read-only.txt";
+  WriteFileBytes(readOnly, "hq\r\n");
+  std::filesystem::permissions(readOnly, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  const struct {
+    std::string out;
+    const char* reason;
+  } rows[] = {
+      {"", "no file name"},
+      {P(dir_ / "nodir" / "x.txt"), "does not exist"},
+      {P(folder), "is a folder"},
+      {P(readOnly), "read-only"},
+  };
+  const std::string drawing = ReadFileBytes(exchange_);
+  for (const auto& r : rows) {
+    const CliRun run = RunCommand({"convert", "--exchange", P(exchange_), "--presets", P(presets_), "--out", r.out});
+    EXPECT_EQ(run.code, 1) << r.out;
+    EXPECT_TRUE(Has(run.err, "'" + r.out + "'") && Has(run.err, r.reason)) << r.out << ": " << run.err;
+  }
+  EXPECT_EQ(ReadFileBytes(readOnly), "hq\r\n");
+  EXPECT_EQ(ReadFileBytes(exchange_), drawing);
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST_F(Cli, ReadOnlyExchangeFileIsRefusedAndStaysReadOnly) {
+  WriteFileBytes(exchange_, "hq\r\n");
+  std::filesystem::permissions(exchange_, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  const std::vector<std::string> rows[] = {
+      {"convert", "--exchange", P(exchange_), "--presets", P(presets_)},
+      {"cancel", "--exchange", P(exchange_)},
+      {"cancel", "--exchange", P(exchange_), "--force"},
+  };
+  for (const auto& args : rows) {
+    const CliRun run = RunCommand(args);
+    EXPECT_EQ(run.code, 1) << args[0];
+    EXPECT_TRUE(Has(run.err, P(exchange_)) && Has(run.err, "read-only")) << run.err;
+  }
+  EXPECT_EQ(ReadFileBytes(exchange_), "hq\r\n");
+  EXPECT_EQ(std::filesystem::status(exchange_).permissions() & std::filesystem::perms::owner_write,
+            std::filesystem::perms::none);
+}
+
+TEST_F(Cli, PresetFileThatIsNotOneIsSaidSoUnlessForced) {
+  const std::string whole = presetBytes_;
+  std::string longer = whole + "7\r\n";
+  std::string cut = whole.substr(0, whole.size() / 2);
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* problem;
+  } rows[] = {
+      {"an exchange file", ReadFileBytes(exchange_), "line 1 is 'hq', not a number"},
+      {"garbage", "\x01\x02zz\r\n", "line 1 is '\\x01\\x02zz', not a number"},
+      {"a window position of words", "0\r\nleft\r\n", "line 2 is 'left'"},
+      {"a file cut short", cut, "lines, not 5148"},
+      {"a line past the end", longer, "5149 lines, not 5148"},
+  };
+  const auto file = dir_ / "other.dat";
+  for (const auto& r : rows) {
+    WriteFileBytes(file, r.bytes);
+    for (const char* command : {"convert", "show"}) {
+      std::vector<std::string> args = {command, "--presets", P(file)};
+      if (std::string_view(command) == "convert") args.insert(args.end(), {"--exchange", P(exchange_)});
+      const CliRun run = RunCommand(args);
+      EXPECT_EQ(run.code, 1) << command << " with " << r.name;
+      EXPECT_TRUE(Has(run.err, P(file)) && Has(run.err, r.problem) && Has(run.err, "--force"))
+          << command << " with " << r.name << ": " << run.err;
+      args.push_back("--force");
+      EXPECT_EQ(RunCommand(args).code, 0) << command << " --force with " << r.name;
+      WriteFileBytes(exchange_, ReadFileBytes(TestDataPath("cli/drawing.txt")));
+    }
+  }
+  // Empty lines past the end, as an editor may leave them, are no fault.
+  WriteFileBytes(file, whole + "\r\n\r\n");
+  EXPECT_EQ(RunCommand({"show", "--presets", P(file)}).code, 0);
+}
+
+TEST(CliUsage, UsageErrorsPointAtTheCommandsHelp) {
+  const struct {
+    std::vector<std::string> args;
+    const char* hint;
+  } rows[] = {
+      {{"convert", "--bogus"}, "'t905cli convert --help'"},
+      {{"show", "--tab", "99"}, "'t905cli show --help'"},
+      {{"import-jwf"}, "'t905cli import-jwf --help'"},
+      {{"frob"}, "'t905cli --help'"},
+      {{}, "'t905cli --help'"},
+  };
+  for (const auto& r : rows) {
+    const CliRun run = RunCommand(r.args);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_TRUE(Has(run.err, r.hint)) << run.err;
+  }
 }
 
 TEST(CliStats, LayersCarryTheNamesOfTheFile) {

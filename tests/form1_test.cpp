@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_texts.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/files.h"
 
@@ -448,6 +449,82 @@ TEST(Form1Import, DialogFolderIsKeptInThePresetFile) {
     EXPECT_EQ(run.ui.dialogs[2].initialFolder, chosenFolder);
     run.form.Button1Click();
     EXPECT_EQ(f.Presets()[2], chosenFolder);
+  }
+}
+
+// --- Files that cannot be written: told in one box at close -------------------
+
+namespace {
+
+void MakeReadOnly(const fs::path& file) {
+  fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
+bool HasText(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST(Form1WriteFailures, EachFailedFileIsNamedWithItsReasonInOneBox) {
+  enum Fault { None, PresetsReadOnly, ExchangeReadOnly, BothReadOnly, FolderForExchange };
+  const struct {
+    const char* name;
+    Fault fault;
+    bool ok;  // OK pressed, else Cancel
+    bool presetsFailed, answerFailed;
+  } rows[] = {
+      {"nothing in the way", None, true, false, false},
+      {"read-only preset file", PresetsReadOnly, true, true, false},
+      {"read-only exchange file", ExchangeReadOnly, true, false, true},
+      {"read-only exchange file, Cancel", ExchangeReadOnly, false, false, true},
+      {"a folder that refuses both", BothReadOnly, true, true, true},
+      {"a folder in the exchange file's place", FolderForExchange, true, false, true},
+  };
+  for (const auto& r : rows) {
+    ToolFolder f;
+    WriteFileBytes(f.exchange, kOneLine);
+    WriteFileBytes(f.presets, JoinCrLf(DefaultPresetLines()));
+    ToolRun run(f.exe);
+    if (r.fault == PresetsReadOnly || r.fault == BothReadOnly) MakeReadOnly(f.presets);
+    if (r.fault == ExchangeReadOnly || r.fault == BothReadOnly) MakeReadOnly(f.exchange);
+    if (r.fault == FolderForExchange) {
+      fs::remove(f.exchange);
+      fs::create_directory(f.exchange);
+      WriteFileBytes(f.exchange / "inside", "keep");
+    }
+    run.ui.TypeIntoCell(kLineCol, kLineRow, "7");
+    if (r.ok) {
+      run.form.Button1Click();
+    } else {
+      run.form.Button2Click();
+    }
+    EXPECT_EQ(run.ui.closeRequests, 1) << r.name << ": the window closes as before";
+    if (!r.presetsFailed && !r.answerFailed) {
+      EXPECT_TRUE(run.ui.messages.empty()) << r.name;
+      continue;
+    }
+    ASSERT_EQ(run.ui.messages.size(), 1u) << r.name;
+    const std::string& text = run.ui.messages[0];
+    EXPECT_EQ(HasText(text, kSavePresetsFailed), r.presetsFailed) << r.name;
+    EXPECT_EQ(HasText(text, run.ui.PathToText(f.presets)), r.presetsFailed) << r.name;
+    EXPECT_EQ(HasText(text, kWriteAnswerFailed), r.answerFailed) << r.name;
+    EXPECT_EQ(HasText(text, run.ui.PathToText(f.exchange)), r.answerFailed) << r.name;
+    EXPECT_TRUE(HasText(text, kFailedReasonLabel)) << r.name;
+    if (r.fault != FolderForExchange) {
+      // ファイルが読み取り専用になっています。
+      EXPECT_TRUE(HasText(text, "\x93\xC7\x82\xDD\x8E\xE6\x82\xE8\x90\xEA\x97\x70")) << r.name;
+      EXPECT_TRUE(HasText(text, kToolFolderAdvice)) << r.name;
+      EXPECT_EQ(text.find(kToolFolderAdvice), text.rfind(kToolFolderAdvice)) << r.name << ": advice once";
+    }
+    if (r.presetsFailed) {
+      EXPECT_EQ(f.Presets(), DefaultPresetLines()) << r.name << ": the old file is kept";
+    }
+    if (r.answerFailed && r.fault != FolderForExchange) {
+      EXPECT_EQ(ReadFileBytes(f.exchange), kOneLine) << r.name << ": the host's file is kept";
+    }
+    if (r.fault == PresetsReadOnly) {
+      EXPECT_EQ(f.Answer()[0], "hd") << r.name << ": the conversion still counts";
+    }
   }
 }
 

@@ -292,3 +292,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, PointDistanceTest,
                                            DistanceCase{0, 0, std::ldexp(3.0, -1000), std::ldexp(4.0, -1000), std::ldexp(5.0, -1000)}));
 
 }  // namespace
+
+TEST(PrintableExcerpt, ShowsAnyBytesSafelyAndCharactersWhole) {
+  const struct {
+    std::string_view text;
+    std::size_t max;
+    const char* expected;
+  } rows[] = {
+      {"hq", 40, "hq"},
+      {"", 40, ""},
+      {"a\tb\x7F", 40, "a\\x09b\\x7F"},
+      // 図面: the trail bytes 0x7D and 0xCA, the first of which looks like '}'
+      {"\x90\x7D\x96\xCA", 40, "\\x90\\x7D\\x96\\xCA"},
+      {"abcdef", 3, "abc..."},
+      {std::string_view("\0z", 2), 40, "\\x00z"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(PrintableExcerpt(r.text, r.max), r.expected) << r.expected;
+}

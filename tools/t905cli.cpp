@@ -12,6 +12,7 @@
 #include "app/cli.h"
 #include "app/cli_progress.h"
 #include "app/text_out.h"
+#include "exchange/interrupt_cleanup.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -78,8 +79,12 @@ int Run(const std::vector<std::string>& args) {
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(ToUtf8(argv[i]));
+  InstallInterruptCleanup();
   return Run(args);
 }
 #else
-int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+  InstallInterruptCleanup();
+  return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
 #endif

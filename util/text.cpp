@@ -294,3 +294,22 @@ std::string UpperCaseSjis(std::string_view text) {
   }
   return result;
 }
+
+std::string PrintableExcerpt(std::string_view text, std::size_t maxBytes) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  bool trail = false;  // the byte after a lead byte belongs to its character, even when it looks like ASCII
+  for (std::size_t i = 0; i < text.size() && i < maxBytes; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F && !trail) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    trail = !trail && IsSjisLeadByte(c);
+    out += "\\x";
+    out += kHex[c >> 4];
+    out += kHex[c & 15];
+  }
+  if (text.size() > maxBytes) out += "...";
+  return out;
+}

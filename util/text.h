@@ -41,3 +41,8 @@ std::string UpperCaseSjis(std::string_view text);
 
 // True for the lead bytes of CP932 double-byte characters (0x80..0x9F, 0xE0..0xFD).
 constexpr bool IsSjisLeadByte(unsigned char b) { return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD); }
+
+// The start of `text` as a message can show it whatever its encoding: printable
+// ASCII as it is, every other byte as \xNN (both bytes of a Shift-JIS double-byte
+// character), "..." after the first `maxBytes` bytes.
+std::string PrintableExcerpt(std::string_view text, std::size_t maxBytes);

@@ -21,6 +21,13 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ec;
+  // Tests leave read-only files behind, which Windows will not delete as they are.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::error_code ignored;
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
+                                 ignored);
+  }
   std::filesystem::remove_all(path_, ec);
 }
 

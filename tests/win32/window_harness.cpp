@@ -474,6 +474,40 @@ TEST_F(WindowRun, EscapeHeldDuringTheWalkAbortsTheAnswer) {
   EXPECT_EQ(presets[5145], "1") << "the dimension box was not saved";
 }
 
+// The tool's folder refuses the preset file (here: the file is read-only, as files copied
+// under Program Files often are): OK must not end the run in silence. A box captioned with
+// the application title names the file, the reason and where the tool belongs; then the
+// run ends as always, with the answer written.
+TEST_F(WindowRun, UnwritablePresetFileIsToldInABoxBeforeTheToolEnds) {
+  PutDrawing("drawing.txt");
+  PutPresets("presets_seed.dat");
+  const fs::path presets = folder_ / L"t905.dat";
+  ASSERT_TRUE(SetFileAttributesW(presets.c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  TypeIntoCell(1, 1, L"200");
+  ClickOpening(kOk);
+
+  HWND box = process_->WaitForDialog(Widen(kAppTitle), 10000);
+  ASSERT_NE(box, nullptr) << "no message box captioned with the application title";
+  std::wstring shown;
+  for (const auto& text : harness::ChildTexts(box, L"Static")) shown += text;
+  EXPECT_NE(shown.find(Widen(kSavePresetsFailed)), std::wstring::npos) << "no head line";
+  EXPECT_NE(shown.find(presets.wstring()), std::wstring::npos) << "the file is not named";
+  EXPECT_NE(shown.find(Widen(kFailedReasonLabel)), std::wstring::npos) << "no reason";
+  EXPECT_NE(shown.find(Widen(kToolFolderAdvice)), std::wstring::npos) << "no word on where the tool belongs";
+  EXPECT_EQ(shown.find(Widen(kWriteAnswerFailed)), std::wstring::npos) << "the answer was written";
+  harness::PaintNow(box);
+  EXPECT_TRUE(harness::SaveWindowPng(box, ScreenshotDir() / (name_ + ".box.png")));
+  EXPECT_TRUE(process_->Running()) << "the tool must wait for the box";
+  harness::PostClick(GetDlgItem(box, IDOK));
+  ExpectExit();
+
+  EXPECT_EQ(Presets(), ReadAll(DataFile("presets_seed.dat"))) << "the read-only file was replaced";
+  EXPECT_NE(GetFileAttributesW(presets.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "no longer read-only";
+  EXPECT_EQ(Answer().substr(0, 4), "hd\r\n") << "the conversion still counts";
+  SetFileAttributesW(presets.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // What a drafter sees on opening: the layers that hold the selection tinted, a
 // tooltip naming the layer under the mouse, and the summary on the status line.
 TEST_F(WindowRun, UsedLayersAreTintedAndExplainedWhileIdle) {

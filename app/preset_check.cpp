@@ -1,0 +1,54 @@
+// The batch command's check of a preset file's shape: its line count and its
+// leading number lines.
+#include "app/preset_check.h"
+
+#include <fstream>
+
+#include "util/text.h"
+
+namespace {
+
+// Lines 1, 2, 4 and 6 hold the window's position, the table in use and the
+// first width; a preset file always has integers there.
+bool IsNumberLine(int lineNo) { return lineNo == 1 || lineNo == 2 || lineNo == 4 || lineNo == 6; }
+
+// Optional leading blanks, an optional sign, digits; as the file writes them or
+// a person would type them.
+bool IsIntegerText(const std::string& line) {
+  std::size_t i = 0;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  if (i < line.size() && (line[i] == '-' || line[i] == '+')) ++i;
+  const std::size_t digits = i;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+  return i > digits && i == line.size();
+}
+
+}  // namespace
+
+std::string PresetFileProblem(const std::filesystem::path& path) {
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) return "it cannot be opened";
+    std::string line;
+    long long lines = 0;
+    long long lastFilled = 0;  // the last line that is not empty
+    while (std::getline(in, line)) {
+      ++lines;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) lastFilled = lines;
+      if (lines <= 6 && IsNumberLine(static_cast<int>(lines)) && !IsIntegerText(line)) {
+        return "line " + std::to_string(lines) + " is '" + PrintableExcerpt(line, 40) + "', not a number";
+      }
+    }
+    if (in.bad()) return "it could not be read to its end";
+    if (lines < kPresetFileLines) {
+      return "it has " + std::to_string(lines) + " lines, not " + std::to_string(kPresetFileLines);
+    }
+    if (lastFilled > kPresetFileLines) {
+      return "it has " + std::to_string(lastFilled) + " lines, not " + std::to_string(kPresetFileLines);
+    }
+    return "";
+  } catch (...) {
+    return "it could not be read to its end (not enough memory)";
+  }
+}
