@@ -24,7 +24,7 @@
 #include "exchange/reader.h"
 #include "exchange/store.h"
 #include "exchange/writer.h"
-#include "t905_version.h"
+#include "t905_build_version.h"
 
 namespace {
 

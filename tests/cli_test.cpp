@@ -16,7 +16,7 @@
 
 #include "app/cli_progress.h"
 #include "app/presets.h"
-#include "t905_version.h"
+#include "t905_build_version.h"
 #include "tests/support/files.h"
 
 // Memory seam: while set, every allocation of at least this many bytes fails,
