@@ -23,7 +23,7 @@ int32_t PickLayer(int32_t overrideValue, int32_t own) {
 }
 
 template <typename Rec>
-const Rec* At(const std::vector<Rec>& table, int32_t index) {
+const Rec* At(const TJwwTable<Rec>& table, int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return nullptr;
   return &table[static_cast<std::size_t>(index)];
 }

@@ -6,6 +6,10 @@ template <typename T>
 void Release(std::vector<T>& v) {
   std::vector<T>().swap(v);
 }
+template <typename T>
+void Release(TJwwTable<T>& table) {
+  table.clear();  // gives its chunks back
+}
 }  // namespace
 
 const std::string& JwwDefaultFont() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/chunked_table.h"
 #include "exchange/output_buffer.h"
 
 // The seven attribute fields every entity record begins with.
@@ -209,24 +210,24 @@ struct TJwwData {
 
   TJwwEntLine PendingDimLine;  // the line of a dimension between `msg` and its text
 
-  // Entity tables, kinds 1..15, records in file order.
-  std::vector<TJwwEntLine> Lines;
-  std::vector<TJwwEntCircle> Circles;
-  std::vector<TJwwEntArc> Arcs;
-  std::vector<TJwwEntText> Texts;
-  std::vector<TJwwEntPoint> Points;
-  std::vector<TJwwEntPointEx> PointsEx;
-  std::vector<TJwwEntDim> Dims;
-  std::vector<TJwwEntBlk> Blocks;
-  std::vector<TJwwEntSolid2> Solids2;
-  std::vector<TJwwEntSolid3> Solids3;
-  std::vector<TJwwEntSolid4> Solids4;
-  std::vector<TJwwEntSc> Scs;
-  std::vector<TJwwEntSe> Ses;
-  std::vector<TJwwEntSo> Sos;
-  std::vector<TJwwEntSg> Sgs;
+  // Entity tables, kinds 1..15, records in file order, grown chunk by chunk.
+  TJwwTable<TJwwEntLine> Lines;
+  TJwwTable<TJwwEntCircle> Circles;
+  TJwwTable<TJwwEntArc> Arcs;
+  TJwwTable<TJwwEntText> Texts;
+  TJwwTable<TJwwEntPoint> Points;
+  TJwwTable<TJwwEntPointEx> PointsEx;
+  TJwwTable<TJwwEntDim> Dims;
+  TJwwTable<TJwwEntBlk> Blocks;
+  TJwwTable<TJwwEntSolid2> Solids2;
+  TJwwTable<TJwwEntSolid3> Solids3;
+  TJwwTable<TJwwEntSolid4> Solids4;
+  TJwwTable<TJwwEntSc> Scs;
+  TJwwTable<TJwwEntSe> Ses;
+  TJwwTable<TJwwEntSo> Sos;
+  TJwwTable<TJwwEntSg> Sgs;
 
-  std::vector<TJwwOrder> Order;  // every record's (kind, index), in file order
+  TJwwTable<TJwwOrder> Order;  // every record's (kind, index), in file order
 
   TJwwOutputBuffer Output;  // the answer, filled by the writer
 
@@ -254,7 +255,7 @@ void JwwSetEntAttr(const TJwwData& d, TJwwEntAttr& rec);
 // Adds a zeroed record to `table` as an entity of `kind`: the order entry
 // first, then the record with the current attributes. Returns the new record.
 template <typename Rec>
-Rec& JwwAddEntity(TJwwData& d, std::vector<Rec>& table, int32_t kind) {
+Rec& JwwAddEntity(TJwwData& d, TJwwTable<Rec>& table, int32_t kind) {
   JwwAddOrder(d, kind, static_cast<int32_t>(table.size()));
   Rec& rec = table.emplace_back();
   JwwSetEntAttr(d, rec);
