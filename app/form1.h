@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/controls.h"
+#include "app/ok_pacing.h"
 #include "app/presets.h"
 #include "exchange/store.h"
 
@@ -35,6 +36,8 @@ class TForm1 {
   TPresetModel model;
   // The drawing store of this run.
   TJwwData store;
+  // How often OK repaints its progress and polls Escape.
+  TOkPacing okPacing;
 
   std::filesystem::path ExchangePath() const;
   std::filesystem::path PresetPath() const;
