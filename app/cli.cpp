@@ -295,9 +295,11 @@ int Convert(const TParsed& p, std::ostream& out, std::ostream& err) {
   JwwWriteInit(d);
 
   TConvertStats stats;
+  // A large answer streams to a temporary file beside its target as it is built.
+  d.Output.StreamTo(CliPath(answer));
   const bool converted = RunOkConversion(d, model.Table(tab), kinds, nullptr, nullptr, &stats);
+  const std::size_t lines = d.Output.LineCount();  // counted before the write, which empties a streamed answer
   const bool written = JwwWriteFile(d, CliPath(answer));
-  const std::size_t lines = d.Output.LineCount();
   if (!written) return FileError(err, "cannot write the answer '" + answer + "'");
   if (!converted) {
     return FileError(err, "the exchange file '" + exchange +

@@ -94,6 +94,9 @@ void TForm1::Button1Click() {
   // No messages run during OK: the status line repaints at once and Escape is
   // read from the key's state, both paced so that they do not slow the walk.
   TPacedOkFeedback feedback(controls_, okPacing);
+  // A large answer goes on to a temporary file beside the exchange file as it
+  // is built; the close puts it in place.
+  store.Output.StreamTo(ExchangePath());
   RunOkConversion(store, model.Table(model.CurrentTab), CheckedKinds(controls_), &feedback,
                   &feedback);
   feedback.Finish();

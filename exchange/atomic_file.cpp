@@ -49,40 +49,6 @@ bool MakeTempPath(const fs::path& target, fs::path& temp) {
   return false;
 }
 
-// Removes the temporary file unless it has taken the target's place.
-class TTempGuard {
- public:
-  explicit TTempGuard(const fs::path& p) : path_(p) {}
-  ~TTempGuard() {
-    if (!armed_) return;
-    std::error_code ec;
-    fs::remove(path_, ec);
-  }
-  TTempGuard(const TTempGuard&) = delete;
-  TTempGuard& operator=(const TTempGuard&) = delete;
-  void Release() { armed_ = false; }
-
- private:
-  fs::path path_;
-  bool armed_ = true;
-};
-
-bool WriteAll(const fs::path& temp, std::string_view bytes, IFileReplaceSeam* seam) {
-  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    if (seam != nullptr && !seam->AllowWrite(written)) return false;
-    const std::size_t n = std::min(kChunk, bytes.size() - written);
-    out.write(bytes.data() + written, static_cast<std::streamsize>(n));
-    if (!out) return false;
-    written += n;
-  }
-  out.flush();
-  out.close();
-  return !out.fail();
-}
-
 bool MoveOver(const fs::path& temp, const fs::path& target) {
 #ifdef _WIN32
   return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -97,17 +63,81 @@ bool MoveOver(const fs::path& temp, const fs::path& target) {
 
 bool ReplaceFileContents(const fs::path& target, std::string_view bytes, IFileReplaceSeam* seam) {
   try {
-    fs::path temp;
-    if (!MakeTempPath(target, temp)) return false;
-    if (seam != nullptr && !seam->AllowCreate(temp)) return false;
-    TTempGuard guard(temp);
-    if (!WriteAll(temp, bytes, seam)) return false;
-    if (seam != nullptr && !seam->AllowReplace(target)) return false;
-    if (!MoveOver(temp, target)) return false;
-    guard.Release();
-    return true;
+    TFileReplacement replacement(target, seam);
+    return replacement.Write(bytes) && replacement.Commit();
   } catch (...) {
-    // Out of memory while building a path: the target is untouched.
+    // Out of memory while copying the path: the target is untouched.
     return false;
   }
+}
+
+TFileReplacement::TFileReplacement(fs::path target, IFileReplaceSeam* seam) : target_(std::move(target)), seam_(seam) {}
+
+TFileReplacement::~TFileReplacement() { Abandon(); }
+
+bool TFileReplacement::Open() {
+  if (opened_) return true;
+  opened_ = true;
+  try {
+    if (!MakeTempPath(target_, temp_)) return false;
+    if (seam_ != nullptr && !seam_->AllowCreate(temp_)) {
+      temp_.clear();  // never created: nothing to remove
+      return false;
+    }
+    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    return out_.is_open();
+  } catch (...) {
+    return false;
+  }
+}
+
+void TFileReplacement::Fail() {
+  failed_ = true;
+  Abandon();
+}
+
+bool TFileReplacement::Write(std::string_view bytes) {
+  if (failed_ || done_) return false;
+  if (!Open()) {
+    Fail();
+    return false;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    // In chunks, so that a seam can interrupt a long write part-way.
+    if (seam_ != nullptr && !seam_->AllowWrite(written_)) {
+      Fail();
+      return false;
+    }
+    const std::size_t n = std::min(kChunk, bytes.size() - done);
+    out_.write(bytes.data() + done, static_cast<std::streamsize>(n));
+    if (!out_) {
+      Fail();
+      return false;
+    }
+    done += n;
+    written_ += n;
+  }
+  return true;
+}
+
+bool TFileReplacement::Commit() {
+  if (!Write({})) return false;
+  out_.flush();
+  out_.close();
+  if (out_.fail() || (seam_ != nullptr && !seam_->AllowReplace(target_)) || !MoveOver(temp_, target_)) {
+    Fail();
+    return false;
+  }
+  done_ = true;
+  return true;
+}
+
+void TFileReplacement::Abandon() {
+  if (done_) return;
+  done_ = true;
+  if (out_.is_open()) out_.close();
+  if (temp_.empty()) return;
+  std::error_code ec;
+  fs::remove(temp_, ec);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <string_view>
 
 // The steps of a replacement, so that tests can make any of them fail.
@@ -21,3 +22,40 @@ class IFileReplaceSeam {
 // false. Never throws. `seam` may be null.
 bool ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes,
                          IFileReplaceSeam* seam = nullptr);
+
+// The same replacement fed in pieces, for contents too large to hold whole:
+// the temporary file is created at the first write (or at Commit), and
+// removed again by Abandon, by a failed step or when the object goes away
+// uncommitted. The target is touched only by a successful Commit.
+class TFileReplacement {
+ public:
+  explicit TFileReplacement(std::filesystem::path target, IFileReplaceSeam* seam = nullptr);
+  ~TFileReplacement();
+  TFileReplacement(const TFileReplacement&) = delete;
+  TFileReplacement& operator=(const TFileReplacement&) = delete;
+
+  // Appends bytes to the temporary file. False once any step has failed;
+  // later writes then do nothing. Never throws.
+  bool Write(std::string_view bytes);
+  // Flushes and closes the temporary file and puts it in the target's place.
+  // False when this or an earlier step failed (the temporary file is gone
+  // and the target as it was). Never throws.
+  bool Commit();
+  // Removes the temporary file; the target stays as it was.
+  void Abandon();
+
+  const std::filesystem::path& Target() const { return target_; }
+
+ private:
+  bool Open();
+  void Fail();
+
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  IFileReplaceSeam* seam_;
+  std::ofstream out_;
+  std::size_t written_ = 0;
+  bool opened_ = false;
+  bool failed_ = false;
+  bool done_ = false;  // committed or abandoned
+};

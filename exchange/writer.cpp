@@ -59,11 +59,12 @@ void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
 void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* progress,
                   IJwwEscapeKey* escape) {
   const std::size_t n = d.Order.size();
-  // The answer is about as long as the file read (a drawing the host wrote
-  // averages about 60 bytes per entity), and growing it past its room would
-  // copy it whole; room that stays unused costs address space only.
+  // Held whole, the answer is about as long as the file read (a drawing the
+  // host wrote averages about 60 bytes per entity), and growing it past its
+  // room would copy it whole. A streaming answer holds one chunk at a time.
   const auto read = static_cast<std::size_t>(d.BytesRead);
-  d.Output.Reserve(d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64);
+  const std::size_t whole = d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64;
+  d.Output.Reserve(d.Output.HasStreamTarget() ? std::min(whole, TJwwOutputBuffer::kStreamChunk * 17 / 16) : whole);
   if (d.Bz) JwwPutLine(d, "bz");
   for (std::size_t i = 0; i < n; ++i) {
     if (i % 100 == 0) {
@@ -82,9 +83,8 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
   JwwPutLy(d, d.first.FirstLy);
 }
 
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path) {
+bool JwwWriteFile(TJwwData& d, const std::filesystem::path& path) {
   // An empty answer tells the host that nothing was done.
-  constexpr std::string_view kNothingDone = "hq\r\n";
-  const std::string_view bytes = d.Output.Count() == 0 ? kNothingDone : d.Output.FileBytes();
-  return ReplaceFileContents(path, bytes);
+  if (d.Output.Count() == 0) return ReplaceFileContents(path, "hq\r\n");
+  return d.Output.WriteFile(path);
 }
