@@ -21,9 +21,11 @@ constexpr std::size_t kScratchKeep = std::size_t{1} << 20;
 constexpr char kCtrlZ = '\x1A';
 
 // Drops every CR: one before the LF belongs to the line end, any other is
-// not part of the line either. Returns the new length.
-std::size_t DropCarriageReturns(char* line, std::size_t size) {
+// not part of the line either. Returns the new length. `moved` tells whether
+// bytes of the line moved, which only a CR before the last byte causes.
+std::size_t DropCarriageReturns(char* line, std::size_t size, bool* moved = nullptr) {
   char* cr = static_cast<char*>(std::memchr(line, '\r', size));
+  if (moved != nullptr) *moved = cr != nullptr && cr + 1 != line + size;
   if (cr == nullptr) return size;
   char* w = cr;
   for (char* r = cr; r != line + size; ++r) {
@@ -32,15 +34,24 @@ std::size_t DropCarriageReturns(char* line, std::size_t size) {
   return static_cast<std::size_t>(w - line);
 }
 
+// Applies the line at `line[0..size)`, which begins at `offset` in the file.
+void ApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset) {
+  bool moved = false;
+  size = DropCarriageReturns(line, size, &moved);
+  d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
+  JwwApplyLine(d, line, size);
+}
+
 // Applies every complete line in `buf[0..end)`, the first of which is known
-// to hold no LF before `scanFrom`; returns where the unfinished last line begins.
-std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t end) {
+// to hold no LF before `scanFrom` and begins at `bufOffset` in the file;
+// returns where the unfinished last line begins.
+std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t end, std::uint64_t bufOffset) {
   std::size_t begin = 0;
   while (scanFrom < end) {
     char* lf = static_cast<char*>(std::memchr(buf + scanFrom, '\n', end - scanFrom));
     if (lf == nullptr) break;
     const auto stop = static_cast<std::size_t>(lf - buf);
-    JwwApplyLine(d, buf + begin, DropCarriageReturns(buf + begin, stop - begin));
+    ApplyFileLine(d, buf + begin, stop - begin, bufOffset + begin);
     begin = stop + 1;
     scanFrom = begin;
   }
@@ -51,6 +62,7 @@ std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t
 // before it stay applied, a line cut short by it is not applied.
 bool ReadStream(TJwwData& d, std::ifstream& in) {
   std::vector<char> buf(kBlockSize);
+  std::uint64_t bufOffset = 0;  // where buf[0] lies in the file
   std::size_t used = 0;     // bytes in buf
   std::size_t scanned = 0;  // bytes of the unfinished line already known to hold no LF
   bool ended = false;
@@ -67,15 +79,16 @@ bool ReadStream(TJwwData& d, std::ifstream& in) {
     } else {
       used += got;
     }
-    const std::size_t rest = ApplyLines(d, buf.data(), scanned, used);
+    const std::size_t rest = ApplyLines(d, buf.data(), scanned, used, bufOffset);
     if (rest > 0) {
       std::memmove(buf.data(), buf.data() + rest, used - rest);
       used -= rest;
+      bufOffset += rest;
     }
     scanned = used;
   }
   // The last line needs no line end.
-  if (used > 0) JwwApplyLine(d, buf.data(), DropCarriageReturns(buf.data(), used));
+  if (used > 0) ApplyFileLine(d, buf.data(), used, bufOffset);
   return true;
 }
 
@@ -126,12 +139,19 @@ bool JwwReadFile(TJwwData& d, const std::filesystem::path& path) {
   }
   bool ok = false;
   try {
+    // Opened first and kept open until the walk, so that the file cannot
+    // change between reading it and copying numbers from it. Without it the
+    // answer is formatted whole.
+    auto source = std::make_shared<TJwwSourceFile>();
+    if (source->Open(path)) d.Source = std::move(source);
     std::ifstream in(path, std::ios::binary);
     ok = in.is_open() && ReadStream(d, in);
   } catch (const std::exception&) {
     // Memory ran out or the stream failed: what was read stays.
     ok = false;
   }
+  d.LineOffset = TJwwData::kNoLineOffset;
+  if (!ok) d.Source.reset();
   d.ReadOutcome = ok ? TJwwReadOutcome::Complete : TJwwReadOutcome::Failed;
   return ok;
 }

@@ -4,11 +4,14 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "exchange/chunked_table.h"
 #include "exchange/output_buffer.h"
+#include "exchange/source_file.h"
 
 // The seven attribute fields every entity record begins with.
 struct TJwwEntAttr {
@@ -117,6 +120,9 @@ using TJwwEntSg = TJwwEntSo;
 struct TJwwOrder {
   int32_t kind = 0;   // 1..15
   int32_t index = 0;  // zero-based position in that kind's table
+  // The entity's line in the exchange file and its fields in final form
+  // (TJwwLineSource); 0 when none can be copied.
+  uint64_t source = 0;
 };
 
 struct TJwwHp {
@@ -233,6 +239,16 @@ struct TJwwData {
 
   TJwwReadOutcome ReadOutcome = TJwwReadOutcome::NotRead;
   std::uint64_t BytesRead = 0;  // bytes of the exchange file read; the answer is about as long
+
+  // While a file is read: where the line being applied begins in it, or
+  // kNoLineOffset when its fields cannot be found there again.
+  static constexpr std::uint64_t kNoLineOffset = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t LineOffset = kNoLineOffset;
+  // The exchange file, open from reading until the walk ends, when final-form
+  // numbers are copied from it; shared by copies of the store.
+  std::shared_ptr<TJwwSourceFile> Source;
+  // While the walk writes an entity: its fields to copy.
+  TJwwCopyFields Copy;
 };
 
 // The font name in force before any font line: MS Gothic in angle brackets (Shift-JIS bytes).

@@ -46,6 +46,15 @@ void AppendCount(std::string& text, std::size_t value) {
   text.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
 }
 
+// Bytes of a line read again to find the fields to copy: numeric lines are far
+// shorter, and fields past it are formatted instead.
+constexpr std::size_t kCopyLineBytes = 512;
+
+void FindCopyFields(TJwwData& d, std::uint64_t source) {
+  const std::string_view line = d.Source->At(TJwwLineSource::Offset(source), kCopyLineBytes);
+  JwwFindCopyFields(line, TJwwLineSource::Fields(source), d.Copy);
+}
+
 void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
   std::string text(kProgressHead);
   AppendCount(text, done);
@@ -75,8 +84,13 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
       }
     }
     const TJwwOrder entry = d.Order[i];
+    if (entry.source != 0 && d.Source != nullptr) FindCopyFields(d, entry.source);
     JwwPutEntity(d, entry.kind, entry.index, overrides);
+    d.Copy.mask = 0;
   }
+  // The walk is the last reader of the exchange file: closed now, so that the
+  // answer can take its place.
+  d.Source.reset();
   // The host takes the last layer lines of the answer as its current layer;
   // hand back the one it had when it wrote the file.
   JwwPutLg(d, d.first.FirstLg);
@@ -84,6 +98,9 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
 }
 
 bool JwwWriteFile(TJwwData& d, const std::filesystem::path& path) {
+  // Closed before its replacement may take its place (after Cancel the walk
+  // never ran to close it).
+  d.Source.reset();
   // An empty answer tells the host that nothing was done.
   if (d.Output.Count() == 0) return ReplaceFileContents(path, "hq\r\n");
   return d.Output.WriteFile(path);

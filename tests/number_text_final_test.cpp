@@ -3,6 +3,7 @@
 // on edge cases and on millions of random strings shaped like numbers.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -91,6 +92,12 @@ TEST(FinalNumberText, RuleEqualsTheDefinitionOnRandomNumberLikeStrings) {
     const std::string s = strings.Next();
     const bool expected = PlainAndByDefinition(s);
     ASSERT_EQ(IsFinalNumberText(s), expected) << '"' << s << "\" reads as " << NumberText(TextToFloat(s));
+    // The reader's verdict, given while it parses the number.
+    bool own = false;
+    const double value = TextToFloat(s, &own);
+    ASSERT_EQ(own, expected) << '"' << s << '"';
+    // Asking for the verdict does not change the value read.
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(TextToFloat(s))) << s;
     finals += expected;
   }
   // Both answers must be common, or the comparison proves little.
@@ -109,6 +116,9 @@ TEST_P(FinalNumberTextEdges, AgreeWithTheDefinition) {
   const TFinalCase& c = GetParam();
   EXPECT_EQ(IsFinalNumberText(c.text), c.final) << c.text;
   EXPECT_EQ(PlainAndByDefinition(c.text), c.final) << c.text;
+  bool own = false;
+  TextToFloat(c.text, &own);
+  EXPECT_EQ(own, c.final) << c.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
