@@ -3,6 +3,7 @@
 // The file is read in blocks, never whole, and lines are split in place.
 #include "exchange/reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -60,14 +61,33 @@ std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t
 
 // Reads the open stream block by block. False on a read error; lines read
 // before it stay applied, a line cut short by it is not applied.
-bool ReadStream(TJwwData& d, std::ifstream& in) {
-  std::vector<char> buf(kBlockSize);
+// Room for the bytes read, never zero-filled: a small file fills only part of
+// the first block. Grows (keeping what it holds) for a line longer than it.
+class TReadBuffer {
+ public:
+  explicit TReadBuffer(std::size_t size) : bytes_(new char[size]), size_(size) {}
+  char* data() { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  void Grow(std::size_t used) {
+    std::unique_ptr<char[]> bigger(new char[size_ * 2]);
+    std::memcpy(bigger.get(), bytes_.get(), used);
+    bytes_ = std::move(bigger);
+    size_ *= 2;
+  }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_;
+};
+
+bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize) {
+  TReadBuffer buf(blockSize);
   std::uint64_t bufOffset = 0;  // where buf[0] lies in the file
   std::size_t used = 0;     // bytes in buf
   std::size_t scanned = 0;  // bytes of the unfinished line already known to hold no LF
   bool ended = false;
   while (!ended) {
-    if (used == buf.size()) buf.resize(buf.size() * 2);  // one line longer than the buffer
+    if (used == buf.size()) buf.Grow(used);  // one line longer than the buffer
     in.read(buf.data() + used, static_cast<std::streamsize>(buf.size() - used));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (in.bad()) return false;
@@ -145,7 +165,12 @@ bool JwwReadFile(TJwwData& d, const std::filesystem::path& path) {
     auto source = std::make_shared<TJwwSourceFile>();
     if (source->Open(path)) d.Source = std::move(source);
     std::ifstream in(path, std::ios::binary);
-    ok = in.is_open() && ReadStream(d, in);
+    // A block no larger than the file (and a little room to see its end).
+    std::error_code sizeError;
+    const auto fileSize = std::filesystem::file_size(path, sizeError);
+    const std::size_t block =
+        sizeError || fileSize >= kBlockSize ? kBlockSize : std::max<std::size_t>(4096, static_cast<std::size_t>(fileSize) + 1);
+    ok = in.is_open() && ReadStream(d, in, block);
   } catch (const std::exception&) {
     // Memory ran out or the stream failed: what was read stays.
     ok = false;
