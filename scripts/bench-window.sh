@@ -5,7 +5,9 @@
 # on a fresh copy, on a virtual display of its own. The window's figure is the
 # time from the OK click to the end of the process; the command's is its whole
 # run, started from the same Windows process. Prints each run and the ratio of
-# the medians.
+# the medians. T905_BENCH_PROGRAMS names another Windows build folder whose
+# t905.exe and t905cli.exe are timed instead (e.g. an older build, for a
+# before-and-after figure).
 #   bash scripts/bench-window.sh
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -26,6 +28,7 @@ cmake --preset native >build/logs/bench-window-native.log 2>&1 \
 cmake --build --preset native --target t905_gendrawing >/dev/null
 
 win=$root/build/windows
+programs=${T905_BENCH_PROGRAMS:-$win}
 work=$(mktemp -d)
 drawing=$work/drawing.txt
 build/native/bench/t905_gendrawing "$entities" "$seed" "$drawing"
@@ -43,7 +46,7 @@ fresh() {
   mkdir -p "$work/run"
   cp "$drawing" "$work/run/JWC_TEMP.TXT"
   cp examples/t905.dat "$work/run/t905.dat"
-  cp "$win/app/win32/t905.exe" "$win/tools/t905cli.exe" "$work/run/"
+  cp "$programs/app/win32/t905.exe" "$programs/tools/t905cli.exe" "$work/run/"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
