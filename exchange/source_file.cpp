@@ -1,6 +1,8 @@
 // Reading the exchange file again by offset, through a window that moves forward.
 #include "exchange/source_file.h"
 
+#include <array>
+
 
 #ifdef _WIN32
 #include <share.h>
@@ -45,26 +47,44 @@ std::string_view TJwwSourceFile::At(std::uint64_t offset, std::size_t want) {
 
 namespace {
 
-bool EndsField(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; }
+// What a byte is to the search for fields: part of number text, any other
+// byte of a field, or a byte that ends the field. One lookup per byte.
+enum FieldByte : unsigned char { kNumberByte = 0, kOtherByte = 1, kEndByte = 2 };
+
+constexpr std::array<FieldByte, 256> MakeFieldBytes() {
+  std::array<FieldByte, 256> t{};
+  for (int b = 0; b < 256; ++b) t[static_cast<std::size_t>(b)] = kOtherByte;
+  for (char c : {' ', '\t', '\r', '\n'}) t[static_cast<unsigned char>(c)] = kEndByte;
+  for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = kNumberByte;
+  t['.'] = kNumberByte;
+  t['-'] = kNumberByte;
+  return t;
+}
+
+constexpr std::array<FieldByte, 256> kFieldBytes = MakeFieldBytes();
 
 }  // namespace
 
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
   found.mask = 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   std::size_t i = 0;
   for (std::size_t index = 0; index < TJwwCopyFields::kMaxFields && (wanted >> index) != 0; ++index) {
-    while (i < size && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i == size || line[i] == '\r' || line[i] == '\n') break;
+    while (i < size && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
+    if (i == size || bytes[i] == '\r' || bytes[i] == '\n') break;
     const std::size_t start = i;
     // Only the bytes number text is made of are copied, whatever the file
     // holds now; the reader found the rest of the rule true for this field.
-    bool numeric = true;
-    for (; i < size && !EndsField(line[i]); ++i) numeric = numeric && IsNumberByte(line[i]);
+    unsigned other = 0;
+    FieldByte b = kOtherByte;
+    while (i < size && (b = kFieldBytes[bytes[i]]) != kEndByte) {
+      other |= b;
+      ++i;
+    }
     // A field running to the end of the bytes may go on past them.
     if (i == size) break;
-    if ((wanted >> index & 1u) == 0 || !numeric) continue;
+    if ((wanted >> index & 1u) == 0 || other != 0) continue;
     found.field[index] = {line.data() + start, i - start};
     found.mask = static_cast<std::uint16_t>(found.mask | (1u << index));
   }
