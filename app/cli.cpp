@@ -308,8 +308,10 @@ class TConvertProgress : public IJwwReadProgress, public IJwwProgress, public IF
   void ShowBytesRead(uint64_t done, uint64_t total) override { Show(TCliStage::Reading, done, total); }
   void ShowProgress(std::string_view) override {}
   void ShowCount(std::size_t done, std::size_t total) override { Show(TCliStage::Converting, done, total); }
+  // Chunks streamed during the walk belong to converting; writing is what
+  // remains once the answer's size is known.
   bool AllowWrite(std::size_t bytesWrittenSoFar) override {
-    Show(TCliStage::Writing, bytesWrittenSoFar, answerBytes_);
+    if (answerBytes_ != 0) Show(TCliStage::Writing, bytesWrittenSoFar, answerBytes_);
     return true;
   }
   void SetAnswerBytes(std::size_t n) { answerBytes_ = n; }
@@ -382,6 +384,8 @@ int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std
   JwwWriteInit(d);
 
   TConvertStats stats;
+  // A large answer streams to a temporary file beside its target as it is built.
+  d.Output.StreamTo(answer, &progress);
   try {
     // A file read only in part was refused above, so the conversion always runs.
     if (!RunOkConversion(d, model.Table(tab), kinds, &progress, nullptr, &stats)) {
@@ -394,12 +398,12 @@ int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std
     return FileError(err, "cannot convert the exchange file '" + FullPathText(exchange) +
                               "': not enough memory for the answer; no file was written");
   }
-  progress.SetAnswerBytes(d.Output.FileBytes().size());
+  const std::size_t lines = d.Output.LineCount();  // counted before the write, which empties a streamed answer
+  progress.SetAnswerBytes(d.Output.TotalBytes());
   TFileError writeError;
   const bool written = JwwWriteFile(d, answer, &writeError, &progress);
   progress.Finish();
   if (!written) return AnswerNotWritten(answer, writeError, err);
-  const std::size_t lines = d.Output.LineCount();
 
   if (Has(p, "--summary")) {
     out << "table " << Int(tab) << ": " << SjisToUtf8(model.Table(tab).Comment) << '\n';

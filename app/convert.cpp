@@ -17,7 +17,7 @@ int32_t WidthFor(const TPresetTable& table, int32_t lg, int32_t ly) {
 // Converts one table. `attrOf` names the record's place that carries the layer
 // and receives the width; `skip` is the table's skip rule.
 template <typename Rec, typename AttrOf, typename Skip>
-void ConvertTable(std::vector<Rec>& records, TJwwKind kind, const TPresetTable& table,
+void ConvertTable(TJwwTable<Rec>& records, TJwwKind kind, const TPresetTable& table,
                   TConvertStats* stats, AttrOf attrOf, Skip skip) {
   int64_t set = 0;
   for (Rec& rec : records) {

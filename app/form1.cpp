@@ -6,6 +6,7 @@
 #include "app/convert.h"
 #include "app/form_texts.h"
 #include "app/ok_flow.h"
+#include "app/ok_pacing.h"
 #include "exchange/reader.h"
 #include "exchange/writer.h"
 
@@ -13,26 +14,6 @@ namespace {
 
 constexpr const char* kExchangeFileName = "JWC_TEMP.TXT";
 constexpr int kHeaderColumnWidth = 24;
-
-// The writer shows its counts on the status line, which repaints at once.
-class StatusLineProgress final : public IJwwProgress {
- public:
-  explicit StatusLineProgress(IForm1Controls& controls) : controls_(controls) {}
-  void ShowProgress(std::string_view sjisText) override { controls_.SetStatusText(sjisText); }
-
- private:
-  IForm1Controls& controls_;
-};
-
-// The writer polls Escape through the toolkit, since no messages run during OK.
-class ToolkitEscapeKey final : public IJwwEscapeKey {
- public:
-  explicit ToolkitEscapeKey(IForm1Controls& controls) : controls_(controls) {}
-  bool IsEscapeDown() override { return controls_.IsEscapeDown(); }
-
- private:
-  IForm1Controls& controls_;
-};
 
 TConvertKinds CheckedKinds(const IForm1Controls& controls) {
   TConvertKinds kinds;
@@ -112,10 +93,15 @@ void TForm1::Button1Click() {
   SavePresets(PresetPath());
 
   controls_.SetStatusText(kStatusConverting);
-  StatusLineProgress progress(controls_);
-  ToolkitEscapeKey escape(controls_);
-  RunOkConversion(store, model.Table(model.CurrentTab), CheckedKinds(controls_), &progress,
-                  &escape);
+  // No messages run during OK: the status line repaints at once and Escape is
+  // read from the key's state, both paced so that they do not slow the walk.
+  TPacedOkFeedback feedback(controls_, okPacing);
+  // A large answer goes on to a temporary file beside the exchange file as it
+  // is built; the close puts it in place.
+  store.Output.StreamTo(ExchangePath());
+  RunOkConversion(store, model.Table(model.CurrentTab), CheckedKinds(controls_), &feedback,
+                  &feedback);
+  feedback.Finish();
   controls_.SetStatusText(kStatusGenerating);
   controls_.CloseWindow();
 }

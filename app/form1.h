@@ -8,6 +8,7 @@
 
 #include "app/controls.h"
 #include "app/layer_summary.h"
+#include "app/ok_pacing.h"
 #include "app/presets.h"
 #include "exchange/file_error.h"
 #include "exchange/store.h"
@@ -43,6 +44,8 @@ class TForm1 {
   TPresetModel model;
   // The drawing store of this run.
   TJwwData store;
+  // How often OK repaints its progress and polls Escape.
+  TOkPacing okPacing;
 
   // What the selection holds per layer, counted when the drawing was read.
   const TLayerSummary& LayerSummary() const { return summary_; }

@@ -71,7 +71,7 @@ bool LayerInRange(const TJwwEntAttr& a) { return a.lg >= 0 && a.lg <= 15 && a.ly
 
 // Counts every record of a table as `kind` on the layer `attrOf` names.
 template <typename Rec, typename AttrOf>
-void CountTable(const std::vector<Rec>& records, TSummaryKind kind, TLayerSummary& s, AttrOf attrOf) {
+void CountTable(const TJwwTable<Rec>& records, TSummaryKind kind, TLayerSummary& s, AttrOf attrOf) {
   const auto k = static_cast<std::size_t>(kind);
   for (const Rec& rec : records) {
     const TJwwEntAttr& a = attrOf(rec);
@@ -82,7 +82,7 @@ void CountTable(const std::vector<Rec>& records, TSummaryKind kind, TLayerSummar
 
 // The solids that can take a width, split by colour 10 as the conversion splits them.
 template <typename Rec>
-void CountWidthSolids(const std::vector<Rec>& records, TLayerSummary& s) {
+void CountWidthSolids(const TJwwTable<Rec>& records, TLayerSummary& s) {
   for (const Rec& rec : records) {
     if (!LayerInRange(rec)) continue;
     TLayerCounts& c = s.layers[static_cast<std::size_t>(rec.lg * 16 + rec.ly)];

@@ -51,46 +51,8 @@ bool MakeTempPath(const fs::path& target, fs::path& temp) {
   return false;
 }
 
-// Removes the temporary file unless it has taken the target's place.
-class TTempGuard {
- public:
-  explicit TTempGuard(const fs::path& p) : path_(p) {}
-  ~TTempGuard() {
-    if (!armed_) return;
-    std::error_code ec;
-    fs::remove(path_, ec);
-  }
-  TTempGuard(const TTempGuard&) = delete;
-  TTempGuard& operator=(const TTempGuard&) = delete;
-  void Release() { armed_ = false; }
-
- private:
-  fs::path path_;
-  bool armed_ = true;
-};
-
 // The failure of a step that a seam refused.
 TFileError SeamError(const char* step, IFileReplaceSeam& seam) { return ErrnoError(step, seam.FailureCode()); }
-
-TFileError WriteAll(const fs::path& temp, std::string_view bytes, IFileReplaceSeam* seam) {
-  ClearSystemError();
-  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  if (!out) return LastSystemError("create");
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    if (InterruptRequested()) return FileFailure("write", TFileFailure::Interrupted);
-    if (seam != nullptr && !seam->AllowWrite(written)) return SeamError("write", *seam);
-    const std::size_t n = std::min(kChunk, bytes.size() - written);
-    out.write(bytes.data() + written, static_cast<std::streamsize>(n));
-    if (!out) return LastSystemError("write");
-    written += n;
-  }
-  out.flush();
-  if (!out) return LastSystemError("write");
-  out.close();
-  if (out.fail()) return LastSystemError("write");
-  return {};
-}
 
 TFileError MoveOver(const fs::path& temp, const fs::path& target) {
 #ifdef _WIN32
@@ -103,24 +65,6 @@ TFileError MoveOver(const fs::path& temp, const fs::path& target) {
   if (!ec) return {};
   return ErrnoError("replace", ec.value());
 #endif
-}
-
-TFileError Replace(const fs::path& target, std::string_view bytes, IFileReplaceSeam* seam) {
-  if (IsReadOnlyFile(target)) return FileFailure("replace", TFileFailure::ReadOnly);
-  fs::path temp;
-  ClearSystemError();
-  if (!MakeTempPath(target, temp)) return LastSystemError("create");
-  if (seam != nullptr && !seam->AllowCreate(temp)) return SeamError("create", *seam);
-  // Declared before the guard, so the handler forgets the path only after the
-  // guard has removed the file.
-  TInterruptTempFile registered(temp);
-  TTempGuard guard(temp);
-  if (InterruptRequested()) return FileFailure("create", TFileFailure::Interrupted);
-  if (TFileError e = WriteAll(temp, bytes, seam); e.Failed()) return e;
-  if (seam != nullptr && !seam->AllowReplace(target)) return SeamError("replace", *seam);
-  if (TFileError e = MoveOver(temp, target); e.Failed()) return e;
-  guard.Release();
-  return {};
 }
 
 }  // namespace
@@ -136,11 +80,92 @@ bool ReplaceFileContents(const fs::path& target, std::string_view bytes, IFileRe
                          TFileError* error) {
   TFileError result;
   try {
-    result = Replace(target, bytes, seam);
+    TFileReplacement replacement(target, seam);
+    if (!replacement.Write(bytes) || !replacement.Commit()) result = replacement.Error();
   } catch (...) {
-    // Out of memory while building a path: the target is untouched.
+    // Out of memory while copying the path: the target is untouched.
     result = FileFailure("create", TFileFailure::OutOfMemory);
   }
   if (error != nullptr) *error = result;
   return !result.Failed();
+}
+
+TFileReplacement::TFileReplacement(fs::path target, IFileReplaceSeam* seam) : target_(std::move(target)), seam_(seam) {}
+
+TFileReplacement::~TFileReplacement() { Abandon(); }
+
+bool TFileReplacement::Open() {
+  if (opened_) return true;
+  opened_ = true;
+  try {
+    if (IsReadOnlyFile(target_)) return Fail(FileFailure("replace", TFileFailure::ReadOnly));
+    ClearSystemError();
+    if (!MakeTempPath(target_, temp_)) {
+      temp_.clear();
+      return Fail(LastSystemError("create"));
+    }
+    if (seam_ != nullptr && !seam_->AllowCreate(temp_)) {
+      temp_.clear();  // never created: nothing to remove
+      return Fail(SeamError("create", *seam_));
+    }
+    // Named before the file exists, so that an interrupt from now on removes it.
+    registered_ = std::make_unique<TInterruptTempFile>(temp_);
+    if (InterruptRequested()) return Fail(FileFailure("create", TFileFailure::Interrupted));
+    ClearSystemError();
+    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    if (!out_.is_open()) return Fail(LastSystemError("create"));
+    return true;
+  } catch (...) {
+    return Fail(FileFailure("create", TFileFailure::OutOfMemory));
+  }
+}
+
+bool TFileReplacement::Fail(const TFileError& error) {
+  if (!error_.Failed()) error_ = error;
+  Abandon();
+  return false;
+}
+
+bool TFileReplacement::Write(std::string_view bytes) {
+  if (error_.Failed() || done_) return false;
+  if (!Open()) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    // In chunks, so that an interrupt or a seam can stop a long write part-way.
+    if (InterruptRequested()) return Fail(FileFailure("write", TFileFailure::Interrupted));
+    if (seam_ != nullptr && !seam_->AllowWrite(written_)) return Fail(SeamError("write", *seam_));
+    const std::size_t n = std::min(kChunk, bytes.size() - done);
+    ClearSystemError();
+    out_.write(bytes.data() + done, static_cast<std::streamsize>(n));
+    if (!out_) return Fail(LastSystemError("write"));
+    done += n;
+    written_ += n;
+  }
+  return true;
+}
+
+bool TFileReplacement::Commit() {
+  if (!Write({})) return false;
+  ClearSystemError();
+  out_.flush();
+  if (!out_) return Fail(LastSystemError("write"));
+  out_.close();
+  if (out_.fail()) return Fail(LastSystemError("write"));
+  if (seam_ != nullptr && !seam_->AllowReplace(target_)) return Fail(SeamError("replace", *seam_));
+  if (TFileError e = MoveOver(temp_, target_); e.Failed()) return Fail(e);
+  done_ = true;
+  registered_.reset();
+  return true;
+}
+
+void TFileReplacement::Abandon() {
+  if (done_) return;
+  done_ = true;
+  if (out_.is_open()) out_.close();
+  if (!temp_.empty()) {
+    std::error_code ec;
+    fs::remove(temp_, ec);
+  }
+  // Forgotten by the interrupt handler only once the file is gone.
+  registered_.reset();
 }

@@ -27,6 +27,13 @@ class TJwwLineBuilder {
     end_ = PutNumberText(end_, v);
     return *this;
   }
+  // The same, but copies `copy` when it is given: the value's number text as
+  // it stood in the file read (TJwwCopyFields), so it need not be formatted.
+  TJwwLineBuilder& Num(double v, std::string_view copy) {
+    if (copy.empty()) return Num(v);
+    Separate();
+    return Raw(copy);
+  }
   TJwwLineBuilder& Int(int32_t v) {
     Separate();
     end_ = PutIntText(end_, v);

@@ -23,7 +23,7 @@ int32_t PickLayer(int32_t overrideValue, int32_t own) {
 }
 
 template <typename Rec>
-const Rec* At(const std::vector<Rec>& table, int32_t index) {
+const Rec* At(const TJwwTable<Rec>& table, int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return nullptr;
   return &table[static_cast<std::size_t>(index)];
 }
@@ -76,7 +76,8 @@ bool IsBlankText(std::string_view text) { return RemoveBlanks(text).empty(); }
 // the same file line.
 void PutTextLine(TJwwData& d, std::string_view keyword, const TJwwEntText& t, std::string_view text) {
   TJwwLineBuilder head(keyword);
-  head.Num(t.x).Num(t.y).Num(t.dx).Num(t.dy).Raw(" \"");
+  const TJwwCopyFields& c = d.Copy;
+  head.Num(t.x, c.Get(1)).Num(t.y, c.Get(2)).Num(t.dx, c.Get(3)).Num(t.dy, c.Get(4)).Raw(" \"");
   d.Output.AppendJoined(head.View(), text);
 }
 
@@ -99,8 +100,10 @@ void PutSoSg(TJwwData& d, std::string_view keyword, const TJwwEntSo& r, const TJ
   const bool ok = RoundSolidShapeOk(r.p3, r.p4) && r.p8 > kJwwTolerance && r.p8 < r.p3 - kJwwTolerance;
   PutZIf(d, ok, r.z);
   if (!ok) return;
+  const TJwwCopyFields& c = d.Copy;
   JwwPutLine(d, TJwwLineBuilder(keyword)
-                    .Num(r.p1).Num(r.p2).Num(r.p3).Num(r.p4).Num(r.p5).Num(r.p6).Num(r.p7).Num(r.p8)
+                    .Num(r.p1, c.Get(1)).Num(r.p2, c.Get(2)).Num(r.p3, c.Get(3)).Num(r.p4, c.Get(4))
+                    .Num(r.p5, c.Get(5)).Num(r.p6, c.Get(6)).Num(r.p7, c.Get(7)).Num(r.p8, c.Get(8))
                     .View());
 }
 
@@ -115,7 +118,10 @@ void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   // A plain line has no keyword: four numbers are a line to the host.
-  JwwPutLine(d, TJwwLineBuilder("").Num(r->x1).Num(r->y1).Num(r->x2).Num(r->y2).View());
+  const TJwwCopyFields& c = d.Copy;
+  JwwPutLine(d, TJwwLineBuilder("")
+                    .Num(r->x1, c.Get(0)).Num(r->y1, c.Get(1)).Num(r->x2, c.Get(2)).Num(r->y2, c.Get(3))
+                    .View());
 }
 
 void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o) {
@@ -126,7 +132,8 @@ void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   const bool ok = r->r > kJwwTolerance;
   PutZIf(d, ok, r->z);
   if (!ok) return;
-  JwwPutLine(d, TJwwLineBuilder("ci").Num(r->x).Num(r->y).Num(r->r).View());
+  const TJwwCopyFields& c = d.Copy;
+  JwwPutLine(d, TJwwLineBuilder("ci").Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(r->r, c.Get(3)).View());
 }
 
 void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
@@ -137,8 +144,10 @@ void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   const bool ok = r->r > kJwwTolerance && !Vanishes(r->p6);
   PutZIf(d, ok, r->z);
   if (!ok) return;
+  const TJwwCopyFields& c = d.Copy;
   JwwPutLine(d, TJwwLineBuilder("ci")
-                    .Num(r->x).Num(r->y).Num(r->r).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
+                    .Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(r->r, c.Get(3)).Num(r->p4, c.Get(4))
+                    .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))
                     .View());
 }
 
@@ -160,7 +169,7 @@ void JwwPutPoint(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   JwwPutPn(d, Pick(o.lc, r->lc));
   JwwPutLw(d, Pick(o.lw, r->lw));
   JwwPutZ(d, r->z);
-  JwwPutLine(d, TJwwLineBuilder("pt").Num(r->x).Num(r->y).View());
+  JwwPutLine(d, TJwwLineBuilder("pt").Num(r->x, d.Copy.Get(1)).Num(r->y, d.Copy.Get(2)).View());
 }
 
 void JwwPutPointEx(TJwwData& d, int32_t index, const TJwwOverrides& o) {
@@ -171,9 +180,14 @@ void JwwPutPointEx(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   JwwPutLw(d, Pick(o.lw, r->lw));
   JwwPutZ(d, r->z);
   // The host draws a marker of size p3 with one of its marker codes.
-  const double p3 = Vanishes(r->p3) ? 1.0 : r->p3;
+  const bool p3Kept = !Vanishes(r->p3);
+  const double p3 = p3Kept ? r->p3 : 1.0;
   const int32_t code = r->code >= -7 && r->code <= 11 ? r->code : -3;
-  JwwPutLine(d, TJwwLineBuilder("pt").Num(r->x).Num(r->y).Num(p3).Num(r->p4).Int(code).View());
+  const TJwwCopyFields& c = d.Copy;
+  JwwPutLine(d, TJwwLineBuilder("pt")
+                    .Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(p3, p3Kept ? c.Get(3) : std::string_view())
+                    .Num(r->p4, c.Get(4)).Int(code)
+                    .View());
 }
 
 void JwwPutDim(TJwwData& d, int32_t index, const TJwwOverrides& o) {
@@ -270,8 +284,10 @@ void JwwPutSc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   const bool ok = RoundSolidShapeOk(r->p3, r->p4) && codeOk;
   PutZIf(d, ok, r->z);
   if (!ok) return;
+  const TJwwCopyFields& c = d.Copy;
   JwwPutLine(d, TJwwLineBuilder("sc")
-                    .Num(r->p1).Num(r->p2).Num(r->p3).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
+                    .Num(r->p1, c.Get(1)).Num(r->p2, c.Get(2)).Num(r->p3, c.Get(3)).Num(r->p4, c.Get(4))
+                    .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))
                     .Int(r->code)
                     .View());
 }
@@ -286,8 +302,10 @@ void JwwPutSe(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   const bool ok = RoundSolidShapeOk(r->p3, r->p4) && codeOk;
   PutZIf(d, ok, r->z);
   if (!ok) return;
+  const TJwwCopyFields& c = d.Copy;
   JwwPutLine(d, TJwwLineBuilder("se")
-                    .Num(r->p1).Num(r->p2).Num(r->p3).Num(r->p4).Num(r->p5).Num(r->p6).Num(r->p7)
+                    .Num(r->p1, c.Get(1)).Num(r->p2, c.Get(2)).Num(r->p3, c.Get(3)).Num(r->p4, c.Get(4))
+                    .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))
                     .Int(r->code)
                     .View());
 }

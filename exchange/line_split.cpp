@@ -83,6 +83,7 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
   std::size_t start = 0;  // where the current field begins in `line`
   std::size_t w = 0;      // write position; never past the read position
   bool curEmpty = true;   // also tracked for fields past the kept ones
+  std::size_t exact = TJwwFields::kMaxFields + 1;  // fields before the first byte that is not taken as it stands
 
   const auto keep = [&](std::size_t from, std::size_t n) {
     if (cur < TJwwFields::kMaxFields) {
@@ -105,7 +106,9 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
       i = j;
       if (i == size) break;
     }
-    switch ((*classes)[in[i]]) {
+    const ByteClass byteClass = (*classes)[in[i]];
+    if (byteClass != kBlank && exact > cur) exact = cur;
+    switch (byteClass) {
       case kLead:
         if (i + 1 >= size) {  // a lead byte without its partner is dropped
           i = size;
@@ -142,4 +145,6 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
   }
   close();
   out.count = cur + 1;
+  out.exact = exact < out.count ? exact : out.count;
+  out.ownNumbers = 0;
 }

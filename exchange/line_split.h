@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 // The fields of one line. At most kMaxFields are kept; `count` goes on
@@ -19,6 +20,13 @@ struct TJwwFields {
   };
   std::array<TSpan, kMaxFields> field;
   std::size_t count = 0;  // fields found, the empty trailing one included
+  // Leading fields that lie in the line exactly as they were read: no byte
+  // before their end was dropped, a quote, "=" or part of a double-byte
+  // character, so a split at blanks and tabs finds the same fields.
+  std::size_t exact = 0;
+  // Bit i: field i was read as a number whose text is already its number
+  // text in the answer (TextToFloat's ownNumberText). Set as fields are read.
+  mutable std::uint16_t ownNumbers = 0;
 
   // Field i, or the empty text when the line has no such kept field.
   std::string_view operator[](std::size_t i) const {

@@ -257,3 +257,35 @@ std::string NumberTextByPrecision(double value) {
   char buf[kNumberTextMax];
   return std::string(buf, Format(buf, value < 0, dec));
 }
+
+bool IsFinalNumberText(std::string_view text) {
+  constexpr std::size_t kMaxSignificant = 15;
+  constexpr std::size_t kMaxLeadingFractionZeros = 3;  // 0.0001 is the smallest plain text
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p != end && *p == '-') ++p;
+  const char* const whole = p;
+  while (p != end && *p >= '0' && *p <= '9') ++p;
+  const auto wholeDigits = static_cast<std::size_t>(p - whole);
+  if (wholeDigits == 0 || (wholeDigits > 1 && *whole == '0')) return false;
+  const bool belowOne = *whole == '0';
+  std::size_t significant = belowOne ? 0 : wholeDigits;
+  if (p == end) {
+    // "0" is final; "-0" is not (zero is written without a sign).
+    return belowOne ? text.size() == 1 : significant <= kMaxSignificant;
+  }
+  if (*p != '.') return false;
+  const char* const fraction = ++p;
+  while (p != end && *p >= '0' && *p <= '9') ++p;
+  if (p != end || p == fraction || p[-1] == '0') return false;
+  const auto fractionDigits = static_cast<std::size_t>(p - fraction);
+  if (belowOne) {
+    std::size_t zeros = 0;
+    while (fraction[zeros] == '0') ++zeros;  // stops at the last digit, which is not 0
+    if (zeros > kMaxLeadingFractionZeros) return false;
+    significant = fractionDigits - zeros;
+  } else {
+    significant += fractionDigits;
+  }
+  return significant <= kMaxSignificant;
+}

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Room that PutNumberText needs at its output: the longest number text is 24
 // bytes ("-", 15 digits, ".", "E-", three exponent digits), and it writes
@@ -26,6 +27,13 @@ char* PutIntText(char* out, int32_t value);
 // for 0..15; "-" before the digits of a negative value) and returns the end.
 // Needs room for 9 bytes.
 char* PutHexText(char* out, int32_t value);
+
+// True when `text` is already exactly the number text, in plain notation, of the value it reads
+// as (TextToFloat): an optional "-", "0" or digits without a leading zero,
+// optionally "." and digits not ending in "0"; at most 15 significant digits;
+// a magnitude from 0.0001 to below 1E15, or "0" itself; never "-0". Such text
+// can be copied into the answer instead of being formatted again.
+bool IsFinalNumberText(std::string_view text);
 
 // The same as strings, for callers off the hot path.
 std::string NumberText(double value);

@@ -3,11 +3,32 @@
 #include "exchange/output_buffer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 
+#include "exchange/atomic_file.h"
+
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
+}
+
+TJwwOutputBuffer::TJwwOutputBuffer() = default;
+TJwwOutputBuffer::~TJwwOutputBuffer() = default;
+TJwwOutputBuffer::TJwwOutputBuffer(TJwwOutputBuffer&&) noexcept = default;
+TJwwOutputBuffer& TJwwOutputBuffer::operator=(TJwwOutputBuffer&&) noexcept = default;
+
+TJwwOutputBuffer::TJwwOutputBuffer(const TJwwOutputBuffer& other)
+    : bytes_(other.bytes_),
+      entries_(other.entries_),
+      joins_(other.joins_),
+      streamTarget_(other.streamTarget_),
+      streamSeam_(other.streamSeam_),
+      streamFailed_(other.streamFailed_ || other.stream_ != nullptr) {}
+
+TJwwOutputBuffer& TJwwOutputBuffer::operator=(const TJwwOutputBuffer& other) {
+  if (this != &other) *this = TJwwOutputBuffer(other);
+  return *this;
 }
 
 // Two inlined stores instead of a second call to append for every line.
@@ -16,18 +37,62 @@ void TJwwOutputBuffer::EndLine() {
   bytes_.push_back('\n');
 }
 
+void TJwwOutputBuffer::StreamIfFull() {
+  if (streamTarget_.empty() || bytes_.size() < kStreamChunk) return;
+  if (stream_ == nullptr) {
+    stream_ = std::make_unique<TFileReplacement>(streamTarget_, streamSeam_);
+    joins_.clear();  // offsets into bytes that are about to leave
+  }
+  // A failed write is remembered: the answer is then lost, and WriteFile
+  // leaves the host's file as it was instead of writing part of it.
+  if (!stream_->Write(bytes_) && !streamFailed_) {
+    streamFailed_ = true;
+    streamError_ = stream_->Error();
+  }
+  bytes_.clear();  // the room is kept for the next chunk
+}
+
 void TJwwOutputBuffer::Append(std::string_view line) {
   bytes_.append(line);
   EndLine();
   ++entries_;
+  StreamIfFull();
 }
 
 void TJwwOutputBuffer::AppendJoined(std::string_view head, std::string_view text) {
   bytes_.append(head);
-  joins_.push_back(bytes_.size());
+  if (stream_ == nullptr) joins_.push_back(bytes_.size());
   bytes_.append(text);
   EndLine();
   entries_ += 2;
+  StreamIfFull();
+}
+
+void TJwwOutputBuffer::StreamTo(const std::filesystem::path& target, IFileReplaceSeam* seam) {
+  streamTarget_ = target;
+  streamSeam_ = seam;
+}
+
+bool TJwwOutputBuffer::WriteFile(const std::filesystem::path& target, IFileReplaceSeam* seam, TFileError* error) {
+  if (stream_ == nullptr && !streamFailed_) {
+    return ReplaceFileContents(target, bytes_, seam != nullptr ? seam : streamSeam_, error);
+  }
+  // Streamed for another file, the answer cannot be put together again.
+  TFileError result = streamError_;
+  if (!result.Failed()) {
+    if (stream_ == nullptr || stream_->Target() != target) {
+      result = ErrnoError("write", EIO);
+    } else if (!stream_->Write(bytes_) || !stream_->Commit()) {
+      result = stream_->Error();
+    }
+  }
+  Clear();
+  if (error != nullptr) *error = result;
+  return !result.Failed();
+}
+
+std::size_t TJwwOutputBuffer::TotalBytes() const {
+  return (stream_ != nullptr ? stream_->Written() : 0) + bytes_.size();
 }
 
 std::string_view TJwwOutputBuffer::Find(std::size_t i, bool& joinsNext) const {
@@ -88,4 +153,9 @@ void TJwwOutputBuffer::Clear() {
   std::string().swap(bytes_);
   std::vector<std::size_t>().swap(joins_);
   entries_ = 0;
+  stream_.reset();  // removes the temporary file unless it was committed
+  streamFailed_ = false;
+  streamError_ = {};
+  streamTarget_.clear();
+  streamSeam_ = nullptr;
 }

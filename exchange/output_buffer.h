@@ -3,16 +3,42 @@
 // one sequential copy. Only the bytes are kept, with the few places where a
 // text's two entries meet: a per-entry index would cost more than a fifth of
 // the answer's size on a large drawing, and only tests look entries up.
+//
+// Given the file it is meant for, the buffer streams: whenever it holds a
+// chunk's worth, the bytes go on to a temporary file beside that file, so a
+// large answer never sits in memory whole. The temporary file takes the
+// file's place only when the whole answer is written (WriteFile).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "exchange/file_error.h"
+
+class TFileReplacement;
+class IFileReplaceSeam;
+
+
 class TJwwOutputBuffer {
  public:
+  // Bytes held before they are streamed on.
+  static constexpr std::size_t kStreamChunk = std::size_t{1} << 20;
+
+  TJwwOutputBuffer();
+  ~TJwwOutputBuffer();
+  TJwwOutputBuffer(TJwwOutputBuffer&&) noexcept;
+  TJwwOutputBuffer& operator=(TJwwOutputBuffer&&) noexcept;
+  // A copy holds what is in memory. The temporary file stays with the
+  // original, so the copy of a buffer that has streamed cannot write its
+  // answer: its WriteFile fails.
+  TJwwOutputBuffer(const TJwwOutputBuffer& other);
+  TJwwOutputBuffer& operator=(const TJwwOutputBuffer& other);
+
   // Appends one entry that becomes one file line. Kept whole, however long.
   void Append(std::string_view line);
 
@@ -27,26 +53,57 @@ class TJwwOutputBuffer {
   std::size_t LineCount() const { return entries_ - joins_.size(); }
 
   // Entry i, and whether it forms one file line with the entry after it. Both
-  // walk the buffer from its start: for tests and diagnostics, not for loops.
+  // walk the buffer from its start: for tests and diagnostics, not for loops,
+  // and only while nothing has been streamed.
   std::string_view Entry(std::size_t i) const;
   bool JoinsNext(std::size_t i) const;
 
-  // The bytes of the file: every line ended with CR LF. Empty when Count() is 0.
+  // The bytes of the file not yet streamed: every line ended with CR LF.
+  // The whole answer unless it is streaming; empty when Count() is 0.
   std::string_view FileBytes() const { return bytes_; }
+
+  // From now on, streams the answer meant for `target` through a temporary
+  // file beside it once a chunk's worth is held. The target itself is only
+  // replaced by WriteFile. `seam` (may be null) lets tests fail its steps.
+  void StreamTo(const std::filesystem::path& target, IFileReplaceSeam* seam = nullptr);
+  // True once a target to stream to is given.
+  bool HasStreamTarget() const { return !streamTarget_.empty(); }
+  // True once bytes have gone to the temporary file.
+  bool Streaming() const { return stream_ != nullptr; }
+
+  // Puts the whole answer into `target`, through a temporary file that
+  // replaces it only when complete; false, with `target` as it was, when any
+  // write failed, also one made while streaming. A streamed answer is gone
+  // from the buffer afterwards; one held in memory stays.
+  // `seam` (may be null) serves an answer held in memory whole, in place of
+  // the one given to StreamTo; `error`, when given, receives the failing step
+  // and the reason, also of a write made while streaming.
+  bool WriteFile(const std::filesystem::path& target, IFileReplaceSeam* seam = nullptr, TFileError* error = nullptr);
+
+  // Bytes of the answer so far: those streamed and those held.
+  std::size_t TotalBytes() const;
 
   // Makes room for about this many bytes, so that a large answer is not copied
   // again and again while it grows. A request that cannot be met is ignored.
   void Reserve(std::size_t bytes);
 
-  // Empties the buffer and releases its storage.
+  // Empties the buffer and releases its storage; a streamed answer's
+  // temporary file is removed, and what follows is held in memory again.
   void Clear();
 
  private:
   void EndLine();
+  // Sends the bytes held on to the temporary file when a chunk's worth is held.
+  void StreamIfFull();
   // Finds entry i: its bytes and whether it joins the next one.
   std::string_view Find(std::size_t i, bool& joinsNext) const;
 
   std::string bytes_;
   std::size_t entries_ = 0;
-  std::vector<std::size_t> joins_;  // offsets in bytes_ where a pair's text begins, ascending
+  std::vector<std::size_t> joins_;  // offsets in bytes_ where a pair's text begins, ascending; not kept while streaming
+  std::filesystem::path streamTarget_;       // empty: held in memory whole
+  IFileReplaceSeam* streamSeam_ = nullptr;
+  std::unique_ptr<TFileReplacement> stream_;  // the temporary file, from the first chunk streamed
+  bool streamFailed_ = false;                 // a streamed write failed: WriteFile will fail
+  TFileError streamError_;                    // why the first streamed write failed
 };

@@ -3,6 +3,7 @@
 // The file is read in blocks, never whole, and lines are split in place.
 #include "exchange/reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -23,9 +24,11 @@ constexpr std::size_t kScratchKeep = std::size_t{1} << 20;
 constexpr char kCtrlZ = '\x1A';
 
 // Drops every CR: one before the LF belongs to the line end, any other is
-// not part of the line either. Returns the new length.
-std::size_t DropCarriageReturns(char* line, std::size_t size) {
+// not part of the line either. Returns the new length. `moved` tells whether
+// bytes of the line moved, which only a CR before the last byte causes.
+std::size_t DropCarriageReturns(char* line, std::size_t size, bool* moved = nullptr) {
   char* cr = static_cast<char*>(std::memchr(line, '\r', size));
+  if (moved != nullptr) *moved = cr != nullptr && cr + 1 != line + size;
   if (cr == nullptr) return size;
   char* w = cr;
   for (char* r = cr; r != line + size; ++r) {
@@ -34,15 +37,24 @@ std::size_t DropCarriageReturns(char* line, std::size_t size) {
   return static_cast<std::size_t>(w - line);
 }
 
+// Applies the line at `line[0..size)`, which begins at `offset` in the file.
+void ApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset) {
+  bool moved = false;
+  size = DropCarriageReturns(line, size, &moved);
+  d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
+  JwwApplyLine(d, line, size);
+}
+
 // Applies every complete line in `buf[0..end)`, the first of which is known
-// to hold no LF before `scanFrom`; returns where the unfinished last line begins.
-std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t end) {
+// to hold no LF before `scanFrom` and begins at `bufOffset` in the file;
+// returns where the unfinished last line begins.
+std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t end, std::uint64_t bufOffset) {
   std::size_t begin = 0;
   while (scanFrom < end) {
     char* lf = static_cast<char*>(std::memchr(buf + scanFrom, '\n', end - scanFrom));
     if (lf == nullptr) break;
     const auto stop = static_cast<std::size_t>(lf - buf);
-    JwwApplyLine(d, buf + begin, DropCarriageReturns(buf + begin, stop - begin));
+    ApplyFileLine(d, buf + begin, stop - begin, bufOffset + begin);
     begin = stop + 1;
     scanFrom = begin;
   }
@@ -51,13 +63,33 @@ std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t
 
 // Reads the open stream block by block. False on a read error; lines read
 // before it stay applied, a line cut short by it is not applied.
-bool ReadStream(TJwwData& d, std::ifstream& in, IJwwReadProgress* progress, uint64_t total) {
-  std::vector<char> buf(kBlockSize);
+// Room for the bytes read, never zero-filled: a small file fills only part of
+// the first block. Grows (keeping what it holds) for a line longer than it.
+class TReadBuffer {
+ public:
+  explicit TReadBuffer(std::size_t size) : bytes_(new char[size]), size_(size) {}
+  char* data() { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  void Grow(std::size_t used) {
+    std::unique_ptr<char[]> bigger(new char[size_ * 2]);
+    std::memcpy(bigger.get(), bytes_.get(), used);
+    bytes_ = std::move(bigger);
+    size_ *= 2;
+  }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_;
+};
+
+bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadProgress* progress, uint64_t total) {
+  TReadBuffer buf(blockSize);
+  std::uint64_t bufOffset = 0;  // where buf[0] lies in the file
   std::size_t used = 0;     // bytes in buf
   std::size_t scanned = 0;  // bytes of the unfinished line already known to hold no LF
   bool ended = false;
   while (!ended) {
-    if (used == buf.size()) buf.resize(buf.size() * 2);  // one line longer than the buffer
+    if (used == buf.size()) buf.Grow(used);  // one line longer than the buffer
     in.read(buf.data() + used, static_cast<std::streamsize>(buf.size() - used));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (in.bad()) return false;
@@ -69,16 +101,17 @@ bool ReadStream(TJwwData& d, std::ifstream& in, IJwwReadProgress* progress, uint
     } else {
       used += got;
     }
-    const std::size_t rest = ApplyLines(d, buf.data(), scanned, used);
+    const std::size_t rest = ApplyLines(d, buf.data(), scanned, used, bufOffset);
     if (rest > 0) {
       std::memmove(buf.data(), buf.data() + rest, used - rest);
       used -= rest;
+      bufOffset += rest;
     }
     scanned = used;
     if (progress != nullptr) progress->ShowBytesRead(d.BytesRead, total);
   }
   // The last line needs no line end.
-  if (used > 0) JwwApplyLine(d, buf.data(), DropCarriageReturns(buf.data(), used));
+  if (used > 0) ApplyFileLine(d, buf.data(), used, bufOffset);
   return true;
 }
 
@@ -124,13 +157,24 @@ namespace {
 
 TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProgress* progress) {
   try {
+    // Opened first and kept open until the walk, so that the file cannot
+    // change between reading it and copying numbers from it. Without it the
+    // answer is formatted whole.
+    auto source = std::make_shared<TJwwSourceFile>();
+    if (source->Open(path)) d.Source = std::move(source);
     ClearSystemError();
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) return LastSystemError("open");
-    ClearSystemError();
+    // A block no larger than the file (and a little room to see its end).
     std::error_code sizeError;
-    const auto size = progress != nullptr ? std::filesystem::file_size(path, sizeError) : 0;
-    if (!ReadStream(d, in, progress, sizeError ? 0 : static_cast<uint64_t>(size))) return LastSystemError("read");
+    const auto fileSize = std::filesystem::file_size(path, sizeError);
+    const std::size_t block = sizeError || fileSize >= kBlockSize
+                                  ? kBlockSize
+                                  : std::max<std::size_t>(4096, static_cast<std::size_t>(fileSize) + 1);
+    ClearSystemError();
+    if (!ReadStream(d, in, block, progress, sizeError ? 0 : static_cast<uint64_t>(fileSize))) {
+      return LastSystemError("read");
+    }
     return {};
   } catch (const std::bad_alloc&) {
     return FileFailure("read", TFileFailure::OutOfMemory);
@@ -153,6 +197,8 @@ bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* err
   }
   const TFileError result = ReadFile(d, path, progress);
   if (error != nullptr) *error = result;
+  d.LineOffset = TJwwData::kNoLineOffset;
+  if (result.Failed()) d.Source.reset();
   d.ReadOutcome = result.Failed() ? TJwwReadOutcome::Failed : TJwwReadOutcome::Complete;
   return !result.Failed();
 }

@@ -15,7 +15,13 @@ using std::string_view;
 constexpr string_view kTextKeys[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
 constexpr int32_t kDimTextKind = 2;
 
-double Real(const TJwwFields& f, std::size_t i) { return TextToFloat(f[i]); }
+// Field i as a real; notes whether its text can be copied into the answer.
+double Real(const TJwwFields& f, std::size_t i) {
+  bool own = false;
+  const double value = TextToFloat(f[i], &own);
+  if (own && i < 16) f.ownNumbers = static_cast<uint16_t>(f.ownNumbers | (1u << i));
+  return value;
+}
 
 int32_t TextKind(string_view key) {
   for (int32_t k = 0; k < 10; ++k) {
@@ -233,12 +239,44 @@ void TakePlainLine(TJwwData& d, const TJwwFields& f) {
   a.CurZ = 0;
 }
 
+// The fields of a record's line that its writer puts out unchanged, each
+// as the number of the same field: bit i for field i. Dimensions take their
+// numbers from two lines, and solids may be written with fewer corners, so
+// neither is copied.
+uint16_t WrittenAsRead(int32_t kind) {
+  switch (kind) {
+    case kKindLine: return 0x0F;     // x1 y1 x2 y2
+    case kKindCircle: return 0x0E;   // ci x y r
+    case kKindArc: return 0xFE;      // ci and seven numbers
+    case kKindText: return 0x1E;     // the four numbers before the text
+    case kKindPoint: return 0x06;    // pt x y
+    case kKindPointEx: return 0x1E;  // pt x y p3 p4 (p3 only while the writer keeps it)
+    case kKindSc:
+    case kKindSe: return 0xFE;       // seven numbers, then the code
+    case kKindSo:
+    case kKindSg: return 0x1FE;      // eight numbers
+    default: return 0;
+  }
+}
+
+// Marks the fields of the record just stored whose text is in final form, so
+// that the writer copies them from the file instead of formatting the value.
+void MarkFinalFields(TJwwData& d, const TJwwFields& f) {
+  TJwwOrder& entry = d.Order.back();
+  const uint32_t exactFields = f.exact >= 16 ? 0xFFFFu : (1u << f.exact) - 1u;
+  const auto marks = static_cast<uint16_t>(WrittenAsRead(entry.kind) & f.ownNumbers & exactFields);
+  entry.source = marks == 0 ? 0 : TJwwLineSource::Pack(d.LineOffset, marks);
+}
+
 }  // namespace
 
 void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f) {
+  const std::size_t before = d.Order.size();
   if (TakeKeyword(d, f)) {
     AfterRecord(d);
-    return;
+  } else if (f.count == 4) {
+    TakePlainLine(d, f);
   }
-  if (f.count == 4) TakePlainLine(d, f);
+  const bool markable = d.Source != nullptr && d.LineOffset != TJwwData::kNoLineOffset && f.exact > 0;
+  if (markable && d.Order.size() > before) MarkFinalFields(d, f);
 }

@@ -6,6 +6,10 @@ template <typename T>
 void Release(std::vector<T>& v) {
   std::vector<T>().swap(v);
 }
+template <typename T>
+void Release(TJwwTable<T>& table) {
+  table.clear();  // gives its chunks back
+}
 }  // namespace
 
 const std::string& JwwDefaultFont() {
@@ -60,6 +64,9 @@ void JwwDataInit(TJwwData& d) {
   d.Output.Clear();
   d.ReadOutcome = TJwwReadOutcome::NotRead;
   d.BytesRead = 0;
+  d.LineOffset = TJwwData::kNoLineOffset;
+  d.Source.reset();
+  d.Copy.mask = 0;
 }
 
 void JwwDataFree(TJwwData& d) {
@@ -85,6 +92,7 @@ void JwwDataFree(TJwwData& d) {
   Release(d.LyNames);
   Release(d.Hp);
   d.Output.Clear();
+  d.Source.reset();
 }
 
 void JwwAddOrder(TJwwData& d, int32_t kind, int32_t index) { d.Order.push_back({kind, index}); }

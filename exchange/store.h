@@ -4,10 +4,14 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "exchange/chunked_table.h"
 #include "exchange/output_buffer.h"
+#include "exchange/source_file.h"
 
 // The seven attribute fields every entity record begins with.
 struct TJwwEntAttr {
@@ -116,6 +120,9 @@ using TJwwEntSg = TJwwEntSo;
 struct TJwwOrder {
   int32_t kind = 0;   // 1..15
   int32_t index = 0;  // zero-based position in that kind's table
+  // The entity's line in the exchange file and its fields in final form
+  // (TJwwLineSource); 0 when none can be copied.
+  uint64_t source = 0;
 };
 
 struct TJwwHp {
@@ -209,29 +216,39 @@ struct TJwwData {
 
   TJwwEntLine PendingDimLine;  // the line of a dimension between `msg` and its text
 
-  // Entity tables, kinds 1..15, records in file order.
-  std::vector<TJwwEntLine> Lines;
-  std::vector<TJwwEntCircle> Circles;
-  std::vector<TJwwEntArc> Arcs;
-  std::vector<TJwwEntText> Texts;
-  std::vector<TJwwEntPoint> Points;
-  std::vector<TJwwEntPointEx> PointsEx;
-  std::vector<TJwwEntDim> Dims;
-  std::vector<TJwwEntBlk> Blocks;
-  std::vector<TJwwEntSolid2> Solids2;
-  std::vector<TJwwEntSolid3> Solids3;
-  std::vector<TJwwEntSolid4> Solids4;
-  std::vector<TJwwEntSc> Scs;
-  std::vector<TJwwEntSe> Ses;
-  std::vector<TJwwEntSo> Sos;
-  std::vector<TJwwEntSg> Sgs;
+  // Entity tables, kinds 1..15, records in file order, grown chunk by chunk.
+  TJwwTable<TJwwEntLine> Lines;
+  TJwwTable<TJwwEntCircle> Circles;
+  TJwwTable<TJwwEntArc> Arcs;
+  TJwwTable<TJwwEntText> Texts;
+  TJwwTable<TJwwEntPoint> Points;
+  TJwwTable<TJwwEntPointEx> PointsEx;
+  TJwwTable<TJwwEntDim> Dims;
+  TJwwTable<TJwwEntBlk> Blocks;
+  TJwwTable<TJwwEntSolid2> Solids2;
+  TJwwTable<TJwwEntSolid3> Solids3;
+  TJwwTable<TJwwEntSolid4> Solids4;
+  TJwwTable<TJwwEntSc> Scs;
+  TJwwTable<TJwwEntSe> Ses;
+  TJwwTable<TJwwEntSo> Sos;
+  TJwwTable<TJwwEntSg> Sgs;
 
-  std::vector<TJwwOrder> Order;  // every record's (kind, index), in file order
+  TJwwTable<TJwwOrder> Order;  // every record's (kind, index), in file order
 
   TJwwOutputBuffer Output;  // the answer, filled by the writer
 
   TJwwReadOutcome ReadOutcome = TJwwReadOutcome::NotRead;
   std::uint64_t BytesRead = 0;  // bytes of the exchange file read; the answer is about as long
+
+  // While a file is read: where the line being applied begins in it, or
+  // kNoLineOffset when its fields cannot be found there again.
+  static constexpr std::uint64_t kNoLineOffset = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t LineOffset = kNoLineOffset;
+  // The exchange file, open from reading until the walk ends, when final-form
+  // numbers are copied from it; shared by copies of the store.
+  std::shared_ptr<TJwwSourceFile> Source;
+  // While the walk writes an entity: its fields to copy.
+  TJwwCopyFields Copy;
 };
 
 // The font name in force before any font line: MS Gothic in angle brackets (Shift-JIS bytes).
@@ -254,7 +271,7 @@ void JwwSetEntAttr(const TJwwData& d, TJwwEntAttr& rec);
 // Adds a zeroed record to `table` as an entity of `kind`: the order entry
 // first, then the record with the current attributes. Returns the new record.
 template <typename Rec>
-Rec& JwwAddEntity(TJwwData& d, std::vector<Rec>& table, int32_t kind) {
+Rec& JwwAddEntity(TJwwData& d, TJwwTable<Rec>& table, int32_t kind) {
   JwwAddOrder(d, kind, static_cast<int32_t>(table.size()));
   Rec& rec = table.emplace_back();
   JwwSetEntAttr(d, rec);

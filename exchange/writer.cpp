@@ -46,6 +46,15 @@ void AppendCount(std::string& text, std::size_t value) {
   text.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
 }
 
+// Bytes of a line read again to find the fields to copy: numeric lines are far
+// shorter, and fields past it are formatted instead.
+constexpr std::size_t kCopyLineBytes = 512;
+
+void FindCopyFields(TJwwData& d, std::uint64_t source) {
+  const std::string_view line = d.Source->At(TJwwLineSource::Offset(source), kCopyLineBytes);
+  JwwFindCopyFields(line, TJwwLineSource::Fields(source), d.Copy);
+}
+
 void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
   std::string text(kProgressHead);
   AppendCount(text, done);
@@ -60,11 +69,12 @@ void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
 void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* progress,
                   IJwwEscapeKey* escape) {
   const std::size_t n = d.Order.size();
-  // The answer is about as long as the file read (a drawing the host wrote
-  // averages about 60 bytes per entity), and growing it past its room would
-  // copy it whole; room that stays unused costs address space only.
+  // Held whole, the answer is about as long as the file read (a drawing the
+  // host wrote averages about 60 bytes per entity), and growing it past its
+  // room would copy it whole. A streaming answer holds one chunk at a time.
   const auto read = static_cast<std::size_t>(d.BytesRead);
-  d.Output.Reserve(d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64);
+  const std::size_t whole = d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64;
+  d.Output.Reserve(d.Output.HasStreamTarget() ? std::min(whole, TJwwOutputBuffer::kStreamChunk * 17 / 16) : whole);
   if (d.Bz) JwwPutLine(d, "bz");
   for (std::size_t i = 0; i < n; ++i) {
     if (i % 100 == 0) {
@@ -75,18 +85,24 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
       }
     }
     const TJwwOrder entry = d.Order[i];
+    if (entry.source != 0 && d.Source != nullptr) FindCopyFields(d, entry.source);
     JwwPutEntity(d, entry.kind, entry.index, overrides);
+    d.Copy.mask = 0;
   }
+  // The walk is the last reader of the exchange file: closed now, so that the
+  // answer can take its place.
+  d.Source.reset();
   // The host takes the last layer lines of the answer as its current layer;
   // hand back the one it had when it wrote the file.
   JwwPutLg(d, d.first.FirstLg);
   JwwPutLy(d, d.first.FirstLy);
 }
 
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, TFileError* error,
-                  IFileReplaceSeam* seam) {
+bool JwwWriteFile(TJwwData& d, const std::filesystem::path& path, TFileError* error, IFileReplaceSeam* seam) {
+  // Closed before its replacement may take its place (after Cancel the walk
+  // never ran to close it).
+  d.Source.reset();
   // An empty answer tells the host that nothing was done.
-  constexpr std::string_view kNothingDone = "hq\r\n";
-  const std::string_view bytes = d.Output.Count() == 0 ? kNothingDone : d.Output.FileBytes();
-  return ReplaceFileContents(path, bytes, seam, error);
+  if (d.Output.Count() == 0) return ReplaceFileContents(path, "hq\r\n", seam, error);
+  return d.Output.WriteFile(path, seam, error);
 }

@@ -54,10 +54,12 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
                   IJwwEscapeKey* escape);
 
 // Writes the buffer (or "hq" when it is empty) into the file with CR LF line
-// ends, through a temporary file in the same folder that then replaces it.
-// On any failure the temporary file is removed, the old file is left as it was,
-// and the result is false; `error`, when given, says which step failed and why.
-// A read-only file is refused. Never throws. `seam` (may be null) sees each
-// block written, which is how a long write shows its progress.
-bool JwwWriteFile(const TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr,
+// ends, through a temporary file in the same folder that then replaces it;
+// an answer streaming to that file (TJwwOutputBuffer::StreamTo) is completed
+// and put in place. On any failure, also one while streaming, the temporary
+// file is removed, the old file is left as it was, and the result is false;
+// `error`, when given, says which step failed and why. A read-only file is
+// refused. Never throws. `seam` (may be null) sees each block of an answer
+// held in memory written, which is how a long write shows its progress.
+bool JwwWriteFile(TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr,
                   IFileReplaceSeam* seam = nullptr);

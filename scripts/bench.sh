@@ -44,7 +44,8 @@ echo "== t905_readpeak: reading the drawing into a store"
 "$build/bench/t905_readpeak" "$drawing"
 
 # Runs a command under /usr/bin/time -v and prints its wall time and peak memory
-# beside the drawing's size. Usage: time_peak LABEL COMMAND [ARGS...]
+# beside the size of the drawing $measured (default: the drawing).
+# Usage: time_peak LABEL COMMAND [ARGS...]
 time_peak() {
   local label=$1
   shift
@@ -59,7 +60,7 @@ time_peak() {
     return 1
   fi
   local size rss wall
-  size=$(stat -c %s "$drawing")
+  size=$(stat -c %s "${measured:-$drawing}")
   rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
   wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log")
   awk -v l="$label" -v w="$wall" -v r="$rss" -v s="$size" 'BEGIN {
@@ -78,3 +79,10 @@ echo "== t905cli convert: the OK flow on the drawing with the bundled presets"
 cp examples/t905.dat "$work/t905.dat"
 time_peak "t905cli convert" "$build/tools/t905cli" convert --exchange "$drawing" \
   --presets "$work/t905.dat" --out "$work/answer.txt" --points --dims --solids --arbitrary
+
+echo
+echo "== t905cli convert on a 10,000-entity drawing (seed $seed)"
+small=$work/small.txt
+"$build/bench/t905_gendrawing" 10000 "$seed" "$small" >/dev/null
+measured=$small time_peak "t905cli convert (10,000)" "$build/tools/t905cli" convert --exchange "$small" \
+  --presets "$work/t905.dat" --out "$work/answer-small.txt" --points --dims --solids --arbitrary

@@ -486,6 +486,10 @@ TEST_F(Cli, FailedReadWritesNothingAndSaysWhy) {
     EXPECT_TRUE(Has(run.err, P(folder)) && Has(run.err, std::strerror(EISDIR))) << run.err;
     EXPECT_FALSE(std::filesystem::exists(out)) << "a failed read is never answered";
   }
+  // Larger than the limit below, so that the reader's first block, sized to the file, is too.
+  std::string large = drawing;
+  for (int i = 0; i < 70000; ++i) large += "0 0 1 1\r\n";
+  WriteFileBytes(exchange_, large);
   for (const char* command : {"convert", "stats"}) {
     std::vector<std::string> args = {command, "--exchange", P(exchange_)};
     if (std::string_view(command) == "convert") args.insert(args.end(), {"--presets", P(presets_)});
@@ -496,9 +500,9 @@ TEST_F(Cli, FailedReadWritesNothingAndSaysWhy) {
       run = RunCommand(args);
     }
     EXPECT_EQ(run.code, 1) << command;
-    EXPECT_EQ(ReadFileBytes(exchange_), drawing) << command << ": the exchange file must stay as it was";
+    EXPECT_EQ(ReadFileBytes(exchange_), large) << command << ": the exchange file must stay as it was";
     EXPECT_TRUE(Has(run.err, P(exchange_)) && Has(run.err, "not enough memory") &&
-                Has(run.err, std::to_string(drawing.size()) + " bytes"))
+                Has(run.err, std::to_string(large.size()) + " bytes"))
         << command << ": " << run.err;
     EXPECT_FALSE(Has(run.err, "bad_alloc")) << run.err;
   }

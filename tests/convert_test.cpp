@@ -12,7 +12,7 @@ namespace {
 constexpr int32_t kOldWidth = 7;
 
 template <typename Rec>
-Rec& Add(TJwwData& d, std::vector<Rec>& table, TJwwKind kind, int32_t lg, int32_t ly, int32_t lc = 1) {
+Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lg, int32_t ly, int32_t lc = 1) {
   JwwAddOrder(d, kind, static_cast<int32_t>(table.size()));
   Rec& r = table.emplace_back();
   r.lg = lg;

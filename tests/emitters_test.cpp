@@ -231,7 +231,7 @@ TEST_P(RecordLines, AttributeLinesThenGeometryUnlessDegenerate) {
 }
 
 template <typename Rec>
-Rec& Add(TJwwData& d, std::vector<Rec>& table, TJwwKind kind, int32_t lc = 1) {
+Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lc = 1) {
   Rec& r = JwwAddEntity(d, table, kind);
   r.lc = lc;
   r.lt = 1;

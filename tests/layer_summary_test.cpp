@@ -11,7 +11,7 @@
 namespace {
 
 template <typename Rec>
-Rec& Add(TJwwData& d, std::vector<Rec>& table, TJwwKind kind, int32_t lg, int32_t ly, int32_t lc = 1) {
+Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lg, int32_t ly, int32_t lc = 1) {
   JwwAddOrder(d, kind, static_cast<int32_t>(table.size()));
   Rec& r = table.emplace_back();
   r.lg = lg;

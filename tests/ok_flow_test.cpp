@@ -37,7 +37,7 @@ TJwwData Read(std::string_view bytes) {
   return d;
 }
 
-std::vector<std::string> Answer(const TJwwData& d) {
+std::vector<std::string> Answer(TJwwData& d) {
   TempDir dir;
   const auto path = dir / "JWC_TEMP.TXT";
   EXPECT_TRUE(JwwWriteFile(d, path));

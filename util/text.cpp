@@ -118,7 +118,27 @@ uint64_t EightDigitsValue(uint64_t v) {
 // then exact doubles, so the one division m / 10^k is correctly rounded and
 // equals what from_chars gives. Anything else (an exponent, more digits) is
 // false and left to from_chars. Most numbers of a drawing take this path.
-bool ParsePlainDecimal(std::string_view text, double& value) {
+// Whether plain decimal text, read by ParsePlainDecimal into the whole number
+// m, is already the number text of its value: no leading zero, no trailing
+// zero after the point, at most 15 significant digits (m < 10^15, as m holds
+// no leading zeros), a magnitude of at least 0.0001, and zero only as "0".
+bool IsOwnNumberText(std::string_view text, uint64_t m, std::size_t wholeDigits, std::size_t fractionDigits,
+                     bool negative) {
+  constexpr uint64_t kMaxSignificant = 1000000000000000;  // 10^15
+  constexpr std::size_t kPlainFractionZeros = 4;          // 0.0001 is the smallest plain text
+  const bool point = text.size() > wholeDigits;
+  if (wholeDigits == 0 || m >= kMaxSignificant) return false;
+  if (point && (fractionDigits == 0 || text.back() == '0')) return false;
+  if (text.front() != '0') return true;
+  if (wholeDigits > 1) return false;
+  if (m == 0) return !negative && !point;
+  if (fractionDigits <= kPlainFractionZeros) return true;
+  uint64_t least = 1;  // m / 10^fractionDigits >= 10^-4
+  for (std::size_t i = kPlainFractionZeros; i < fractionDigits; ++i) least *= 10;
+  return m >= least;
+}
+
+bool ParsePlainDecimal(std::string_view text, double& value, bool negative, bool* ownText) {
   constexpr uint64_t kExactLimit = uint64_t{1} << 53;
   constexpr std::size_t kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
   const char* p = text.data();
@@ -138,6 +158,7 @@ bool ParsePlainDecimal(std::string_view text, double& value) {
   if (p != end || digits == 0 || digits > kMaxDigits || m > kExactLimit) return false;
   if (fractionDigits >= std::size(kPow10)) return false;
   value = static_cast<double>(m) / kPow10[fractionDigits];
+  if (ownText != nullptr) *ownText = IsOwnNumberText(text, m, wholeDigits, fractionDigits, negative);
   return true;
 }
 
@@ -165,7 +186,9 @@ int32_t TextToInt(std::string_view text) {
   return static_cast<int32_t>(magnitude);
 }
 
-double TextToFloat(std::string_view text) {
+double TextToFloat(std::string_view text, bool* ownNumberText) {
+  if (ownNumberText != nullptr) *ownNumberText = false;
+  const std::size_t size = text.size();
   text = SkipSpaces(text);
   const bool negative = TakeSign(text);
   // from_chars would also take "inf", "nan" and a second "-"; a digit or a
@@ -173,7 +196,9 @@ double TextToFloat(std::string_view text) {
   if (text.empty() || (!IsDigit(text.front()) && text.front() != '.')) return 0.0;
 
   double value = 0.0;
-  if (ParsePlainDecimal(text, value)) return negative ? -value : value;
+  // Only "-" may stand before the digits of text that is its own number text.
+  bool* const own = text.size() + (negative ? 1 : 0) == size ? ownNumberText : nullptr;
+  if (ParsePlainDecimal(text, value, negative, own)) return negative ? -value : value;
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, value, std::chars_format::general);
   // A value beyond the range of a double reads as unreadable (0.0), so no

@@ -15,7 +15,10 @@ int32_t TextToInt(std::string_view text);
 
 // Whole-text real in ordinary decimal notation with "." (and an optional
 // exponent), after optional leading spaces. Anything else gives 0.0.
-double TextToFloat(std::string_view text);
+// `ownNumberText`, when given, tells whether the text is exactly the answer's
+// number text of the value (plain notation only; see IsFinalNumberText), so
+// that the writer may copy it instead of formatting the value again.
+double TextToFloat(std::string_view text, bool* ownNumberText = nullptr);
 
 // True for T, TR, TRU, TRUE, 1, full-width 1, circle, ON, and the two kanji
 // for true and correct, after removing blanks and upper-casing (CP932-aware).

@@ -43,6 +43,10 @@ if(TARGET t905)
     T905_HARNESS_PACKAGING="${t905_harness_root}${PROJECT_SOURCE_DIR}/packaging"
     T905_HARNESS_SCREENSHOTS="${t905_harness_root}${CMAKE_BINARY_DIR}/screenshots")
   add_dependencies(window_harness t905)
+
+  # Not a test: times OK in the real window for scripts/bench-window.sh.
+  add_executable(window_ok_timer window_ok_timer.cpp window_harness_driver.cpp)
+  target_link_libraries(window_ok_timer PRIVATE t905_app t905_exchange t905_util gdi32 user32)
   # One at a time: a held Escape key reaches every window on the desktop.
   gtest_discover_tests(window_harness DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     TEST_PREFIX "window_harness."

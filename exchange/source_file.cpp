@@ -1,0 +1,91 @@
+// Reading the exchange file again by offset, through a window that moves forward.
+#include "exchange/source_file.h"
+
+#include <array>
+
+
+#ifdef _WIN32
+#include <share.h>
+#endif
+
+bool TJwwSourceFile::Open(const std::filesystem::path& path) {
+  Close();
+#ifdef _WIN32
+  // Others may read the file while it is open, but not change it under us.
+  file_ = _wfsopen(path.c_str(), L"rb", _SH_DENYWR);
+#else
+  file_ = std::fopen(path.c_str(), "rb");
+#endif
+  return file_ != nullptr;
+}
+
+void TJwwSourceFile::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  windowSize_ = 0;
+}
+
+std::string_view TJwwSourceFile::At(std::uint64_t offset, std::size_t want) {
+  if (file_ == nullptr) return {};
+  if (want > kWindow) want = kWindow;
+  const bool inside = offset >= windowStart_ && offset - windowStart_ + want <= windowSize_;
+  if (!inside) {
+    if (!window_) window_.reset(new char[kWindow]);
+#ifdef _WIN32
+    const bool placed = _fseeki64(file_, static_cast<long long>(offset), SEEK_SET) == 0;
+#else
+    const bool placed = fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+    windowStart_ = offset;
+    windowSize_ = placed ? std::fread(window_.get(), 1, kWindow, file_) : 0;
+  }
+  const std::uint64_t from = offset - windowStart_;
+  if (from >= windowSize_) return {};
+  const std::size_t available = windowSize_ - static_cast<std::size_t>(from);
+  return std::string_view(window_.get() + from, want < available ? want : available);
+}
+
+namespace {
+
+// What a byte is to the search for fields: part of number text, any other
+// byte of a field, or a byte that ends the field. One lookup per byte.
+enum FieldByte : unsigned char { kNumberByte = 0, kOtherByte = 1, kEndByte = 2 };
+
+constexpr std::array<FieldByte, 256> MakeFieldBytes() {
+  std::array<FieldByte, 256> t{};
+  for (int b = 0; b < 256; ++b) t[static_cast<std::size_t>(b)] = kOtherByte;
+  for (char c : {' ', '\t', '\r', '\n'}) t[static_cast<unsigned char>(c)] = kEndByte;
+  for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = kNumberByte;
+  t['.'] = kNumberByte;
+  t['-'] = kNumberByte;
+  return t;
+}
+
+constexpr std::array<FieldByte, 256> kFieldBytes = MakeFieldBytes();
+
+}  // namespace
+
+void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
+  found.mask = 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t size = line.size();
+  std::size_t i = 0;
+  for (std::size_t index = 0; index < TJwwCopyFields::kMaxFields && (wanted >> index) != 0; ++index) {
+    while (i < size && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
+    if (i == size || bytes[i] == '\r' || bytes[i] == '\n') break;
+    const std::size_t start = i;
+    // Only the bytes number text is made of are copied, whatever the file
+    // holds now; the reader found the rest of the rule true for this field.
+    unsigned other = 0;
+    FieldByte b = kOtherByte;
+    while (i < size && (b = kFieldBytes[bytes[i]]) != kEndByte) {
+      other |= b;
+      ++i;
+    }
+    // A field running to the end of the bytes may go on past them.
+    if (i == size) break;
+    if ((wanted >> index & 1u) == 0 || other != 0) continue;
+    found.field[index] = {line.data() + start, i - start};
+    found.mask = static_cast<std::uint16_t>(found.mask | (1u << index));
+  }
+}

@@ -1,0 +1,77 @@
+// The exchange file read again while the answer is written: numbers already in
+// final form are copied from it instead of being formatted a second time. The
+// file stays open from the start of reading until the walk ends, letting others
+// read it but not write it, and is read through a small window that moves
+// forward with the walk (keeping it all in memory would cost a second copy of
+// the drawing's size).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+// Where an entity's line lies in the exchange file and which of its fields
+// the record writer may copy, packed into one word of the order list.
+struct TJwwLineSource {
+  static constexpr int kOffsetBits = 48;
+  static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
+
+  static std::uint64_t Pack(std::uint64_t offset, std::uint16_t fields) {
+    return offset > kOffsetMask ? 0 : offset | (std::uint64_t{fields} << kOffsetBits);
+  }
+  static std::uint64_t Offset(std::uint64_t packed) { return packed & kOffsetMask; }
+  static std::uint16_t Fields(std::uint64_t packed) { return static_cast<std::uint16_t>(packed >> kOffsetBits); }
+};
+
+class TJwwSourceFile {
+ public:
+  TJwwSourceFile() = default;
+  ~TJwwSourceFile() { Close(); }
+  TJwwSourceFile(const TJwwSourceFile&) = delete;
+  TJwwSourceFile& operator=(const TJwwSourceFile&) = delete;
+
+  // Opens the file for reading, denying others the right to write it where
+  // the platform allows. False when it cannot be opened.
+  bool Open(const std::filesystem::path& path);
+  void Close();
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // Up to `want` bytes (at most kWindow) from `offset`: fewer at the end of
+  // the file, none when they cannot be read. Valid until the next call.
+  std::string_view At(std::uint64_t offset, std::size_t want);
+
+  static constexpr std::size_t kWindow = std::size_t{256} << 10;
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> window_;  // allocated on first use, never zero-filled
+  std::uint64_t windowStart_ = 0;
+  std::size_t windowSize_ = 0;
+};
+
+// The copyable fields of the entity being written, found in its source line.
+struct TJwwCopyFields {
+  static constexpr std::size_t kMaxFields = 16;
+  struct TSpan {
+    const char* data;
+    std::size_t size;
+  };
+  std::uint16_t mask = 0;  // bit i: field i is in final form and found
+  // Left uninitialised: found for every entity written, and only those the
+  // mask names are read.
+  TSpan field[kMaxFields];
+
+  // The text of field i to copy, or empty when it is to be formatted.
+  std::string_view Get(std::size_t i) const {
+    return i < kMaxFields && (mask >> i & 1u) != 0 ? std::string_view(field[i].data, field[i].size)
+                                                   : std::string_view();
+  }
+};
+
+// Finds the fields named in `wanted` in `line` (fields separated by blanks or
+// tabs, the line ending at CR, LF or the end of the bytes), keeping those made
+// of digits, "." and "-" only. The reader marks a line only when its fields lie
+// in the file exactly as it split them, so the same fields are found.
+void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found);

@@ -1,0 +1,213 @@
+// A large answer streamed through a temporary file while it is built: the file
+// written equals the answer held whole in memory, and a failed write, Escape or
+// an answer never written leave the host's file and no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "exchange/atomic_file.h"
+#include "exchange/reader.h"
+#include "exchange/writer.h"
+#include "tests/support/drawing_generator.h"
+#include "tests/support/files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kHostFile = "the host's drawing\r\n";
+
+// Escape goes down at the given poll (counting from 1); never when 0.
+class EscapeAtPoll final : public IJwwEscapeKey {
+ public:
+  explicit EscapeAtPoll(int poll) : poll_(poll) {}
+  bool IsEscapeDown() override { return ++polls_ == poll_; }
+
+ private:
+  int poll_;
+  int polls_ = 0;
+};
+
+// Fails the streamed write once this many bytes have gone out.
+class FailWriteAfter final : public IFileReplaceSeam {
+ public:
+  explicit FailWriteAfter(std::size_t bytes) : bytes_(bytes) {}
+  bool AllowWrite(std::size_t written) override { return written < bytes_; }
+
+ private:
+  std::size_t bytes_;
+};
+
+TJwwData ReadDrawing(const std::string& bytes) {
+  TJwwData d;
+  JwwDataInit(d);
+  JwwReadBytes(d, bytes);
+  JwwWriteInit(d);
+  return d;
+}
+
+// The answer to `bytes` written into `target`, streamed there when `stream`.
+bool Answer(const std::string& bytes, const fs::path& target, bool stream, bool* streamed = nullptr,
+            IJwwEscapeKey* escape = nullptr, IFileReplaceSeam* seam = nullptr) {
+  TJwwData d = ReadDrawing(bytes);
+  if (stream) d.Output.StreamTo(target, seam);
+  JwwPutLine(d, "hd");
+  JwwWriteData(d, TJwwOverrides{}, nullptr, escape);
+  if (streamed != nullptr) *streamed = d.Output.Streaming();
+  return JwwWriteFile(d, target);
+}
+
+std::size_t FilesIn(const fs::path& dir) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++n;
+  return n;
+}
+
+struct TDrawingCase {
+  const char* name;
+  std::size_t entities;
+  std::uint32_t seed;
+  bool streams;  // large enough to go past one chunk
+};
+
+class AnswerStream : public ::testing::TestWithParam<TDrawingCase> {};
+
+TEST_P(AnswerStream, FileEqualsTheAnswerHeldInMemory) {
+  const TDrawingCase& c = GetParam();
+  const std::string drawing = GenerateExchangeFile(c.entities, c.seed);
+  TempDir dir;
+  const fs::path whole = dir / "whole.txt";
+  const fs::path streamedPath = dir / "JWC_TEMP.TXT";
+  WriteFileBytes(streamedPath, kHostFile);
+  ASSERT_TRUE(Answer(drawing, whole, false));
+  bool streamed = false;
+  ASSERT_TRUE(Answer(drawing, streamedPath, true, &streamed));
+  EXPECT_EQ(streamed, c.streams);
+  const std::string expected = ReadFileBytes(whole);
+  const std::string got = ReadFileBytes(streamedPath);
+  ASSERT_EQ(got.size(), expected.size());
+  EXPECT_TRUE(got == expected);
+  EXPECT_EQ(FilesIn(dir.path()), 2u) << "a temporary file was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawings, AnswerStream,
+                         ::testing::Values(TDrawingCase{"Small", 500, 3, false},
+                                           TDrawingCase{"TwoChunks", 25000, 1, true},
+                                           TDrawingCase{"SeveralChunks", 60000, 7, true}),
+                         [](const ::testing::TestParamInfo<TDrawingCase>& p) { return std::string(p.param.name); });
+
+// Ways a streaming answer ends without taking the host's file.
+struct TAbortCase {
+  const char* name;
+  int escapeAtPoll;          // 0: no Escape
+  std::size_t failAfter;     // bytes the seam lets through; 0: no failure
+  bool otherTarget;          // written to another file than the one streamed for
+  bool writeSucceeds;
+  std::string_view hostFileAfter;  // empty: the closing lines written over it
+};
+
+class StreamAbort : public ::testing::TestWithParam<TAbortCase> {};
+
+TEST_P(StreamAbort, LeavesTheHostsFileAndNoTemporaryFile) {
+  const TAbortCase& c = GetParam();
+  const std::string drawing = GenerateExchangeFile(40000, 5);
+  TempDir dir;
+  const fs::path host = dir / "JWC_TEMP.TXT";
+  WriteFileBytes(host, kHostFile);
+  EscapeAtPoll escape(c.escapeAtPoll);
+  FailWriteAfter seam(c.failAfter == 0 ? SIZE_MAX : c.failAfter);
+  TJwwData d = ReadDrawing(drawing);
+  d.Output.StreamTo(c.otherTarget ? dir / "other.txt" : host, &seam);
+  JwwPutLine(d, "hd");
+  JwwWriteData(d, TJwwOverrides{}, nullptr, &escape);
+  EXPECT_EQ(JwwWriteFile(d, host), c.writeSucceeds);
+  if (c.hostFileAfter.empty()) {
+    // Escape after streaming began: only closing lines, never the streamed part.
+    const std::string answer = ReadFileBytes(host);
+    EXPECT_LT(answer.size(), 20u);
+    EXPECT_EQ(answer.rfind("lg", 0), 0u);
+  } else {
+    EXPECT_EQ(ReadFileBytes(host), c.hostFileAfter);
+  }
+  EXPECT_EQ(FilesIn(dir.path()), 1u) << "a temporary file was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Aborts, StreamAbort,
+    ::testing::Values(TAbortCase{"WriteFailsInTheFirstChunk", 0, 1, false, false, kHostFile},
+                      TAbortCase{"WriteFailsAfterTwoChunks", 0, 2 * TJwwOutputBuffer::kStreamChunk, false, false,
+                                 kHostFile},
+                      TAbortCase{"EscapeAfterStreamingBegan", 300, 0, false, true, ""},
+                      TAbortCase{"WrittenToAnotherFile", 0, 0, true, false, kHostFile}),
+    [](const ::testing::TestParamInfo<TAbortCase>& p) { return std::string(p.param.name); });
+
+TEST(StreamAbort, AnswerNeverWrittenLeavesNoTemporaryFile) {
+  const std::string drawing = GenerateExchangeFile(40000, 9);
+  TempDir dir;
+  const fs::path host = dir / "JWC_TEMP.TXT";
+  WriteFileBytes(host, kHostFile);
+  {
+    TJwwData d = ReadDrawing(drawing);
+    d.Output.StreamTo(host);
+    JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
+    ASSERT_TRUE(d.Output.Streaming());
+    EXPECT_EQ(FilesIn(dir.path()), 2u);
+    JwwDataFree(d);
+  }
+  EXPECT_EQ(ReadFileBytes(host), kHostFile);
+  EXPECT_EQ(FilesIn(dir.path()), 1u);
+}
+
+// Why a streamed answer was not written reaches the caller, whenever the
+// failure happened: at the first chunk (a read-only target is refused, never
+// replaced) or chunks later (the disk filled up).
+class DiskFullAfter final : public IFileReplaceSeam {
+ public:
+  explicit DiskFullAfter(std::size_t bytes) : bytes_(bytes) {}
+  bool AllowWrite(std::size_t written) override { return written < bytes_; }
+  int FailureCode() override { return ENOSPC; }
+
+ private:
+  std::size_t bytes_;
+};
+
+TEST(StreamAbort, SaysWhyAStreamedAnswerWasNotWritten) {
+  const struct {
+    const char* name;
+    bool readOnly;
+    std::size_t fullAfter;  // SIZE_MAX: the disk never fills
+    TFileFailure failure;
+    std::string_view step;
+    int code;
+  } rows[] = {
+      {"ReadOnlyTarget", true, SIZE_MAX, TFileFailure::ReadOnly, "replace", 0},
+      {"DiskFullAfterTwoChunks", false, 2 * TJwwOutputBuffer::kStreamChunk, TFileFailure::System, "write", ENOSPC},
+  };
+  const std::string drawing = GenerateExchangeFile(60000, 11);
+  for (const auto& r : rows) {
+    TempDir dir;
+    const fs::path host = dir / "JWC_TEMP.TXT";
+    WriteFileBytes(host, kHostFile);
+    if (r.readOnly) fs::permissions(host, fs::perms::owner_write, fs::perm_options::remove);
+    DiskFullAfter seam(r.fullAfter);
+    TJwwData d = ReadDrawing(drawing);
+    d.Output.StreamTo(host, &seam);
+    JwwPutLine(d, "hd");
+    JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
+    TFileError error;
+    EXPECT_FALSE(JwwWriteFile(d, host, &error)) << r.name;
+    EXPECT_EQ(error.failure, r.failure) << r.name;
+    EXPECT_EQ(std::string_view(error.step), r.step) << r.name;
+    if (r.code != 0) {
+      EXPECT_EQ(error.code, r.code) << r.name;
+    }
+    EXPECT_EQ(ReadFileBytes(host), kHostFile) << r.name;
+    EXPECT_EQ(FilesIn(dir.path()), 1u) << r.name << ": a temporary file was left behind";
+    fs::permissions(host, fs::perms::owner_write, fs::perm_options::add);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+// The chunked record table: records stay where they were stored across chunk
+// boundaries, new records are zero, and clearing gives every chunk back.
+#include "exchange/chunked_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "exchange/store.h"
+
+namespace {
+
+constexpr std::size_t kChunk = TJwwTable<int>::kChunkSize;
+
+struct TSizeCase {
+  const char* name;
+  std::size_t count;
+  std::size_t capacity;  // chunks allocated, in records
+};
+
+class ChunkedTableSizes : public ::testing::TestWithParam<TSizeCase> {};
+
+TEST_P(ChunkedTableSizes, KeepsEveryRecordAndItsAddressAcrossChunks) {
+  const TSizeCase& c = GetParam();
+  TJwwTable<TJwwEntLine> table;
+  std::vector<const TJwwEntLine*> where;
+  for (std::size_t i = 0; i < c.count; ++i) {
+    TJwwEntLine& rec = table.emplace_back();
+    EXPECT_EQ(rec.x2, 0.0) << i;
+    EXPECT_EQ(rec.lw, 0) << i;
+    rec.x1 = static_cast<double>(i);
+    rec.pl = static_cast<int32_t>(i);
+    where.push_back(&rec);
+  }
+  ASSERT_EQ(table.size(), c.count);
+  EXPECT_EQ(table.capacity(), c.capacity);
+  std::size_t i = 0;
+  for (const TJwwEntLine& rec : table) {
+    ASSERT_LT(i, c.count);
+    EXPECT_EQ(&rec, where[i]) << "record " << i << " moved";
+    EXPECT_EQ(rec.x1, static_cast<double>(i));
+    EXPECT_EQ(table[i].pl, static_cast<int32_t>(i));
+    ++i;
+  }
+  EXPECT_EQ(i, c.count);
+  if (c.count > 0) {
+    EXPECT_EQ(&table.back(), where.back());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ChunkedTableSizes,
+    ::testing::Values(TSizeCase{"Empty", 0, 0}, TSizeCase{"One", 1, kChunk},
+                      TSizeCase{"FullChunk", kChunk, kChunk}, TSizeCase{"OnePastAChunk", kChunk + 1, 2 * kChunk},
+                      TSizeCase{"SeveralChunks", 3 * kChunk + 7, 4 * kChunk}),
+    [](const ::testing::TestParamInfo<TSizeCase>& p) { return std::string(p.param.name); });
+
+TEST(ChunkedTable, ClearDestroysRecordsAndGivesChunksBack) {
+  TJwwTable<std::string> table;
+  for (std::size_t i = 0; i < kChunk + 3; ++i) table.push_back(std::string(100, static_cast<char>('a' + i % 26)));
+  table.clear();
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_EQ(table.capacity(), 0u);
+  EXPECT_TRUE(table.begin() == table.end());
+  // Usable again after clearing, starting with a zero record.
+  EXPECT_TRUE(table.emplace_back().empty());
+  EXPECT_EQ(table.size(), 1u);
+}
+
+TEST(ChunkedTable, CopyAndMoveKeepRecordsInOrder) {
+  TJwwTable<std::string> table;
+  for (std::size_t i = 0; i < kChunk + 2; ++i) table.push_back(std::to_string(i));
+  TJwwTable<std::string> copy(table);
+  ASSERT_EQ(copy.size(), table.size());
+  EXPECT_EQ(copy[kChunk + 1], std::to_string(kChunk + 1));
+  EXPECT_NE(&copy[0], &table[0]);
+  TJwwTable<std::string> moved(std::move(table));
+  EXPECT_EQ(moved.size(), kChunk + 2);
+  EXPECT_EQ(moved[kChunk], std::to_string(kChunk));
+  copy = moved;
+  EXPECT_EQ(copy.size(), kChunk + 2);
+  EXPECT_EQ(copy.back(), std::to_string(kChunk + 1));
+}
+
+}  // namespace
