@@ -486,14 +486,16 @@ TEST(Form1WriteFailures, EachFailedFileIsNamedWithItsReasonInOneBox) {
     ToolFolder f;
     WriteFileBytes(f.exchange, kOneLine);
     WriteFileBytes(f.presets, JoinCrLf(DefaultPresetLines()));
-    ToolRun run(f.exe);
-    if (r.fault == PresetsReadOnly || r.fault == BothReadOnly) MakeReadOnly(f.presets);
-    if (r.fault == ExchangeReadOnly || r.fault == BothReadOnly) MakeReadOnly(f.exchange);
+    // Before the run: on Windows the run keeps the exchange file open against
+    // writers, so nobody can swap it for a folder once it has been read.
     if (r.fault == FolderForExchange) {
       fs::remove(f.exchange);
       fs::create_directory(f.exchange);
       WriteFileBytes(f.exchange / "inside", "keep");
     }
+    ToolRun run(f.exe);
+    if (r.fault == PresetsReadOnly || r.fault == BothReadOnly) MakeReadOnly(f.presets);
+    if (r.fault == ExchangeReadOnly || r.fault == BothReadOnly) MakeReadOnly(f.exchange);
     run.ui.TypeIntoCell(kLineCol, kLineRow, "7");
     if (r.ok) {
       run.form.Button1Click();
