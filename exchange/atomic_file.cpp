@@ -11,15 +11,7 @@
 #include <string>
 #include <system_error>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "exchange/windows_api.h"
 
 #include "exchange/interrupt_cleanup.h"
 

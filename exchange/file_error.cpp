@@ -6,15 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "exchange/windows_api.h"
 
 namespace {
 

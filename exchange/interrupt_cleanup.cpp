@@ -8,15 +8,9 @@
 #include <atomic>
 #include <cstring>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "exchange/windows_api.h"
+
+#ifndef _WIN32
 #include <signal.h>
 #include <unistd.h>
 #endif

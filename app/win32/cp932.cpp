@@ -1,4 +1,4 @@
-// Shift-JIS <-> UTF-16 through the system's code page 932 tables.
+// Shift-JIS and UTF-8 <-> UTF-16 through the system's code page tables.
 #include "app/win32/cp932.h"
 
 #include <windows.h>
@@ -9,28 +9,32 @@ namespace {
 constexpr UINT kCodePage = 932;
 
 // The converters count in int; longer texts are cut rather than overflowed.
-int ClampLength(std::size_t n) { return n > static_cast<std::size_t>(INT_MAX / 2) ? INT_MAX / 2 : static_cast<int>(n); }
+int ClampLength(std::size_t n) { return n > static_cast<std::size_t>(INT_MAX / 4) ? INT_MAX / 4 : static_cast<int>(n); }
 }  // namespace
 
-std::wstring SjisToWide(std::string_view sjis) {
-  if (sjis.empty()) return {};
-  const int inLen = ClampLength(sjis.size());
-  const int outLen = MultiByteToWideChar(kCodePage, 0, sjis.data(), inLen, nullptr, 0);
+std::wstring CodePageToWide(unsigned codePage, std::string_view text) {
+  if (text.empty()) return {};
+  const int inLen = ClampLength(text.size());
+  const int outLen = MultiByteToWideChar(codePage, 0, text.data(), inLen, nullptr, 0);
   if (outLen <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(outLen), L'\0');
-  MultiByteToWideChar(kCodePage, 0, sjis.data(), inLen, wide.data(), outLen);
+  MultiByteToWideChar(codePage, 0, text.data(), inLen, wide.data(), outLen);
   return wide;
 }
 
-std::string WideToSjis(std::wstring_view wide) {
+std::string WideToCodePage(unsigned codePage, std::wstring_view wide) {
   if (wide.empty()) return {};
   const int inLen = ClampLength(wide.size());
-  const int outLen = WideCharToMultiByte(kCodePage, 0, wide.data(), inLen, nullptr, 0, nullptr, nullptr);
+  const int outLen = WideCharToMultiByte(codePage, 0, wide.data(), inLen, nullptr, 0, nullptr, nullptr);
   if (outLen <= 0) return {};
-  std::string sjis(static_cast<std::size_t>(outLen), '\0');
-  WideCharToMultiByte(kCodePage, 0, wide.data(), inLen, sjis.data(), outLen, nullptr, nullptr);
-  return sjis;
+  std::string out(static_cast<std::size_t>(outLen), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), inLen, out.data(), outLen, nullptr, nullptr);
+  return out;
 }
+
+std::wstring SjisToWide(std::string_view sjis) { return CodePageToWide(kCodePage, sjis); }
+
+std::string WideToSjis(std::wstring_view wide) { return WideToCodePage(kCodePage, wide); }
 
 std::string PathToSjis(const std::filesystem::path& path) { return WideToSjis(path.native()); }
 
