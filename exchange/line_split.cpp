@@ -148,3 +148,47 @@ void JwwSplitFields(char* line, std::size_t size, TJwwFields& out) {
   out.exact = exact < out.count ? exact : out.count;
   out.ownNumbers = 0;
 }
+
+namespace {
+
+// What a byte is to the four-number split: a byte of number text, a blank
+// or tab between fields, or a byte that sends the line to the general split.
+enum NumberLineByte : unsigned char { kOtherLineByte, kNumberLineByte, kBlankLineByte };
+
+constexpr std::array<NumberLineByte, 256> MakeNumberLineBytes() {
+  std::array<NumberLineByte, 256> t{};
+  for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = kNumberLineByte;
+  for (char c : {'.', '+', '-', 'e', 'E'}) t[static_cast<unsigned char>(c)] = kNumberLineByte;
+  t[' '] = kBlankLineByte;
+  t['\t'] = kBlankLineByte;
+  return t;
+}
+
+constexpr std::array<NumberLineByte, 256> kNumberLineBytes = MakeNumberLineBytes();
+
+}  // namespace
+
+bool JwwSplitPlainNumbers(const char* line, std::size_t size, TJwwFields& out) {
+  constexpr std::size_t kFields = 4;
+  const auto* in = reinterpret_cast<const unsigned char*>(line);
+  std::size_t i = 0;
+  while (i < size && kNumberLineBytes[in[i]] == kBlankLineByte) ++i;
+  for (std::size_t k = 0; k < kFields; ++k) {
+    const std::size_t start = i;
+    while (i < size && kNumberLineBytes[in[i]] == kNumberLineByte) ++i;
+    // An empty field here is a trailing blank, which the general split
+    // counts as one more (empty) field, or a byte of its own rules.
+    if (i == start) return false;
+    out.field[k] = {line + start, i - start};
+    if (i == size) {
+      if (k + 1 != kFields) return false;
+      out.count = kFields;
+      out.exact = kFields;
+      out.ownNumbers = 0;
+      return true;
+    }
+    if (kNumberLineBytes[in[i]] != kBlankLineByte) return false;
+    while (i < size && kNumberLineBytes[in[i]] == kBlankLineByte) ++i;
+  }
+  return false;  // a fifth field, or blanks after the fourth
+}

@@ -1,0 +1,175 @@
+// The split of four-number lines that skips the general rules: it takes only
+// lines the general split cuts into the same four fields, and the store it
+// leaves is the one the general way leaves, marks of copyable fields included.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "exchange/line_split.h"
+#include "exchange/reader_rows.h"
+#include "exchange/source_file.h"
+
+namespace {
+
+struct SplitResult {
+  std::vector<std::string> fields;
+  std::size_t count = 0;
+  std::size_t exact = 0;
+};
+
+SplitResult General(std::string line) {
+  TJwwFields f;
+  JwwSplitFields(line.data(), line.size(), f);
+  SplitResult r{{}, f.count, f.exact};
+  for (std::size_t i = 0; i < f.count && i < TJwwFields::kMaxFields; ++i) r.fields.emplace_back(f[i]);
+  return r;
+}
+
+bool Fast(std::string line, SplitResult& r) {
+  TJwwFields f;
+  if (!JwwSplitPlainNumbers(line.data(), line.size(), f)) return false;
+  r = {{}, f.count, f.exact};
+  for (std::size_t i = 0; i < f.count; ++i) r.fields.emplace_back(f[i]);
+  return true;
+}
+
+// The store as the reader leaves it after one line, and as the general split
+// followed by the state and entity forms leaves it.
+TJwwData NewStore() {
+  TJwwData d;
+  JwwDataInit(d);
+  d.Source = std::make_shared<TJwwSourceFile>();
+  d.LineOffset = 100;
+  return d;
+}
+
+TJwwData ByReader(const std::string& line) {
+  TJwwData d = NewStore();
+  std::string bytes = line;
+  JwwApplyLine(d, bytes.data(), bytes.size());
+  return d;
+}
+
+TJwwData ByGeneralSplit(const std::string& line) {
+  TJwwData d = NewStore();
+  std::string bytes = line;
+  TJwwFields f;
+  JwwSplitFields(bytes.data(), bytes.size(), f);
+  if (f.count == 1 && f.Key().empty()) return d;
+  if (!JwwTakeStateLine(d, f)) JwwTakeEntityLine(d, f);
+  return d;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+void ExpectSameStore(const std::string& line) {
+  const TJwwData a = ByReader(line);
+  const TJwwData b = ByGeneralSplit(line);
+  ASSERT_EQ(a.Order.size(), b.Order.size()) << line;
+  for (std::size_t i = 0; i < a.Order.size(); ++i) {
+    EXPECT_EQ(a.Order[i].kind, b.Order[i].kind) << line;
+    EXPECT_EQ(a.Order[i].source, b.Order[i].source) << line;
+  }
+  ASSERT_EQ(a.Lines.size(), b.Lines.size()) << line;
+  for (std::size_t i = 0; i < a.Lines.size(); ++i) {
+    const TJwwEntLine& p = a.Lines[i];
+    const TJwwEntLine& q = b.Lines[i];
+    EXPECT_TRUE(SameBits(p.x1, q.x1) && SameBits(p.y1, q.y1) && SameBits(p.x2, q.x2) && SameBits(p.y2, q.y2))
+        << line;
+  }
+}
+
+// Checks one line both ways; returns whether the four-number split took it.
+bool CheckLine(const std::string& line) {
+  SplitResult fast;
+  const bool taken = Fast(line, fast);
+  if (taken) {
+    const SplitResult general = General(line);
+    EXPECT_EQ(fast.fields, general.fields) << "[" << line << "]";
+    EXPECT_EQ(fast.count, general.count) << "[" << line << "]";
+    EXPECT_EQ(fast.exact, general.exact) << "[" << line << "]";
+  }
+  ExpectSameStore(line);
+  return taken;
+}
+
+struct LineCase {
+  const char* name;
+  std::string line;
+  bool taken;  // by the four-number split
+};
+
+class PlainNumbersLine : public testing::TestWithParam<LineCase> {};
+
+TEST_P(PlainNumbersLine, TakesOnlyWhatTheGeneralSplitCutsAlike) {
+  const LineCase& c = GetParam();
+  EXPECT_EQ(CheckLine(c.line), c.taken);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, PlainNumbersLine,
+    testing::Values(
+        LineCase{"Plain", "-9498 6946 -9498.44441417702 858.98628722091", true},
+        LineCase{"Exponent", "1 2 -6.56818316593086E-14 1e5", true},
+        LineCase{"Signs", "+1 -2 +-3 --4", true},
+        LineCase{"MinusZero", "-0 0 -0.0 0.0", true},
+        LineCase{"LongDigitRun", "12345678901234567890123 1 2 0.000000000000000000000001", true},
+        LineCase{"LoneSignsAndPoints", "- . + e", true},
+        LineCase{"TabsAndRunsOfBlanks", "1\t\t2 \t 3  4", true},
+        LineCase{"LeadingBlanks", "  \t1 2 3 4", true},
+        LineCase{"TrailingBlank", "1 2 3 4 ", false},
+        LineCase{"TrailingTab", "1 2 3 4\t", false},
+        LineCase{"ThreeFields", "1 2 3", false},
+        LineCase{"FiveFields", "1 2 3 4 5", false},
+        LineCase{"OneField", "12", false},
+        LineCase{"Empty", "", false},
+        LineCase{"BlanksOnly", "  \t ", false},
+        LineCase{"CarriageReturn", "1 2 3 4\r", false},
+        LineCase{"ControlByteInside", "1 2\x01" "5 3 4", false},
+        LineCase{"NulByte", std::string("1 2 3 4\0", 8), false},
+        LineCase{"Quote", "1 2 \"3 4", false},
+        LineCase{"Equals", "1 2 3=4 5", false},
+        LineCase{"Letters", "1 2 3 4x", false},
+        LineCase{"Keyword", "ci 1 2 3", false},
+        LineCase{"LeadByte", "1 2 3 \x82\x50", false},
+        LineCase{"HighByte", "1 2 3 4\xFE", false},
+        LineCase{"Comma", "1,2 3 4 5", false}),
+    [](const testing::TestParamInfo<LineCase>& p) { return std::string(p.param.name); });
+
+// Random lines over an alphabet weighted towards number text and the bytes
+// that end the four-number split, and random lines of three to five numbers
+// as the host writes them, some with odd separators.
+TEST(PlainNumbersLineRandom, AgreesWithTheGeneralSplit) {
+  std::mt19937_64 rng(905);
+  const std::string alphabet = "0123456789012345678.-+eE     \t\r\x01\"=x\x82\x50";
+  std::size_t taken = 0;
+  for (int n = 0; n < 20000; ++n) {
+    std::string line;
+    const std::size_t len = rng() % 24;
+    for (std::size_t i = 0; i < len; ++i) line.push_back(alphabet[rng() % alphabet.size()]);
+    if (CheckLine(line)) ++taken;
+  }
+  const std::vector<std::string> separators = {" ", " ", " ", "\t", "  ", " \t"};
+  for (int n = 0; n < 20000; ++n) {
+    std::string line = rng() % 8 == 0 ? " " : "";
+    const std::size_t fields = 3 + rng() % 3;
+    for (std::size_t i = 0; i < fields; ++i) {
+      if (i > 0) line += separators[rng() % separators.size()];
+      if (rng() % 2 == 0) line += '-';
+      line += std::to_string(rng() % 100000);
+      if (rng() % 2 == 0) line += "." + std::to_string(rng() % 10000000000);
+      if (rng() % 16 == 0) line += "E-" + std::to_string(rng() % 20);
+    }
+    if (rng() % 16 == 0) line += rng() % 2 == 0 ? " " : "\r";
+    if (CheckLine(line)) ++taken;
+  }
+  // Both kinds of line reach both ways.
+  EXPECT_GT(taken, 5000u);
+  EXPECT_LT(taken, 30000u);
+}
+
+}  // namespace
