@@ -46,11 +46,3 @@ struct TJwwFields {
 // field; bytes outside 0x20..0xFD are dropped. Fields past the 32nd are not
 // kept, but still counted, so a line of 40 words has count 40.
 void JwwSplitFields(char* line, std::size_t size, TJwwFields& out);
-
-// The split of the commonest line, four numbers ("x1 y1 x2 y2"), without the
-// general rules: true, with `out` as JwwSplitFields would set it, when the
-// line is exactly four fields of digits, ".", "+", "-", "e" and "E" separated
-// by blanks or tabs, blanks allowed before the first but not after the last.
-// False for anything else, leaving `out` unspecified for JwwSplitFields to
-// fill. Such a line is never a keyword or state line, and nothing in it moves.
-bool JwwSplitPlainNumbers(const char* line, std::size_t size, TJwwFields& out);

@@ -118,14 +118,9 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
 }  // namespace
 
 void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
+  // Most lines of a drawing are plain lines of four numbers.
+  if (JwwTakePlainNumberLine(d, line, size)) return;
   TJwwFields f;
-  // Most lines of a drawing are plain lines of four numbers; such a line is
-  // neither a state line nor a keyword's, so it goes straight to the
-  // entities (where no keyword takes it).
-  if (JwwSplitPlainNumbers(line, size, f)) {
-    JwwTakeEntityLine(d, f);
-    return;
-  }
   JwwSplitFields(line, size, f);
   // An empty line, or one of blanks and control bytes only.
   if (f.count == 1 && f.Key().empty()) return;

@@ -1,6 +1,6 @@
-// The split of four-number lines that skips the general rules: it takes only
-// lines the general split cuts into the same four fields, and the store it
-// leaves is the one the general way leaves, marks of copyable fields included.
+// Four-number lines read without the general split: the store they leave is
+// the one the general split and the line forms leave, values to the bit and
+// marks of copyable fields included, and anything else is left to them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,53 +9,34 @@
 #include <string>
 #include <vector>
 
-#include "exchange/line_split.h"
+#include "exchange/reader.h"
 #include "exchange/reader_rows.h"
 #include "exchange/source_file.h"
 
 namespace {
 
-struct SplitResult {
-  std::vector<std::string> fields;
-  std::size_t count = 0;
-  std::size_t exact = 0;
-};
-
-SplitResult General(std::string line) {
-  TJwwFields f;
-  JwwSplitFields(line.data(), line.size(), f);
-  SplitResult r{{}, f.count, f.exact};
-  for (std::size_t i = 0; i < f.count && i < TJwwFields::kMaxFields; ++i) r.fields.emplace_back(f[i]);
-  return r;
-}
-
-bool Fast(std::string line, SplitResult& r) {
-  TJwwFields f;
-  if (!JwwSplitPlainNumbers(line.data(), line.size(), f)) return false;
-  r = {{}, f.count, f.exact};
-  for (std::size_t i = 0; i < f.count; ++i) r.fields.emplace_back(f[i]);
-  return true;
-}
-
 // The store as the reader leaves it after one line, and as the general split
 // followed by the state and entity forms leaves it.
-TJwwData NewStore() {
+// `context` is read first: a line after "pl" joins a polyline, one after
+// "msg" waits for a dimension's text.
+TJwwData NewStore(const std::string& context = "") {
   TJwwData d;
   JwwDataInit(d);
+  if (!context.empty()) JwwParseLine(d, context);
   d.Source = std::make_shared<TJwwSourceFile>();
   d.LineOffset = 100;
   return d;
 }
 
-TJwwData ByReader(const std::string& line) {
-  TJwwData d = NewStore();
+TJwwData ByReader(const std::string& line, const std::string& context) {
+  TJwwData d = NewStore(context);
   std::string bytes = line;
   JwwApplyLine(d, bytes.data(), bytes.size());
   return d;
 }
 
-TJwwData ByGeneralSplit(const std::string& line) {
-  TJwwData d = NewStore();
+TJwwData ByGeneralSplit(const std::string& line, const std::string& context) {
+  TJwwData d = NewStore(context);
   std::string bytes = line;
   TJwwFields f;
   JwwSplitFields(bytes.data(), bytes.size(), f);
@@ -66,9 +47,16 @@ TJwwData ByGeneralSplit(const std::string& line) {
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-void ExpectSameStore(const std::string& line) {
-  const TJwwData a = ByReader(line);
-  const TJwwData b = ByGeneralSplit(line);
+bool SameLine(const TJwwEntLine& p, const TJwwEntLine& q) {
+  return p.pl == q.pl && SameBits(p.x1, q.x1) && SameBits(p.y1, q.y1) && SameBits(p.x2, q.x2) &&
+         SameBits(p.y2, q.y2);
+}
+
+void ExpectSameStore(const std::string& line, const std::string& context) {
+  const TJwwData a = ByReader(line, context);
+  const TJwwData b = ByGeneralSplit(line, context);
+  EXPECT_TRUE(SameLine(a.PendingDimLine, b.PendingDimLine)) << line;
+  EXPECT_EQ(a.attr.DimPending, b.attr.DimPending) << line;
   ASSERT_EQ(a.Order.size(), b.Order.size()) << line;
   for (std::size_t i = 0; i < a.Order.size(); ++i) {
     EXPECT_EQ(a.Order[i].kind, b.Order[i].kind) << line;
@@ -76,38 +64,34 @@ void ExpectSameStore(const std::string& line) {
   }
   ASSERT_EQ(a.Lines.size(), b.Lines.size()) << line;
   for (std::size_t i = 0; i < a.Lines.size(); ++i) {
-    const TJwwEntLine& p = a.Lines[i];
-    const TJwwEntLine& q = b.Lines[i];
-    EXPECT_TRUE(SameBits(p.x1, q.x1) && SameBits(p.y1, q.y1) && SameBits(p.x2, q.x2) && SameBits(p.y2, q.y2))
-        << line;
+    EXPECT_TRUE(SameLine(a.Lines[i], b.Lines[i])) << line;
   }
 }
 
-// Checks one line both ways; returns whether the four-number split took it.
-bool CheckLine(const std::string& line) {
-  SplitResult fast;
-  const bool taken = Fast(line, fast);
-  if (taken) {
-    const SplitResult general = General(line);
-    EXPECT_EQ(fast.fields, general.fields) << "[" << line << "]";
-    EXPECT_EQ(fast.count, general.count) << "[" << line << "]";
-    EXPECT_EQ(fast.exact, general.exact) << "[" << line << "]";
+// Checks one line both ways; returns whether the four-number reading took it.
+bool CheckLine(const std::string& line, const std::string& context = "") {
+  TJwwData d = NewStore(context);
+  const std::size_t before = d.Order.size();
+  const bool taken = JwwTakePlainNumberLine(d, line.data(), line.size());
+  if (!taken) {
+    EXPECT_EQ(d.Order.size(), before) << "stored, yet left to the general split: [" << line << "]";
   }
-  ExpectSameStore(line);
+  ExpectSameStore(line, context);
   return taken;
 }
 
 struct LineCase {
   const char* name;
   std::string line;
-  bool taken;  // by the four-number split
+  bool taken;  // by the four-number reading
+  std::string context = "";
 };
 
 class PlainNumbersLine : public testing::TestWithParam<LineCase> {};
 
-TEST_P(PlainNumbersLine, TakesOnlyWhatTheGeneralSplitCutsAlike) {
+TEST_P(PlainNumbersLine, StoresWhatTheGeneralSplitStores) {
   const LineCase& c = GetParam();
-  EXPECT_EQ(CheckLine(c.line), c.taken);
+  EXPECT_EQ(CheckLine(c.line, c.context), c.taken);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,13 +121,16 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"Keyword", "ci 1 2 3", false},
         LineCase{"LeadByte", "1 2 3 \x82\x50", false},
         LineCase{"HighByte", "1 2 3 4\xFE", false},
-        LineCase{"Comma", "1,2 3 4 5", false}),
+        LineCase{"Comma", "1,2 3 4 5", false},
+        LineCase{"InPolyline", "1.5 2 3 4.25", true, "pl 1"},
+        LineCase{"DimensionLine", "1.5 2 3 4.25", true, "msg"},
+        LineCase{"DimensionLineExponent", "1E3 2 3 4", true, "msg"}),
     [](const testing::TestParamInfo<LineCase>& p) { return std::string(p.param.name); });
 
 // Random lines over an alphabet weighted towards number text and the bytes
 // that end the four-number split, and random lines of three to five numbers
 // as the host writes them, some with odd separators.
-TEST(PlainNumbersLineRandom, AgreesWithTheGeneralSplit) {
+TEST(PlainNumbersLineRandom, StoresWhatTheGeneralSplitStores) {
   std::mt19937_64 rng(905);
   const std::string alphabet = "0123456789012345678.-+eE     \t\r\x01\"=x\x82\x50";
   std::size_t taken = 0;
