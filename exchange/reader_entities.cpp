@@ -267,12 +267,16 @@ uint16_t WrittenAsRead(int32_t kind) {
 
 // Marks the fields of the record just stored whose text is in final form, so
 // that the writer copies them from the file instead of formatting the value.
-void MarkFinalFields(TJwwData& d, const TJwwFields& f) {
-  TJwwOrder& entry = d.Order.back();
+uint16_t FinalFields(const TJwwData& d, const TJwwFields& f) {
   const uint32_t exactFields = f.exact >= 16 ? 0xFFFFu : (1u << f.exact) - 1u;
-  const auto marks = static_cast<uint16_t>(WrittenAsRead(entry.kind) & f.ownNumbers & exactFields);
-  entry.source = marks == 0 ? 0 : TJwwLineSource::Pack(d.LineOffset, marks);
+  return static_cast<uint16_t>(WrittenAsRead(d.Order.back().kind) & f.ownNumbers & exactFields);
 }
+
+void MarkFields(TJwwData& d, uint16_t marks) {
+  d.Order.back().source = marks == 0 ? 0 : TJwwLineSource::Pack(d.LineOffset, marks);
+}
+
+void MarkFinalFields(TJwwData& d, const TJwwFields& f) { MarkFields(d, FinalFields(d, f)); }
 
 }  // namespace
 
@@ -306,6 +310,8 @@ bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
   marks.exact = kFields;
   std::size_t i = 0;
   while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
+  // Written as the answer writes it: no blank first, single blanks between.
+  bool asWritten = i == 0;
   for (std::size_t k = 0; k < kFields; ++k) {
     // An empty field here is a trailing blank, which the general split
     // counts as one more (empty) field, or a byte of its own rules.
@@ -326,11 +332,17 @@ bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
       break;
     }
     if (kNumberLineBytes[in[i]] != kBlankByte || k + 1 == kFields) return false;
+    asWritten = asWritten && in[i] == ' ';
+    ++i;
+    asWritten = asWritten && (i == size || kNumberLineBytes[in[i]] != kBlankByte);
     while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
   }
   const std::size_t before = d.Order.size();
   StorePlainLine(d, value[0], value[1], value[2], value[3]);
-  if (MarkableLine(d) && d.Order.size() > before) MarkFinalFields(d, marks);
+  if (MarkableLine(d) && d.Order.size() > before) {
+    const uint16_t final = FinalFields(d, marks);
+    MarkFields(d, asWritten && final == TJwwLineSource::kPlainLineFields ? TJwwLineSource::WholeLine(size) : final);
+  }
   return true;
 }
 

@@ -83,7 +83,7 @@ std::uint64_t NotNumberBytes(const unsigned char* p) {
 // Where the run of number bytes from i ends, eight bytes at a time while
 // eight remain (on little-endian machines, where the first byte is the
 // lowest), then byte by byte.
-std::size_t SkipNumberBytes(const unsigned char* bytes, std::size_t i, std::size_t size) {
+[[gnu::always_inline]] inline std::size_t SkipNumberBytes(const unsigned char* bytes, std::size_t i, std::size_t size) {
   if constexpr (std::endian::native == std::endian::little) {
     while (size - i >= 8) {
       const std::uint64_t notNumber = NotNumberBytes(bytes + i);
@@ -95,10 +95,30 @@ std::size_t SkipNumberBytes(const unsigned char* bytes, std::size_t i, std::size
   return i;
 }
 
+// The high bit of every byte of v equal to `c`, exactly (no carry crosses bytes).
+std::uint64_t EqualBytes(std::uint64_t v, unsigned char c) {
+  const std::uint64_t x = v ^ (kOnes * c);
+  return ~(((x & ~kHighBits) + ~kHighBits) | x) & kHighBits;
+}
+
+// The high bit of every byte of v from `c` up, exactly, for bytes below 0x80.
+std::uint64_t BytesFrom(std::uint64_t v, unsigned char c) { return ((v | kHighBits) - kOnes * c) & kHighBits; }
+
+// True when the eight bytes at p are all number bytes or blanks. Each byte is
+// judged on its own, so a blank before a "-" cannot hide a byte after it.
+bool NumbersAndBlanks(const unsigned char* p) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  const std::uint64_t number = BytesFrom(v, 0x2D) & ~BytesFrom(v, 0x3A) & ~EqualBytes(v, '/');
+  const std::uint64_t good = ~v & (number | EqualBytes(v, ' ')) & kHighBits;
+  return good == kHighBits;
+}
+
 }  // namespace
 
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
   found.mask = 0;
+  found.line = {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   std::size_t i = 0;
@@ -119,4 +139,23 @@ void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFiel
     found.field[index] = {line.data() + start, i - start};
     found.mask = static_cast<std::uint16_t>(found.mask | (1u << index));
   }
+}
+
+bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& found) {
+  found.mask = 0;
+  found.line = {};
+  if (size == 0 || bytes.size() < size) return false;
+  if (bytes.size() > size && bytes[size] != '\r' && bytes[size] != '\n') return false;
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; size - i >= 8; i += 8) {
+      if (!NumbersAndBlanks(b + i)) return false;
+    }
+  }
+  for (; i < size; ++i) {
+    if (b[i] != ' ' && kFieldBytes[b[i]] != kNumberByte) return false;
+  }
+  found.line = bytes.substr(0, size);
+  return true;
 }

@@ -74,6 +74,43 @@ INSTANTIATE_TEST_SUITE_P(
         CopyCase{"ColonAndComma", "123456789012345: 1,5 7\n", 0x07, {"", "", "7"}}),
     [](const testing::TestParamInfo<CopyCase>& p) { return std::string(p.param.name); });
 
+struct CopyLineCase {
+  const char* name;
+  std::string bytes;  // read at the line's offset, up to its length and one more
+  std::size_t size;   // the length the reader kept
+  bool copied;
+};
+
+class CopyLineTest : public testing::TestWithParam<CopyLineCase> {};
+
+TEST_P(CopyLineTest, CopiesOnlyTheLineAsItWasRead) {
+  const CopyLineCase& c = GetParam();
+  TJwwCopyFields found;
+  found.mask = 1;
+  EXPECT_EQ(JwwFindCopyLine(c.bytes, c.size, found), c.copied);
+  EXPECT_EQ(found.line, c.copied ? c.bytes.substr(0, c.size) : std::string());
+  EXPECT_EQ(found.mask, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CopyLineTest,
+    testing::Values(CopyLineCase{"CrLf", "-9498 6946 -9498.44441417702 858.98628722091\r", 44, true},
+                    CopyLineCase{"Lf", "1 2 3 4\n", 7, true}, CopyLineCase{"EndOfFile", "1 2 3 4", 7, true},
+                    CopyLineCase{"FileNowShorter", "1 2 3", 7, false},
+                    CopyLineCase{"LineNowLonger", "1 2 3 45\r", 7, false},
+                    CopyLineCase{"CtrlZAfter", "1 2 3 4\x1A", 7, false},
+                    CopyLineCase{"TabInside", "1 2\t3 4\n", 7, false},
+                    CopyLineCase{"LetterInLongRun", "12345678901x 2 3 4\n", 18, false},
+                    CopyLineCase{"Empty", "\n", 0, false},
+                    // Each byte judged on its own, in runs of eight and after them.
+                    CopyLineCase{"BlankBeforeMinus", "1 -2 -3 -4 -5 -6\n", 16, true},
+                    CopyLineCase{"BangAfterBlank", "12345 !2 3\n", 10, false},
+                    CopyLineCase{"SlashInRun", "1234/678 2\n", 10, false},
+                    CopyLineCase{"ColonInTail", "12345678 1:\n", 11, false},
+                    CopyLineCase{"HighByteInRun", "123\xB0" "5678 2\n", 10, false},
+                    CopyLineCase{"CommaInRun", "1,345678 2\n", 10, false}),
+    [](const testing::TestParamInfo<CopyLineCase>& p) { return std::string(p.param.name); });
+
 TEST(CopyFieldsRandom, AgreesWithTheRuleByteByByte) {
   std::mt19937_64 rng(1105);
   // Number bytes and their neighbours in the byte order, the field ends, and
@@ -87,6 +124,28 @@ TEST(CopyFieldsRandom, AgreesWithTheRuleByteByByte) {
     }
     const auto wanted = static_cast<std::uint16_t>(rng());
     ASSERT_EQ(Found(line, wanted), Expected(line, wanted)) << "[" << line << "] " << wanted;
+  }
+}
+
+TEST(CopyLineRandom, AgreesWithTheRuleByteByByte) {
+  std::mt19937_64 rng(4);
+  // Blanks before and after the number bytes, their neighbours, and the same
+  // with the high bit set.
+  const std::string alphabet = std::string("0123456789.-  ,/:!\x80\xA0\xAD\xAE\xB0\x1F\r") + '\0';
+  for (int n = 0; n < 100000; ++n) {
+    std::string bytes;
+    const std::size_t len = 1 + rng() % 40;
+    for (std::size_t i = 0; i < len; ++i) {
+      bytes.push_back(rng() % 4 == 0 ? alphabet[rng() % alphabet.size()] : static_cast<char>('0' + rng() % 10));
+    }
+    const std::size_t size = rng() % (len + 1);
+    bool want = size > 0;
+    for (std::size_t i = 0; i < size; ++i) {
+      want = want && std::string("0123456789.- ").find(bytes[i]) != std::string::npos;
+    }
+    want = want && (size == len || bytes[size] == '\r' || bytes[size] == '\n');
+    TJwwCopyFields found;
+    ASSERT_EQ(JwwFindCopyLine(bytes, size, found), want) << "[" << bytes << "] " << size;
   }
 }
 

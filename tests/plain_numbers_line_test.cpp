@@ -60,7 +60,18 @@ void ExpectSameStore(const std::string& line, const std::string& context) {
   ASSERT_EQ(a.Order.size(), b.Order.size()) << line;
   for (std::size_t i = 0; i < a.Order.size(); ++i) {
     EXPECT_EQ(a.Order[i].kind, b.Order[i].kind) << line;
-    EXPECT_EQ(a.Order[i].source, b.Order[i].source) << line;
+    const std::uint16_t fields = TJwwLineSource::Fields(a.Order[i].source);
+    if (!TJwwLineSource::IsWholeLine(fields)) {
+      EXPECT_EQ(a.Order[i].source, b.Order[i].source) << line;
+      continue;
+    }
+    // Copied whole: every field final, and the line exactly as the answer
+    // writes it, its length kept.
+    EXPECT_EQ(TJwwLineSource::Offset(a.Order[i].source), TJwwLineSource::Offset(b.Order[i].source)) << line;
+    EXPECT_EQ(TJwwLineSource::Fields(b.Order[i].source), TJwwLineSource::kPlainLineFields) << line;
+    EXPECT_EQ(TJwwLineSource::WholeLineSize(fields), line.size()) << line;
+    EXPECT_TRUE(line.front() != ' ' && line.find("  ") == std::string::npos && line.find('\t') == std::string::npos)
+        << line;
   }
   ASSERT_EQ(a.Lines.size(), b.Lines.size()) << line;
   for (std::size_t i = 0; i < a.Lines.size(); ++i) {
@@ -126,6 +137,37 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"DimensionLine", "1.5 2 3 4.25", true, "msg"},
         LineCase{"DimensionLineExponent", "1E3 2 3 4", true, "msg"}),
     [](const testing::TestParamInfo<LineCase>& p) { return std::string(p.param.name); });
+
+// Whether the line is marked to be copied whole.
+bool MarkedWhole(const std::string& line) {
+  TJwwData d = NewStore();
+  std::string bytes = line;
+  JwwApplyLine(d, bytes.data(), bytes.size());
+  return d.Order.size() == 1 && TJwwLineSource::IsWholeLine(TJwwLineSource::Fields(d.Order[0].source));
+}
+
+struct WholeCase {
+  const char* name;
+  std::string line;
+  bool whole;
+};
+
+class PlainNumbersWholeLine : public testing::TestWithParam<WholeCase> {};
+
+TEST_P(PlainNumbersWholeLine, MarkedOnlyWhenWrittenAsTheAnswerWritesIt) {
+  EXPECT_EQ(MarkedWhole(GetParam().line), GetParam().whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, PlainNumbersWholeLine,
+    testing::Values(WholeCase{"Final", "-9498 6946 -9498.44441417702 858.98628722091", true},
+                    WholeCase{"Zeros", "0 0 0 0", true},
+                    WholeCase{"LeadingBlank", " 1 2 3 4", false}, WholeCase{"DoubleBlank", "1 2  3 4", false},
+                    WholeCase{"Tab", "1 2\t3 4", false}, WholeCase{"BlankThenTab", "1 2 \t3 4", false},
+                    WholeCase{"TrailingZero", "1 2 3 4.50", false}, WholeCase{"MinusZero", "1 -0 3 4", false},
+                    WholeCase{"Plus", "1 +2 3 4", false}, WholeCase{"Exponent", "1 2 3 4E1", false},
+                    WholeCase{"SixteenDigits", "1 2 3 1234567890.123456", false}),
+    [](const testing::TestParamInfo<WholeCase>& p) { return std::string(p.param.name); });
 
 // Random lines over an alphabet weighted towards number text and the bytes
 // that end the four-number split, and random lines of three to five numbers
