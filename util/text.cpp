@@ -158,8 +158,9 @@ struct TPlainDecimal {
 }
 
 // The value of the digits scanned from `text` (which they fill), when exact.
-bool FinishPlainDecimal(std::string_view text, const TPlainDecimal& r, double& value, bool negative,
-                        bool* ownText) {
+// Inlined: called for most numbers read.
+[[gnu::always_inline]] inline bool FinishPlainDecimal(std::string_view text, const TPlainDecimal& r, double& value,
+                                                      bool negative, bool* ownText) {
   constexpr uint64_t kExactLimit = uint64_t{1} << 53;
   constexpr std::size_t kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
   const std::size_t digits = r.wholeDigits + r.fractionDigits;
