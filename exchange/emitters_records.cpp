@@ -119,6 +119,10 @@ void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (!ok) return;
   // A plain line has no keyword: four numbers are a line to the host.
   const TJwwCopyFields& c = d.Copy;
+  if (!c.line.empty()) {
+    JwwPutLine(d, c.line);  // the line read, already exactly this text
+    return;
+  }
   JwwPutLine(d, TJwwLineBuilder("")
                     .Num(r->x1, c.Get(0)).Num(r->y1, c.Get(1)).Num(r->x2, c.Get(2)).Num(r->y2, c.Get(3))
                     .View());

@@ -118,6 +118,8 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
 }  // namespace
 
 void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
+  // Most lines of a drawing are plain lines of four numbers.
+  if (JwwTakePlainNumberLine(d, line, size)) return;
   TJwwFields f;
   JwwSplitFields(line, size, f);
   // An empty line, or one of blanks and control bytes only.

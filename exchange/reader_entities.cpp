@@ -1,6 +1,7 @@
 // The reader's entity lines: one record per line in the table of its kind,
 // with the attribute state in force, plus dimensions, polylines and the
 // collapsing of `sl` solids whose corners coincide.
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -223,7 +224,7 @@ bool TakeKeyword(TJwwData& d, const TJwwFields& f) {
 
 // Four fields that no keyword took: x1 y1 x2 y2. A keyword in the first
 // field reads as 0.0. After `msg` the line waits for the dimension's text.
-void TakePlainLine(TJwwData& d, const TJwwFields& f) {
+void StorePlainLine(TJwwData& d, double x1, double y1, double x2, double y2) {
   TJwwAttrState& a = d.attr;
   TJwwEntLine* line = nullptr;
   if (a.DimPending) {
@@ -234,9 +235,14 @@ void TakePlainLine(TJwwData& d, const TJwwFields& f) {
     line = &JwwAddEntity(d, d.Lines, kKindLine);
     line->pl = a.InPolyline ? a.PolylineNo : 0;
   }
-  line->x1 = Real(f, 0), line->y1 = Real(f, 1), line->x2 = Real(f, 2), line->y2 = Real(f, 3);
+  line->x1 = x1, line->y1 = y1, line->x2 = x2, line->y2 = y2;
   a.CurHhp = 0;
   a.CurZ = 0;
+}
+
+void TakePlainLine(TJwwData& d, const TJwwFields& f) {
+  const double x1 = Real(f, 0), y1 = Real(f, 1), x2 = Real(f, 2), y2 = Real(f, 3);
+  StorePlainLine(d, x1, y1, x2, y2);
 }
 
 // The fields of a record's line that its writer puts out unchanged, each
@@ -261,14 +267,84 @@ uint16_t WrittenAsRead(int32_t kind) {
 
 // Marks the fields of the record just stored whose text is in final form, so
 // that the writer copies them from the file instead of formatting the value.
-void MarkFinalFields(TJwwData& d, const TJwwFields& f) {
-  TJwwOrder& entry = d.Order.back();
+uint16_t FinalFields(const TJwwData& d, const TJwwFields& f) {
   const uint32_t exactFields = f.exact >= 16 ? 0xFFFFu : (1u << f.exact) - 1u;
-  const auto marks = static_cast<uint16_t>(WrittenAsRead(entry.kind) & f.ownNumbers & exactFields);
-  entry.source = marks == 0 ? 0 : TJwwLineSource::Pack(d.LineOffset, marks);
+  return static_cast<uint16_t>(WrittenAsRead(d.Order.back().kind) & f.ownNumbers & exactFields);
 }
 
+void MarkFields(TJwwData& d, uint16_t marks) {
+  d.Order.back().source = marks == 0 ? 0 : TJwwLineSource::Pack(d.LineOffset, marks);
+}
+
+void MarkFinalFields(TJwwData& d, const TJwwFields& f) { MarkFields(d, FinalFields(d, f)); }
+
 }  // namespace
+
+namespace {
+
+// What a byte is to a four-number line: a byte of number text, a blank or
+// tab between fields, or a byte that leaves the line to the general split.
+enum NumberLineByte : unsigned char { kOtherByte, kNumberByte, kBlankByte };
+
+constexpr std::array<NumberLineByte, 256> MakeNumberLineBytes() {
+  std::array<NumberLineByte, 256> t{};
+  for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = kNumberByte;
+  for (char c : {'.', '+', '-', 'e', 'E'}) t[static_cast<unsigned char>(c)] = kNumberByte;
+  t[' '] = kBlankByte;
+  t['\t'] = kBlankByte;
+  return t;
+}
+
+constexpr std::array<NumberLineByte, 256> kNumberLineBytes = MakeNumberLineBytes();
+
+bool MarkableLine(const TJwwData& d) { return d.Source != nullptr && d.LineOffset != TJwwData::kNoLineOffset; }
+
+}  // namespace
+
+bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
+  constexpr std::size_t kFields = 4;
+  const auto* in = reinterpret_cast<const unsigned char*>(line);
+  const char* const end = line + size;
+  double value[kFields];
+  TJwwFields marks;  // only what marking reads: every field exact, which are final
+  marks.exact = kFields;
+  std::size_t i = 0;
+  while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
+  // Written as the answer writes it: no blank first, single blanks between.
+  bool asWritten = i == 0;
+  for (std::size_t k = 0; k < kFields; ++k) {
+    // An empty field here is a trailing blank, which the general split
+    // counts as one more (empty) field, or a byte of its own rules.
+    if (i == size || kNumberLineBytes[in[i]] != kNumberByte) return false;
+    const char* stop = nullptr;
+    bool own = false;
+    value[k] = TextToFloatPrefix(line + i, end, &stop, &own);
+    auto j = static_cast<std::size_t>(stop - line);
+    if (j < size && kNumberLineBytes[in[j]] == kNumberByte) {
+      // More than plain decimal text, such as an exponent: read whole.
+      while (j < size && kNumberLineBytes[in[j]] == kNumberByte) ++j;
+      value[k] = TextToFloat(std::string_view(line + i, j - i), &own);
+    }
+    if (own) marks.ownNumbers = static_cast<uint16_t>(marks.ownNumbers | (1u << k));
+    i = j;
+    if (i == size) {
+      if (k + 1 != kFields) return false;
+      break;
+    }
+    if (kNumberLineBytes[in[i]] != kBlankByte || k + 1 == kFields) return false;
+    asWritten = asWritten && in[i] == ' ';
+    ++i;
+    asWritten = asWritten && (i == size || kNumberLineBytes[in[i]] != kBlankByte);
+    while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
+  }
+  const std::size_t before = d.Order.size();
+  StorePlainLine(d, value[0], value[1], value[2], value[3]);
+  if (MarkableLine(d) && d.Order.size() > before) {
+    const uint16_t final = FinalFields(d, marks);
+    MarkFields(d, asWritten && final == TJwwLineSource::kPlainLineFields ? TJwwLineSource::WholeLine(size) : final);
+  }
+  return true;
+}
 
 void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f) {
   const std::size_t before = d.Order.size();
@@ -277,6 +353,6 @@ void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f) {
   } else if (f.count == 4) {
     TakePlainLine(d, f);
   }
-  const bool markable = d.Source != nullptr && d.LineOffset != TJwwData::kNoLineOffset && f.exact > 0;
+  const bool markable = MarkableLine(d) && f.exact > 0;
   if (markable && d.Order.size() > before) MarkFinalFields(d, f);
 }

@@ -14,5 +14,12 @@ bool JwwTakeStateLine(TJwwData& d, const TJwwFields& f);
 // Entity lines and plain four-field lines; anything else is ignored.
 void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f);
 
+// The commonest line, four numbers ("x1 y1 x2 y2"), read without the general
+// split: true when the line is exactly four fields of digits, ".", "+", "-",
+// "e" and "E" separated by blanks or tabs (blanks may come before the first
+// field, not after the last), stored as the general way stores it. Such a line
+// is never a state or keyword line. False, with nothing stored, otherwise.
+bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size);
+
 // Splits `line[0..size)` in place and applies it. The bytes are overwritten.
 void JwwApplyLine(TJwwData& d, char* line, std::size_t size);

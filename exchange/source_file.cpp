@@ -2,7 +2,8 @@
 #include "exchange/source_file.h"
 
 #include <array>
-
+#include <bit>
+#include <cstring>
 
 #ifdef _WIN32
 #include <share.h>
@@ -63,10 +64,61 @@ constexpr std::array<FieldByte, 256> MakeFieldBytes() {
 
 constexpr std::array<FieldByte, 256> kFieldBytes = MakeFieldBytes();
 
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+
+// The high bit of (at least) the first of eight bytes that is not "-", "." or
+// a digit (0x2D, 0x2E, 0x30..0x39); zero when all eight are. Borrows and
+// carries only run towards higher bytes, so the lowest bit set is exact.
+std::uint64_t NotNumberBytes(const unsigned char* p) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  const std::uint64_t below = (v - kOnes * 0x2D) & ~v & kHighBits;     // bytes < 0x2D
+  const std::uint64_t above = ((v + kOnes * (0x7F - 0x39)) | v) & kHighBits;  // bytes > 0x39
+  const std::uint64_t x = v ^ (kOnes * '/');
+  const std::uint64_t slash = (x - kOnes) & ~x & kHighBits;
+  return below | above | slash;
+}
+
+// Where the run of number bytes from i ends, eight bytes at a time while
+// eight remain (on little-endian machines, where the first byte is the
+// lowest), then byte by byte.
+[[gnu::always_inline]] inline std::size_t SkipNumberBytes(const unsigned char* bytes, std::size_t i, std::size_t size) {
+  if constexpr (std::endian::native == std::endian::little) {
+    while (size - i >= 8) {
+      const std::uint64_t notNumber = NotNumberBytes(bytes + i);
+      if (notNumber != 0) return i + static_cast<std::size_t>(std::countr_zero(notNumber)) / 8;
+      i += 8;
+    }
+  }
+  while (i < size && kFieldBytes[bytes[i]] == kNumberByte) ++i;
+  return i;
+}
+
+// The high bit of every byte of v equal to `c`, exactly (no carry crosses bytes).
+std::uint64_t EqualBytes(std::uint64_t v, unsigned char c) {
+  const std::uint64_t x = v ^ (kOnes * c);
+  return ~(((x & ~kHighBits) + ~kHighBits) | x) & kHighBits;
+}
+
+// The high bit of every byte of v from `c` up, exactly, for bytes below 0x80.
+std::uint64_t BytesFrom(std::uint64_t v, unsigned char c) { return ((v | kHighBits) - kOnes * c) & kHighBits; }
+
+// True when the eight bytes at p are all number bytes or blanks. Each byte is
+// judged on its own, so a blank before a "-" cannot hide a byte after it.
+bool NumbersAndBlanks(const unsigned char* p) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  const std::uint64_t number = BytesFrom(v, 0x2D) & ~BytesFrom(v, 0x3A) & ~EqualBytes(v, '/');
+  const std::uint64_t good = ~v & (number | EqualBytes(v, ' ')) & kHighBits;
+  return good == kHighBits;
+}
+
 }  // namespace
 
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
   found.mask = 0;
+  found.line = {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   std::size_t i = 0;
@@ -77,9 +129,8 @@ void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFiel
     // Only the bytes number text is made of are copied, whatever the file
     // holds now; the reader found the rest of the rule true for this field.
     unsigned other = 0;
-    FieldByte b = kOtherByte;
-    while (i < size && (b = kFieldBytes[bytes[i]]) != kEndByte) {
-      other |= b;
+    while ((i = SkipNumberBytes(bytes, i, size)) < size && kFieldBytes[bytes[i]] != kEndByte) {
+      other = 1;
       ++i;
     }
     // A field running to the end of the bytes may go on past them.
@@ -88,4 +139,23 @@ void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFiel
     found.field[index] = {line.data() + start, i - start};
     found.mask = static_cast<std::uint16_t>(found.mask | (1u << index));
   }
+}
+
+bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& found) {
+  found.mask = 0;
+  found.line = {};
+  if (size == 0 || bytes.size() < size) return false;
+  if (bytes.size() > size && bytes[size] != '\r' && bytes[size] != '\n') return false;
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; size - i >= 8; i += 8) {
+      if (!NumbersAndBlanks(b + i)) return false;
+    }
+  }
+  for (; i < size; ++i) {
+    if (b[i] != ' ' && kFieldBytes[b[i]] != kNumberByte) return false;
+  }
+  found.line = bytes.substr(0, size);
+  return true;
 }

@@ -23,6 +23,20 @@ struct TJwwLineSource {
   }
   static std::uint64_t Offset(std::uint64_t packed) { return packed & kOffsetMask; }
   static std::uint16_t Fields(std::uint64_t packed) { return static_cast<std::uint16_t>(packed >> kOffsetBits); }
+
+  // A plain line of four numbers in final form, written as the answer writes
+  // it (single blanks between, none before or after), is copied whole: the
+  // top bit of its fields says so and the bits below carry the line's length
+  // (no record's fields reach that high).
+  static constexpr std::uint16_t kWholeLine = 0x8000;
+  static constexpr std::size_t kWholeLineMax = 0x7FF;
+  static constexpr std::uint16_t kPlainLineFields = 0x0F;
+  static std::uint16_t WholeLine(std::size_t size) {
+    return size > kWholeLineMax ? kPlainLineFields
+                                : static_cast<std::uint16_t>(kWholeLine | size << 4 | kPlainLineFields);
+  }
+  static bool IsWholeLine(std::uint16_t fields) { return (fields & kWholeLine) != 0; }
+  static std::size_t WholeLineSize(std::uint16_t fields) { return fields >> 4 & kWholeLineMax; }
 };
 
 class TJwwSourceFile {
@@ -59,6 +73,8 @@ struct TJwwCopyFields {
     std::size_t size;
   };
   std::uint16_t mask = 0;  // bit i: field i is in final form and found
+  // A plain line's bytes to copy whole (TJwwLineSource::kWholeLine), or empty.
+  std::string_view line;
   // Left uninitialised: found for every entity written, and only those the
   // mask names are read.
   TSpan field[kMaxFields];
@@ -75,3 +91,10 @@ struct TJwwCopyFields {
 // of digits, "." and "-" only. The reader marks a line only when its fields lie
 // in the file exactly as it split them, so the same fields are found.
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found);
+
+// For a line marked to be copied whole: true, with `found.line` set, when
+// `bytes` begins with `size` bytes of number text and single blanks ended by
+// CR, LF or the end of the bytes (read up to `size` + 1 bytes, so that the
+// end of the file is the only reason for it). False when the file no longer
+// holds such a line there; its fields may then still be found one by one.
+bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& found);

@@ -51,8 +51,14 @@ void AppendCount(std::string& text, std::size_t value) {
 constexpr std::size_t kCopyLineBytes = 512;
 
 void FindCopyFields(TJwwData& d, std::uint64_t source) {
-  const std::string_view line = d.Source->At(TJwwLineSource::Offset(source), kCopyLineBytes);
-  JwwFindCopyFields(line, TJwwLineSource::Fields(source), d.Copy);
+  const std::uint64_t offset = TJwwLineSource::Offset(source);
+  std::uint16_t fields = TJwwLineSource::Fields(source);
+  if (TJwwLineSource::IsWholeLine(fields)) {
+    const std::size_t size = TJwwLineSource::WholeLineSize(fields);
+    if (JwwFindCopyLine(d.Source->At(offset, size + 1), size, d.Copy)) return;
+    fields = TJwwLineSource::kPlainLineFields;
+  }
+  JwwFindCopyFields(d.Source->At(offset, kCopyLineBytes), fields, d.Copy);
 }
 
 void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
@@ -88,6 +94,7 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
     if (entry.source != 0 && d.Source != nullptr) FindCopyFields(d, entry.source);
     JwwPutEntity(d, entry.kind, entry.index, overrides);
     d.Copy.mask = 0;
+    d.Copy.line = {};
   }
   // The walk is the last reader of the exchange file: closed now, so that the
   // answer can take its place.

@@ -100,7 +100,16 @@ INSTANTIATE_TEST_SUITE_P(
         TLineCase{"Dimension", "msg\r\n0 0 10 0\r\ncs 5 1 10 0 \"10\r\n", false},
         TLineCase{"Solids", "sl 0 0 1 0 1 1 0 1\r\nsl 0 0 0 0 1 1\r\n", false},
         TLineCase{"RoundSolids", "sc 1 2 3 4 0 6.5 1 100\r\nso 1 2 3 4 0 6 1 2\r\n", true},
-        TLineCase{"QuoteBeforeTheNumbers", "\"10 20 30 40\r\n", false}),
+        TLineCase{"QuoteBeforeTheNumbers", "\"10 20 30 40\r\n", false},
+        // Plain lines copied whole, and those next to them that are not.
+        TLineCase{"WholeLines", "10 20.5 -30 0.25\r\n-9498.44441417702 6946 0 1\n1 2 3 4", true},
+        TLineCase{"WholeLineBeforeCtrlZ", "1 2 3 4\x1A" "5 6 7 8\r\n", true},
+        TLineCase{"WholeLineWithCoincidingEnds", "1 2 1 2\r\n1 2 3 4\r\n", true},
+        TLineCase{"OneFieldNotFinal", "1 2 3 4.50\r\n1 2 3 4\r\n", true},
+        TLineCase{"DoubleBlankOrTab", "1  2 3 4\r\n1 2\t3 4\r\n1 2 3 \t4\r\n", true},
+        TLineCase{"ExponentField", "1 2 3 4E1\r\n", true},
+        TLineCase{"TwoCarriageReturns", "1 2 3 4\r\r\n", false},
+        TLineCase{"PolylineAndDimension", "pl 1\r\n1 2 3 4\r\n5 6 7 8\r\n#\r\nmsg\r\n0 0 10 0\r\n1 2 3 4\r\n", true}),
     [](const ::testing::TestParamInfo<TLineCase>& p) { return std::string(p.param.name); });
 
 }  // namespace

@@ -113,11 +113,6 @@ uint64_t EightDigitsValue(uint64_t v) {
   return p;
 }
 
-// Plain decimals ("123", "-45.678", ".5", "5.") whose digits make a whole
-// number m up to 2^53 with at most 22 digits after the point: m and 10^k are
-// then exact doubles, so the one division m / 10^k is correctly rounded and
-// equals what from_chars gives. Anything else (an exponent, more digits) is
-// false and left to from_chars. Most numbers of a drawing take this path.
 // Whether plain decimal text, read by ParsePlainDecimal into the whole number
 // m, is already the number text of its value: no leading zero, no trailing
 // zero after the point, at most 15 significant digits (m < 10^15, as m holds
@@ -138,28 +133,53 @@ bool IsOwnNumberText(std::string_view text, uint64_t m, std::size_t wholeDigits,
   return m >= least;
 }
 
-bool ParsePlainDecimal(std::string_view text, double& value, bool negative, bool* ownText) {
-  constexpr uint64_t kExactLimit = uint64_t{1} << 53;
-  constexpr std::size_t kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  // Digits past 19 may wrap m (unsigned, so defined); they are refused below.
+// The digits of plain decimal text ("123", "45.678", ".5", "5.") read into
+// one whole number, and where the reading stopped.
+struct TPlainDecimal {
   uint64_t m = 0;
-  const char* const wholeStart = p;
-  p = TakeDigits(p, end, m);
-  const auto wholeDigits = static_cast<std::size_t>(p - wholeStart);
+  std::size_t wholeDigits = 0;
   std::size_t fractionDigits = 0;
+  const char* stop = nullptr;
+};
+
+// Digits past 19 may wrap m (unsigned, so defined); FinishPlainDecimal refuses them.
+[[gnu::always_inline]] inline TPlainDecimal ScanPlainDecimal(const char* p, const char* end) {
+  TPlainDecimal r;
+  const char* const wholeStart = p;
+  p = TakeDigits(p, end, r.m);
+  r.wholeDigits = static_cast<std::size_t>(p - wholeStart);
   if (p != end && *p == '.') {
     const char* const fractionStart = ++p;
-    p = TakeDigits(p, end, m);
-    fractionDigits = static_cast<std::size_t>(p - fractionStart);
+    p = TakeDigits(p, end, r.m);
+    r.fractionDigits = static_cast<std::size_t>(p - fractionStart);
   }
-  const std::size_t digits = wholeDigits + fractionDigits;
-  if (p != end || digits == 0 || digits > kMaxDigits || m > kExactLimit) return false;
-  if (fractionDigits >= std::size(kPow10)) return false;
-  value = static_cast<double>(m) / kPow10[fractionDigits];
-  if (ownText != nullptr) *ownText = IsOwnNumberText(text, m, wholeDigits, fractionDigits, negative);
+  r.stop = p;
+  return r;
+}
+
+// The value of the digits scanned from `text` (which they fill), when exact.
+// Inlined: called for most numbers read.
+[[gnu::always_inline]] inline bool FinishPlainDecimal(std::string_view text, const TPlainDecimal& r, double& value,
+                                                      bool negative, bool* ownText) {
+  constexpr uint64_t kExactLimit = uint64_t{1} << 53;
+  constexpr std::size_t kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
+  const std::size_t digits = r.wholeDigits + r.fractionDigits;
+  if (digits == 0 || digits > kMaxDigits || r.m > kExactLimit) return false;
+  if (r.fractionDigits >= std::size(kPow10)) return false;
+  value = static_cast<double>(r.m) / kPow10[r.fractionDigits];
+  if (ownText != nullptr) *ownText = IsOwnNumberText(text, r.m, r.wholeDigits, r.fractionDigits, negative);
   return true;
+}
+
+// Plain decimals ("123", "-45.678", ".5", "5.") whose digits make a whole
+// number m up to 2^53 with at most 22 digits after the point: m and 10^k are
+// then exact doubles, so the one division m / 10^k is correctly rounded and
+// equals what from_chars gives. Anything else (an exponent, more digits) is
+// false and left to from_chars. Most numbers of a drawing take this path.
+bool ParsePlainDecimal(std::string_view text, double& value, bool negative, bool* ownText) {
+  const char* const end = text.data() + text.size();
+  const TPlainDecimal r = ScanPlainDecimal(text.data(), end);
+  return r.stop == end && FinishPlainDecimal(text, r, value, negative, ownText);
 }
 
 }  // namespace
@@ -205,6 +225,22 @@ double TextToFloat(std::string_view text, bool* ownNumberText) {
   // infinity ever enters the drawing; one below the smallest double is 0.0 anyway.
   if (result.ec != std::errc() || result.ptr != end) return 0.0;
   return negative ? -value : value;
+}
+
+double TextToFloatPrefix(const char* p, const char* end, const char** stop, bool* ownNumberText) {
+  const char* const start = p;
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  const TPlainDecimal r = ScanPlainDecimal(p, end);
+  *stop = r.stop;
+  // What TextToFloat does with these bytes, without reading the digits again:
+  // they hold no blank and no sign after the "-", and if they are not plain
+  // decimal text it gives the same answer from them.
+  double value = 0.0;
+  const std::string_view digits(p, static_cast<std::size_t>(r.stop - p));
+  if (ownNumberText != nullptr) *ownNumberText = false;
+  if (FinishPlainDecimal(digits, r, value, negative, ownNumberText)) return negative ? -value : value;
+  return TextToFloat(std::string_view(start, static_cast<std::size_t>(r.stop - start)), ownNumberText);
 }
 
 bool TextToBool(std::string_view text) {

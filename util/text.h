@@ -20,6 +20,13 @@ int32_t TextToInt(std::string_view text);
 // that the writer may copy it instead of formatting the value again.
 double TextToFloat(std::string_view text, bool* ownNumberText = nullptr);
 
+// For callers that cut fields themselves: reads an optional "-", digits, and
+// an optional "." with digits from `p` (not past `end`), sets `*stop` where
+// that ended, and returns TextToFloat of the bytes [p, *stop) with its
+// `ownNumberText`. A caller that finds more of the field at `*stop` (an
+// exponent, say) reads the whole field with TextToFloat instead.
+double TextToFloatPrefix(const char* p, const char* end, const char** stop, bool* ownNumberText);
+
 // True for T, TR, TRU, TRUE, 1, full-width 1, circle, ON, and the two kanji
 // for true and correct, after removing blanks and upper-casing (CP932-aware).
 bool TextToBool(std::string_view text);
