@@ -7,19 +7,15 @@
 #include <set>
 #include <string>
 
+#include "tests/support/store_records.h"
+
 namespace {
 
 constexpr int32_t kOldWidth = 7;
 
 template <typename Rec>
 Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lg, int32_t ly, int32_t lc = 1) {
-  JwwAddOrder(d, kind, static_cast<int32_t>(table.size()));
-  Rec& r = table.emplace_back();
-  r.lg = lg;
-  r.ly = ly;
-  r.lc = lc;
-  r.lw = kOldWidth;
-  return r;
+  return AddStoreRecord(d, table, kind, lg, ly, lc, kOldWidth);
 }
 
 // One record of every kind, all on one layer.

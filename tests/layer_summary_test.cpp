@@ -7,17 +7,13 @@
 #include <string>
 
 #include "exchange/reader.h"
+#include "tests/support/store_records.h"
 
 namespace {
 
 template <typename Rec>
 Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lg, int32_t ly, int32_t lc = 1) {
-  JwwAddOrder(d, kind, static_cast<int32_t>(table.size()));
-  Rec& r = table.emplace_back();
-  r.lg = lg;
-  r.ly = ly;
-  r.lc = lc;
-  return r;
+  return AddStoreRecord(d, table, kind, lg, ly, lc);
 }
 
 // Every table once on layer (lg, ly), plus a solid of each width-taking table in colour 10.
