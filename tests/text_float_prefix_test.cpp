@@ -3,6 +3,7 @@
 // verdict TextToFloat gives them.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstring>
 #include <random>
 #include <string>
@@ -72,6 +73,38 @@ TEST(TextToFloatPrefixRandom, ReadsAsTextToFloat) {
     // minus at the start.
     if ((tail != "." || text.find('.') != std::string::npos) && (tail != "-" || !text.empty())) text += tail;
     ExpectAsTextToFloat(text, read);
+  }
+}
+
+// The digit reader takes eight bytes at once and finds the first that is not
+// a digit by arithmetic on the whole word: every byte value must stop it, at
+// every place in the word, whatever bytes follow (high bytes, control bytes,
+// bytes next to the digits in the code table), and the digits before it must
+// read as from_chars reads them.
+TEST(TextToFloatPrefixStops, EveryByteValueStopsTheDigitsWhereverItFalls) {
+  const std::string followers[] = {"99999999", std::string(8, '\xFF'), std::string(8, '\0'), "/:/:/:/:"};
+  for (int stopByte = 0; stopByte < 256; ++stopByte) {
+    const char c = static_cast<char>(stopByte);
+    if (c >= '0' && c <= '9') continue;
+    for (std::size_t digits = 1; digits <= 17; ++digits) {
+      for (const std::string& after : followers) {
+        std::string text = "7";
+        for (std::size_t i = 1; i < digits; ++i) text.push_back(static_cast<char>('0' + (i * 7 + digits) % 10));
+        const std::string number = text;
+        text.push_back(c);
+        text += after;
+        const char* stop = nullptr;
+        bool own = false;
+        const double value = TextToFloatPrefix(text.data(), text.data() + text.size(), &stop, &own);
+        // A point after the digits is read on (and what follows it, when digits).
+        if (c == '.') continue;
+        ASSERT_EQ(static_cast<std::size_t>(stop - text.data()), digits) << "byte " << stopByte << ", " << digits;
+        double want = 0;
+        std::from_chars(number.data(), number.data() + number.size(), want);
+        ASSERT_EQ(value, want) << "byte " << stopByte << ", " << digits;
+        EXPECT_EQ(own, digits <= 15) << "byte " << stopByte << ", " << digits;
+      }
+    }
   }
 }
 

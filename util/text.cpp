@@ -70,31 +70,56 @@ constexpr std::string_view kTrueAscii[] = {"T", "TR", "TRU", "TRUE", "1", "ON"};
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Eight ASCII digits read at once from p (little-endian byte order): whether
-// they are all digits, and their value. Used only where eight bytes of the
-// text remain, so nothing past its end is read.
+// Exact powers of ten as whole numbers, 10^0 .. 10^8.
+constexpr uint64_t kPow10Whole[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// Eight bytes read at once from p. Used only where eight bytes of the text
+// remain, so nothing past its end is read.
 uint64_t LoadEight(const char* p) {
   uint64_t v = 0;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
 
-bool AreEightDigits(uint64_t v) {
-  return ((v & 0xF0F0F0F0F0F0F0F0) | (((v + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
-         0x3333333333333333;
+constexpr uint64_t kZeros = 0x3030303030303030;  // eight "0"
+
+// The high bit of (at least) the first byte of v, in text order on a
+// little-endian machine, that is not an ASCII digit; zero when all eight are.
+// A byte below "0" borrows in v - "00000000", one above "9" carries into its
+// high bit in v + 0x46 (or, from 0xBA up, already has it in the difference);
+// borrows and carries run only towards later bytes, and digits make none, so
+// the lowest bit set marks the first byte that is not a digit, exactly.
+uint64_t NonDigitBytes(uint64_t v) {
+  return ((v + 0x4646464646464646) | (v - kZeros)) & 0x8080808080808080;
 }
 
-uint64_t EightDigitsValue(uint64_t v) {
+// The value of eight digits given as the bytes 0..9 (the text minus
+// "00000000"), the first byte the most significant digit.
+uint64_t DigitBytesValue(uint64_t d) {
   constexpr uint64_t kMask = 0x000000FF000000FF;
   constexpr uint64_t kMul1 = 0x000F424000000064;  // 100 + (1000000 << 32)
   constexpr uint64_t kMul2 = 0x0000271000000001;  // 1 + (10000 << 32)
-  v -= 0x3030303030303030;
-  v = (v * 10) + (v >> 8);  // pairs of digits
-  return (((v & kMask) * kMul1) + (((v >> 16) & kMask) * kMul2)) >> 32;
+  d = (d * 10) + (d >> 8);  // pairs of digits
+  return (((d & kMask) * kMul1) + (((d >> 16) & kMask) * kMul2)) >> 32;
 }
 
-// Adds the digits at p to m, eight at a time while eight bytes remain on
-// little-endian machines, then one at a time; returns the first non-digit.
+// Adds the leading digits of `eight` (text bytes, the first in the low byte)
+// to m; returns how many there were.
+[[gnu::always_inline]] inline unsigned TakeDigitWord(uint64_t eight, uint64_t& m) {
+  const uint64_t stops = NonDigitBytes(eight);
+  const uint64_t digits = eight - kZeros;  // exact in the bytes before the first stop
+  if (stops == 0) {
+    m = m * kPow10Whole[8] + DigitBytesValue(digits);
+    return 8;
+  }
+  const auto n = static_cast<unsigned>(std::countr_zero(stops)) / 8;
+  if (n != 0) m = m * kPow10Whole[n] + DigitBytesValue(digits << (64 - 8 * n));
+  return n;
+}
+
+// Adds the digits at p to m and returns the first byte that is not a digit.
+// While eight bytes remain (on little-endian machines) they are read at once;
+// the last few of the text go one at a time.
 // Inlined: called for the whole and the fraction digits of most numbers read.
 [[gnu::always_inline]] inline const char* TakeDigits(const char* p, const char* end, uint64_t& value) {
   // A local copy: stores through the text's char pointer could alias `value`
@@ -102,10 +127,12 @@ uint64_t EightDigitsValue(uint64_t v) {
   uint64_t m = value;
   if constexpr (std::endian::native == std::endian::little) {
     while (end - p >= 8) {
-      const uint64_t eight = LoadEight(p);
-      if (!AreEightDigits(eight)) break;
-      m = m * 100000000 + EightDigitsValue(eight);
-      p += 8;
+      const unsigned n = TakeDigitWord(LoadEight(p), m);
+      p += n;
+      if (n != 8) {
+        value = m;
+        return p;
+      }
     }
   }
   while (p != end && IsDigit(*p)) m = m * 10 + static_cast<uint64_t>(*p++ - '0');
