@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "exchange/read_ahead.h"
 #include "exchange/reader_rows.h"
 
 namespace {
@@ -37,12 +38,18 @@ std::size_t DropCarriageReturns(char* line, std::size_t size, bool* moved = null
   return static_cast<std::size_t>(w - line);
 }
 
-// Applies the line at `line[0..size)`, which begins at `offset` in the file.
 void ApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset) {
-  bool moved = false;
-  size = DropCarriageReturns(line, size, &moved);
-  d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
-  JwwApplyLine(d, line, size);
+  JwwApplyFileLine(d, line, size, offset, nullptr);
+}
+
+// Every line but a plain four-number one.
+void ApplySplitLine(TJwwData& d, char* line, std::size_t size) {
+  TJwwFields f;
+  JwwSplitFields(line, size, f);
+  // An empty line, or one of blanks and control bytes only.
+  if (f.count == 1 && f.Key().empty()) return;
+  if (JwwTakeStateLine(d, f)) return;
+  JwwTakeEntityLine(d, f);
 }
 
 // Applies every complete line in `buf[0..end)`, the first of which is known
@@ -115,17 +122,36 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
   return true;
 }
 
+// A file of several blocks is read on two threads (see read_ahead.h); a
+// smaller one, or when no second thread can be had, on this one.
+bool ReadStreamFastest(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadProgress* progress,
+                       uint64_t total) {
+  if (total >= 2 * kBlockSize) {
+    if (const std::optional<bool> read = JwwReadStreamAhead(d, in, blockSize, progress, total)) return *read;
+  }
+  return ReadStream(d, in, blockSize, progress, total);
+}
+
 }  // namespace
 
 void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
   // Most lines of a drawing are plain lines of four numbers.
   if (JwwTakePlainNumberLine(d, line, size)) return;
-  TJwwFields f;
-  JwwSplitFields(line, size, f);
-  // An empty line, or one of blanks and control bytes only.
-  if (f.count == 1 && f.Key().empty()) return;
-  if (JwwTakeStateLine(d, f)) return;
-  JwwTakeEntityLine(d, f);
+  ApplySplitLine(d, line, size);
+}
+
+void JwwApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, const TJwwLineAhead* ahead) {
+  bool moved = false;
+  size = DropCarriageReturns(line, size, &moved);
+  d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
+  const auto state = ahead != nullptr ? ahead->state : TJwwLineAhead::kUnread;
+  if (state == TJwwLineAhead::kPlain) {
+    JwwStorePlainNumberLine(d, ahead->numbers, size);
+  } else if (state == TJwwLineAhead::kNotPlain) {
+    ApplySplitLine(d, line, size);
+  } else {
+    JwwApplyLine(d, line, size);
+  }
 }
 
 void JwwParseLine(TJwwData& d, std::string_view line) {
@@ -174,9 +200,8 @@ TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProg
                                   ? kBlockSize
                                   : std::max<std::size_t>(4096, static_cast<std::size_t>(fileSize) + 1);
     ClearSystemError();
-    if (!ReadStream(d, in, block, progress, sizeError ? 0 : static_cast<uint64_t>(fileSize))) {
-      return LastSystemError("read");
-    }
+    const uint64_t total = sizeError ? 0 : static_cast<uint64_t>(fileSize);
+    if (!ReadStreamFastest(d, in, block, progress, total)) return LastSystemError("read");
     return {};
   } catch (const std::bad_alloc&) {
     return FileFailure("read", TFileFailure::OutOfMemory);

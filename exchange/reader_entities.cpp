@@ -301,13 +301,11 @@ bool MarkableLine(const TJwwData& d) { return d.Source != nullptr && d.LineOffse
 
 }  // namespace
 
-bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
+bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers& out) {
   constexpr std::size_t kFields = 4;
   const auto* in = reinterpret_cast<const unsigned char*>(line);
   const char* const end = line + size;
-  double value[kFields];
-  TJwwFields marks;  // only what marking reads: every field exact, which are final
-  marks.exact = kFields;
+  out.ownNumbers = 0;
   std::size_t i = 0;
   while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
   // Written as the answer writes it: no blank first, single blanks between.
@@ -318,14 +316,14 @@ bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
     if (i == size || kNumberLineBytes[in[i]] != kNumberByte) return false;
     const char* stop = nullptr;
     bool own = false;
-    value[k] = TextToFloatPrefix(line + i, end, &stop, &own);
+    out.value[k] = TextToFloatPrefix(line + i, end, &stop, &own);
     auto j = static_cast<std::size_t>(stop - line);
     if (j < size && kNumberLineBytes[in[j]] == kNumberByte) {
       // More than plain decimal text, such as an exponent: read whole.
       while (j < size && kNumberLineBytes[in[j]] == kNumberByte) ++j;
-      value[k] = TextToFloat(std::string_view(line + i, j - i), &own);
+      out.value[k] = TextToFloat(std::string_view(line + i, j - i), &own);
     }
-    if (own) marks.ownNumbers = static_cast<uint16_t>(marks.ownNumbers | (1u << k));
+    if (own) out.ownNumbers = static_cast<uint16_t>(out.ownNumbers | (1u << k));
     i = j;
     if (i == size) {
       if (k + 1 != kFields) return false;
@@ -337,12 +335,27 @@ bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
     asWritten = asWritten && (i == size || kNumberLineBytes[in[i]] != kBlankByte);
     while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
   }
+  out.asWritten = asWritten;
+  return true;
+}
+
+void JwwStorePlainNumberLine(TJwwData& d, const TJwwPlainNumbers& line, std::size_t size) {
   const std::size_t before = d.Order.size();
-  StorePlainLine(d, value[0], value[1], value[2], value[3]);
+  StorePlainLine(d, line.value[0], line.value[1], line.value[2], line.value[3]);
   if (MarkableLine(d) && d.Order.size() > before) {
+    TJwwFields marks;  // only what marking reads: every field exact, which are final
+    marks.exact = 4;
+    marks.ownNumbers = line.ownNumbers;
     const uint16_t final = FinalFields(d, marks);
-    MarkFields(d, asWritten && final == TJwwLineSource::kPlainLineFields ? TJwwLineSource::WholeLine(size) : final);
+    MarkFields(d, line.asWritten && final == TJwwLineSource::kPlainLineFields ? TJwwLineSource::WholeLine(size)
+                                                                              : final);
   }
+}
+
+bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
+  TJwwPlainNumbers numbers;
+  if (!JwwReadPlainNumberLine(line, size, numbers)) return false;
+  JwwStorePlainNumberLine(d, numbers, size);
   return true;
 }
 

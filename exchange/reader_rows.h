@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "exchange/line_split.h"
 #include "exchange/store.h"
@@ -20,6 +21,16 @@ void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f);
 // field, not after the last), stored as the general way stores it. Such a line
 // is never a state or keyword line. False, with nothing stored, otherwise.
 bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size);
+
+// The same in two steps: reading the line, which touches nothing else and so
+// may run ahead of the store on another thread, and storing what was read.
+struct TJwwPlainNumbers {
+  double value[4];
+  std::uint16_t ownNumbers = 0;  // bit k: field k is already in final form
+  bool asWritten = false;        // no blank first, single blanks between
+};
+bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers& out);
+void JwwStorePlainNumberLine(TJwwData& d, const TJwwPlainNumbers& line, std::size_t size);
 
 // Splits `line[0..size)` in place and applies it. The bytes are overwritten.
 void JwwApplyLine(TJwwData& d, char* line, std::size_t size);

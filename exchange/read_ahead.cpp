@@ -1,0 +1,216 @@
+// Two-thread reading of a large exchange file: the reading thread fills a
+// block, hands it to the read-ahead thread, and takes the lines of the block
+// before it into the store; the read-ahead thread reads the plain lines of
+// the block it was handed meanwhile. Blocks alternate between two buffers.
+#include "exchange/read_ahead.h"
+
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr char kCtrlZ = '\x1A';
+
+// One block of the file: whole lines, then the start of an unfinished one.
+// The read-ahead thread reads only bytes before `complete` and only writes
+// `ahead`; the reading thread leaves both alone from handing the block over
+// until the read-ahead thread has marked it done.
+struct TBlock {
+  std::unique_ptr<char[]> bytes;  // never zero-filled
+  std::size_t size = 0;           // room in `bytes`
+  std::size_t used = 0;           // bytes held
+  std::size_t complete = 0;       // bytes of whole lines (all of them at the end of the file)
+  std::uint64_t offset = 0;       // where bytes[0] lies in the file
+  std::vector<TJwwLineAhead> ahead;  // per line before `complete`, in order; may stop short
+  bool done = false;                 // the read-ahead thread is through with it
+
+  explicit TBlock(std::size_t room) : bytes(new char[room]), size(room) {}
+  char* data() { return bytes.get(); }
+  void Grow() {
+    std::unique_ptr<char[]> bigger(new char[size * 2]);
+    std::memcpy(bigger.get(), bytes.get(), used);
+    bytes = std::move(bigger);
+    size *= 2;
+  }
+};
+
+// Calls `take(begin, size, index)` for each line of block[0..complete): lines
+// end at LF, and the bytes after the last LF (at the end of the file) are a
+// line of their own.
+template <typename Take>
+void ForEachLine(char* block, std::size_t complete, Take take) {
+  std::size_t begin = 0;
+  std::size_t index = 0;
+  while (begin < complete) {
+    const auto* lf = static_cast<const char*>(std::memchr(block + begin, '\n', complete - begin));
+    const std::size_t stop = lf != nullptr ? static_cast<std::size_t>(lf - block) : complete;
+    take(begin, stop - begin, index++);
+    begin = lf != nullptr ? stop + 1 : complete;
+  }
+}
+
+// What the read-ahead thread makes of one line: a CR at its end is left out
+// as the reading thread drops it; a line with a CR anywhere else is left to
+// the reading thread, which drops it and keeps the rest.
+TJwwLineAhead ReadLineAhead(const char* line, std::size_t size) {
+  TJwwLineAhead ahead;
+  if (size > 0 && line[size - 1] == '\r') --size;
+  if (std::memchr(line, '\r', size) != nullptr) return ahead;
+  ahead.state = JwwReadPlainNumberLine(line, size, ahead.numbers) ? TJwwLineAhead::kPlain : TJwwLineAhead::kNotPlain;
+  return ahead;
+}
+
+void ReadBlockAhead(TBlock& block) {
+  block.ahead.clear();
+  try {
+    ForEachLine(block.data(), block.complete, [&](std::size_t begin, std::size_t size, std::size_t) {
+      block.ahead.push_back(ReadLineAhead(block.data() + begin, size));
+    });
+  } catch (const std::exception&) {
+    // Out of memory: the lines not reached are read where they are taken.
+  }
+}
+
+// The read-ahead thread and the blocks handed to it, taken in order.
+class TReadAheadThread {
+ public:
+  TReadAheadThread() : thread_([this] { Run(); }) {}
+  ~TReadAheadThread() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  TReadAheadThread(const TReadAheadThread&) = delete;
+  TReadAheadThread& operator=(const TReadAheadThread&) = delete;
+
+  void Hand(TBlock& block) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      block.done = false;
+      queue_.push_back(&block);
+    }
+    changed_.notify_all();
+  }
+
+  void WaitFor(TBlock& block) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return block.done; });
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+      if (queue_.empty()) return;  // stopping, with nothing left to do
+      TBlock* block = queue_.front();
+      queue_.pop_front();
+      lock.unlock();
+      ReadBlockAhead(*block);
+      lock.lock();
+      block->done = true;
+      changed_.notify_all();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<TBlock*> queue_;
+  bool stopping_ = false;
+  std::thread thread_;  // last: started once the members it uses exist
+};
+
+// Where the whole lines of a block end when its bytes from `from` on were
+// just read (those before hold no LF): after the last LF, or 0 when none.
+std::size_t AfterLastLf(const char* block, std::size_t from, std::size_t to) {
+  for (std::size_t i = to; i > from; --i) {
+    if (block[i - 1] == '\n') return i;
+  }
+  return 0;
+}
+
+// Reads on into `block` (after what it holds, which has no LF) until it holds
+// a whole line or the file ends. False on a read error.
+bool Fill(TJwwData& d, std::ifstream& in, TBlock& block, bool& ended, IJwwReadProgress* progress,
+          std::uint64_t total) {
+  for (;;) {
+    if (block.used == block.size) block.Grow();  // one line longer than the block
+    const std::size_t from = block.used;
+    in.read(block.data() + from, static_cast<std::streamsize>(block.size - from));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (in.bad()) return false;
+    d.BytesRead += got;
+    ended = in.eof() || got == 0;
+    if (void* z = std::memchr(block.data() + from, kCtrlZ, got)) {
+      block.used = static_cast<std::size_t>(static_cast<char*>(z) - block.data());
+      ended = true;
+    } else {
+      block.used += got;
+    }
+    if (progress != nullptr) progress->ShowBytesRead(d.BytesRead, total);
+    block.complete = ended ? block.used : AfterLastLf(block.data(), from, block.used);
+    if (ended || block.complete > 0) return true;
+  }
+}
+
+void ApplyBlock(TJwwData& d, TBlock& block) {
+  ForEachLine(block.data(), block.complete, [&](std::size_t begin, std::size_t size, std::size_t index) {
+    const TJwwLineAhead* ahead = index < block.ahead.size() ? &block.ahead[index] : nullptr;
+    JwwApplyFileLine(d, block.data() + begin, size, block.offset + begin, ahead);
+  });
+}
+
+// Moves the unfinished line at the end of `from` to the start of `to`.
+void CarryUnfinishedLine(TBlock& from, TBlock& to) {
+  const std::size_t rest = from.used - from.complete;
+  while (to.size < rest) to.Grow();
+  std::memcpy(to.data(), from.data() + from.complete, rest);
+  to.used = rest;
+  to.offset = from.offset + from.complete;
+}
+
+}  // namespace
+
+std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::ifstream& in, std::size_t blockSize,
+                                       IJwwReadProgress* progress, std::uint64_t total) {
+  TBlock first(blockSize);
+  TBlock second(blockSize);
+  std::unique_ptr<TReadAheadThread> started;  // stopped and joined on every way out
+  try {
+    started = std::make_unique<TReadAheadThread>();
+  } catch (const std::system_error&) {
+    return std::nullopt;
+  }
+  TReadAheadThread& thread = *started;
+  TBlock* filling = &first;
+  TBlock* handed = nullptr;  // handed over before `filling`, not yet taken
+  for (;;) {
+    bool ended = false;
+    const bool read = Fill(d, in, *filling, ended, progress, total);
+    if (read) thread.Hand(*filling);
+    if (handed != nullptr) {
+      thread.WaitFor(*handed);
+      ApplyBlock(d, *handed);
+    }
+    if (!read) return false;
+    if (ended) {
+      thread.WaitFor(*filling);
+      ApplyBlock(d, *filling);
+      return true;
+    }
+    handed = filling;
+    filling = filling == &first ? &second : &first;
+    CarryUnfinishedLine(*handed, *filling);
+  }
+}
