@@ -60,9 +60,12 @@ void ForEachLine(char* block, std::size_t complete, Take take) {
 // What the read-ahead thread makes of one line: a CR at its end is left out
 // as the reading thread drops it; a line with a CR anywhere else is left to
 // the reading thread, which drops it and keeps the rest.
-TJwwLineAhead ReadLineAhead(const char* line, std::size_t size) {
+TJwwLineAhead ReadLineAhead(const char* line, std::size_t length) {
   TJwwLineAhead ahead;
+  ahead.length = length;
+  std::size_t size = length;
   if (size > 0 && line[size - 1] == '\r') --size;
+  ahead.size = size;
   if (std::memchr(line, '\r', size) != nullptr) return ahead;
   ahead.state = JwwReadPlainNumberLine(line, size, ahead.numbers) ? TJwwLineAhead::kPlain : TJwwLineAhead::kNotPlain;
   return ahead;
@@ -164,10 +167,19 @@ bool Fill(TJwwData& d, std::ifstream& in, TBlock& block, bool& ended, IJwwReadPr
   }
 }
 
+// Takes the lines of a block into the store, where they end as the
+// read-ahead thread found (which spares a search for each LF), or by a
+// search past the lines it did not reach.
 void ApplyBlock(TJwwData& d, TBlock& block) {
-  ForEachLine(block.data(), block.complete, [&](std::size_t begin, std::size_t size, std::size_t index) {
-    const TJwwLineAhead* ahead = index < block.ahead.size() ? &block.ahead[index] : nullptr;
-    JwwApplyFileLine(d, block.data() + begin, size, block.offset + begin, ahead);
+  char* const bytes = block.data();
+  std::size_t begin = 0;
+  for (const TJwwLineAhead& ahead : block.ahead) {
+    JwwApplyFileLine(d, bytes + begin, ahead.length, block.offset + begin, &ahead);
+    begin += ahead.length + 1;
+  }
+  if (begin >= block.complete) return;
+  ForEachLine(bytes + begin, block.complete - begin, [&](std::size_t from, std::size_t size, std::size_t) {
+    JwwApplyFileLine(d, bytes + begin + from, size, block.offset + begin + from, nullptr);
   });
 }
 

@@ -23,6 +23,11 @@ struct TJwwLineAhead {
     kNotPlain,  // not one: the general split takes it
   };
   TState state = kUnread;
+  // The line's bytes up to its LF, and without a CR at their end. A line
+  // that is read ahead has no other CR, so nothing of it moves when CRs are
+  // dropped.
+  std::size_t length = 0;
+  std::size_t size = 0;
   TJwwPlainNumbers numbers;
 };
 
@@ -35,5 +40,6 @@ std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::ifstream& in, std::size
                                        IJwwReadProgress* progress, std::uint64_t total);
 
 // Applies the line at `line[0..size)`, which begins at `offset` in the file,
-// using what was read of it ahead (null when nothing was).
+// using what was read of it ahead (null when nothing was; when something
+// was, `size` is not looked at).
 void JwwApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, const TJwwLineAhead* ahead);

@@ -141,16 +141,20 @@ void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
 }
 
 void JwwApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, const TJwwLineAhead* ahead) {
-  bool moved = false;
-  size = DropCarriageReturns(line, size, &moved);
-  d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
   const auto state = ahead != nullptr ? ahead->state : TJwwLineAhead::kUnread;
-  if (state == TJwwLineAhead::kPlain) {
-    JwwStorePlainNumberLine(d, ahead->numbers, size);
-  } else if (state == TJwwLineAhead::kNotPlain) {
-    ApplySplitLine(d, line, size);
-  } else {
+  if (state == TJwwLineAhead::kUnread) {
+    bool moved = false;
+    size = DropCarriageReturns(line, size, &moved);
+    d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
     JwwApplyLine(d, line, size);
+    return;
+  }
+  // A CR at the end at most, found ahead: dropping it moves nothing.
+  d.LineOffset = offset;
+  if (state == TJwwLineAhead::kPlain) {
+    JwwStorePlainNumberLine(d, ahead->numbers, ahead->size);
+  } else {
+    ApplySplitLine(d, line, ahead->size);
   }
 }
 
