@@ -145,7 +145,7 @@ std::size_t AfterLastLf(const char* block, std::size_t from, std::size_t to) {
 
 // Reads on into `block` (after what it holds, which has no LF) until it holds
 // a whole line or the file ends. False on a read error.
-bool Fill(TJwwData& d, std::ifstream& in, TBlock& block, bool& ended, IJwwReadProgress* progress,
+bool Fill(TJwwData& d, std::istream& in, TBlock& block, bool& ended, IJwwReadProgress* progress,
           std::uint64_t total) {
   for (;;) {
     if (block.used == block.size) block.Grow();  // one line longer than the block
@@ -194,7 +194,7 @@ void CarryUnfinishedLine(TBlock& from, TBlock& to) {
 
 }  // namespace
 
-std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::ifstream& in, std::size_t blockSize,
+std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::istream& in, std::size_t blockSize,
                                        IJwwReadProgress* progress, std::uint64_t total) {
   TBlock first(blockSize);
   TBlock second(blockSize);

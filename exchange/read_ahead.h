@@ -9,7 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
+#include <istream>
 #include <optional>
 
 #include "exchange/reader.h"
@@ -36,7 +36,7 @@ struct TJwwLineAhead {
 // longer than a block grows it), with the plain lines of each block read
 // ahead on a second thread. False on a read error; the lines before it stay
 // applied. Empty, with nothing read, when no second thread can be started.
-std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::ifstream& in, std::size_t blockSize,
+std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::istream& in, std::size_t blockSize,
                                        IJwwReadProgress* progress, std::uint64_t total);
 
 // Applies the line at `line[0..size)`, which begins at `offset` in the file,

@@ -1,11 +1,16 @@
 // Feeds arbitrary bytes to the exchange-file reader: whole, as the file is
-// read, and line by line, as a caller may hand lines over one at a time.
+// read, line by line, as a caller may hand lines over one at a time, and in
+// small blocks with lines read ahead on a second thread, as a large file is
+// read; the last must store the same records as the first.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
+#include <string>
 #include <string_view>
 
+#include "exchange/read_ahead.h"
 #include "exchange/reader.h"
 
 namespace {
@@ -47,5 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     rest.remove_prefix(lf + 1);
   }
   CheckStore(lines);
+
+  TJwwData ahead;
+  JwwDataInit(ahead);
+  std::istringstream in{std::string(bytes)};
+  const std::optional<bool> read = JwwReadStreamAhead(ahead, in, 32, nullptr, 0);
+  if (!read.has_value() || !*read) std::abort();
+  CheckStore(ahead);
+  if (ahead.Order.size() != whole.Order.size()) std::abort();
+  for (std::size_t i = 0; i < whole.Order.size(); ++i) {
+    if (ahead.Order[i].kind != whole.Order[i].kind || ahead.Order[i].index != whole.Order[i].index) std::abort();
+  }
   return 0;
 }
