@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "exchange/reader_rows.h"
+#include "util/plain_decimal.h"
 #include "util/text.h"
 
 namespace {
@@ -316,7 +317,7 @@ bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers
     if (i == size || kNumberLineBytes[in[i]] != kNumberByte) return false;
     const char* stop = nullptr;
     bool own = false;
-    out.value[k] = TextToFloatPrefix(line + i, end, &stop, &own);
+    out.value[k] = plain_decimal::ReadDecimalPrefix(line + i, end, &stop, &own);
     auto j = static_cast<std::size_t>(stop - line);
     if (j < size && kNumberLineBytes[in[j]] == kNumberByte) {
       // More than plain decimal text, such as an exponent: read whole.
