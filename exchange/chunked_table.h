@@ -110,7 +110,8 @@ class TJwwTable {
     ++next_;
     ++size_;
   }
-  void AddChunk() {
+  // Out of line, once per chunk, so that appending stays small enough to inline.
+  [[gnu::noinline]] void AddChunk() {
     chunks_.emplace_back();
     try {
       chunks_.back() = Allocator().allocate(kChunkSize);
