@@ -50,7 +50,7 @@ void ApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offs
 
 // The first LF or CR in `buf[i..end)`, sixteen bytes at a time; `end` when
 // there is none. Never reads at or past `end`.
-inline std::size_t FindLineBreakByte(const char* buf, std::size_t i, std::size_t end) {
+[[gnu::always_inline]] inline std::size_t FindLineBreakByte(const char* buf, std::size_t i, std::size_t end) {
   while (end - i >= 32) {
     const std::uint32_t hit = JwwLineBreakMask(buf + i) | JwwLineBreakMask(buf + i + 16) << 16;
     if (hit != 0) return i + static_cast<std::size_t>(std::countr_zero(hit));
@@ -66,7 +66,7 @@ inline std::size_t FindLineBreakByte(const char* buf, std::size_t i, std::size_t
 }
 
 // JwwNextLine, inlined into the reader's loop.
-inline bool NextLine(char* buf, std::size_t begin, std::size_t end, TJwwFramedLine& line) {
+[[gnu::always_inline]] inline bool NextLine(char* buf, std::size_t begin, std::size_t end, TJwwFramedLine& line) {
   // One pass finds the LF and every CR on the way: a host's CR LF costs
   // nothing more, and only a line with a CR elsewhere has bytes moved.
   bool strayCr = false;
