@@ -109,7 +109,7 @@ struct TPlainPrefix {
 // Stops at the first byte of any other kind, leaving the field that reaches
 // it (or begins there) to the byte-wise split; no byte moves before that,
 // so the fields found are where they were read.
-TPlainPrefix SplitPlainPrefix(const char* line, std::size_t size, TJwwFields& out) {
+[[gnu::always_inline]] inline TPlainPrefix SplitPlainPrefix(const char* line, std::size_t size, TJwwFields& out) {
   const auto* in = reinterpret_cast<const unsigned char*>(line);
   std::size_t n = 0;
   const auto emit = [&](std::size_t from, std::size_t to) {
