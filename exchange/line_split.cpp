@@ -79,7 +79,7 @@ std::size_t SkipPlain(const unsigned char* in, std::size_t j, std::size_t size) 
 // The masks of the last r (1..15) bytes of a line, in bits 0..r-1. A line of
 // sixteen bytes or more has them read as the end of its last sixteen, so
 // that no read leaves the line; a shorter one is copied out first.
-TJwwByteMasks LineEndMasks(const char* line, std::size_t size, std::size_t r) {
+[[gnu::always_inline]] inline TJwwByteMasks LineEndMasks(const char* line, std::size_t size, std::size_t r) {
   TJwwByteMasks m;
   if (size >= 16) {
     m = JwwByteMasks(line + size - 16);
