@@ -17,6 +17,7 @@
 #include "app/convert.h"
 #include "app/jwf_import.h"
 #include "app/layer_summary.h"
+#include "app/preset_lines.h"
 #include "app/ok_flow.h"
 #include "app/presets.h"
 #include "app/text_codec.h"
@@ -364,13 +365,14 @@ int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std
   const std::optional<int> tabOption = TabOption(p);
 
   const bool force = Has(p, "--force");
-  if (Refused(PresetFileRefusal(presetPath, force), err) || Refused(ExchangeFileRefusal(exchange, force, false), err) ||
-      Refused(OutputRefusal(answer), err)) {
+  TPresetLines presetLines;
+  if (Refused(PresetFileRefusal(presetPath, force, &presetLines), err) ||
+      Refused(ExchangeFileRefusal(exchange, force, false), err) || Refused(OutputRefusal(answer), err)) {
     return kCliFileError;
   }
   TPresetModel model;
   TPresetControls controls;
-  LoadPresets(presetPath, model, controls);
+  LoadPresets(presetLines, model, controls);
   const int tab = tabOption.value_or(model.CurrentTab);
 
   TConvertKinds kinds{controls.CheckBox1, controls.CheckBox3, controls.CheckBox4, controls.CheckBox5};
@@ -448,10 +450,11 @@ int Cancel(const TParsed& p, const TCliContext& context, std::ostream& err) {
 int Show(const TParsed& p, const TCliContext& context, std::ostream& out, std::ostream& err) {
   const std::filesystem::path path = FileOption(p, "--presets", kDefaultPresets, context);
   const std::optional<int> tabOption = TabOption(p);
-  if (Refused(PresetFileRefusal(path, Has(p, "--force")), err)) return kCliFileError;
+  TPresetLines presetLines;
+  if (Refused(PresetFileRefusal(path, Has(p, "--force"), &presetLines), err)) return kCliFileError;
   TPresetModel model;
   TPresetControls controls;
-  LoadPresets(path, model, controls);
+  LoadPresets(presetLines, model, controls);
   const int tab = tabOption.value_or(model.CurrentTab);
   const TPresetTable& table = model.Table(tab);
 

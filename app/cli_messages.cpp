@@ -2,13 +2,13 @@
 // so that each check and failure reads the same wherever it happens.
 #include "app/cli_messages.h"
 
-#include <fstream>
 #include <string_view>
 #include <system_error>
 
 #include "app/cli.h"
 #include "app/cli_checks.h"
 #include "app/preset_check.h"
+#include "app/preset_lines.h"
 
 namespace {
 
@@ -56,17 +56,17 @@ std::string FileErrorWords(const TFileError& error) {
   return StepWords(error.step) + " failed: " + FileErrorReasonUtf8(error);
 }
 
-std::string PresetFileRefusal(const std::filesystem::path& path, bool force) {
+std::string PresetFileRefusal(const std::filesystem::path& path, bool force, TPresetLines* lines) {
   const std::string head = "the preset file " + Quoted(path);
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) return "cannot read " + head + ": it is a folder";
   if (!std::filesystem::exists(path, ec) && !ec) return NoSuchFile(head, "--presets");
+  TPresetLines own;
+  TPresetLines& in = lines != nullptr ? *lines : own;
   ClearSystemError();
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return "cannot read " + head + ": " + FileErrorWords(LastSystemError("open"));
-  in.close();
+  if (!in.Open(path)) return "cannot read " + head + ": " + FileErrorWords(LastSystemError("open"));
   if (force) return "";
-  const std::string problem = PresetFileProblem(path);
+  const std::string problem = PresetFileProblem(in);
   if (problem.empty()) return "";
   return head + " is not a whole preset file: " + problem + " (--force reads it anyway)";
 }

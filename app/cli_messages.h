@@ -9,6 +9,8 @@
 
 #include "exchange/file_error.h"
 
+class TPresetLines;
+
 // A path as the messages show it: UTF-8 on Windows, the bytes as given elsewhere.
 std::string PathText(const std::filesystem::path& path);
 // The full path, so a user learns where a file was looked for even when the
@@ -19,7 +21,9 @@ std::string FullPathText(const std::filesystem::path& path);
 std::string FileErrorWords(const TFileError& error);
 
 // A preset file that cannot be opened, or (unless forced) is not a whole one.
-std::string PresetFileRefusal(const std::filesystem::path& path, bool force);
+// `lines`, when given, is left open on the file, so that loading it after
+// the check needs no second read.
+std::string PresetFileRefusal(const std::filesystem::path& path, bool force, TPresetLines* lines = nullptr);
 
 // An exchange file that cannot be read, or (unless forced) whose first line is
 // not "hq" or "hd". A missing file is refused unless `missingIsFine`.

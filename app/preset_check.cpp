@@ -2,8 +2,9 @@
 // leading number lines.
 #include "app/preset_check.h"
 
-#include <fstream>
+#include <string_view>
 
+#include "app/preset_lines.h"
 #include "util/text.h"
 
 namespace {
@@ -14,7 +15,7 @@ bool IsNumberLine(int lineNo) { return lineNo == 1 || lineNo == 2 || lineNo == 4
 
 // Optional leading blanks, an optional sign, digits; as the file writes them or
 // a person would type them.
-bool IsIntegerText(const std::string& line) {
+bool IsIntegerText(std::string_view line) {
   std::size_t i = 0;
   while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
   if (i < line.size() && (line[i] == '-' || line[i] == '+')) ++i;
@@ -27,20 +28,28 @@ bool IsIntegerText(const std::string& line) {
 
 std::string PresetFileProblem(const std::filesystem::path& path) {
   try {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return "it cannot be opened";
-    std::string line;
+    TPresetLines in(path);
+    if (!in.IsOpen()) return "it cannot be opened";
+    return PresetFileProblem(in);
+  } catch (...) {
+    return "it could not be read to its end (not enough memory)";
+  }
+}
+
+std::string PresetFileProblem(TPresetLines& in) {
+  try {
+    in.Rewind();
+    std::string_view line;
     long long lines = 0;
     long long lastFilled = 0;  // the last line that is not empty
-    while (std::getline(in, line)) {
+    while (in.Next(line)) {
       ++lines;
-      if (!line.empty() && line.back() == '\r') line.pop_back();
       if (!line.empty()) lastFilled = lines;
       if (lines <= 6 && IsNumberLine(static_cast<int>(lines)) && !IsIntegerText(line)) {
         return "line " + std::to_string(lines) + " is '" + PrintableExcerpt(line, 40) + "', not a number";
       }
     }
-    if (in.bad()) return "it could not be read to its end";
+    if (in.Failed()) return "it could not be read to its end";
     if (lines < kPresetFileLines) {
       return "it has " + std::to_string(lines) + " lines, not " + std::to_string(kPresetFileLines);
     }

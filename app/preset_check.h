@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+class TPresetLines;
+
 constexpr int kPresetFileLines = 5148;
 
 // What makes the file at `path` not a whole preset file, in words ("" when it
@@ -13,3 +15,5 @@ constexpr int kPresetFileLines = 5148;
 // allowed), or a number line among the first (window position, table in use,
 // first width) that holds no integer. Never throws.
 std::string PresetFileProblem(const std::filesystem::path& path);
+// The same for a file the caller has opened, read from its first line.
+std::string PresetFileProblem(TPresetLines& lines);

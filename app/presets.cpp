@@ -3,10 +3,10 @@
 #include "app/presets.h"
 
 #include <charconv>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 
+#include "app/preset_lines.h"
 #include "exchange/atomic_file.h"
 #include "util/text.h"
 
@@ -15,34 +15,32 @@ namespace {
 constexpr int kLineCount = 5148;
 constexpr int kTableLines = 1 + kLayerCount;  // comment, then the widths
 
-// Reads the file a line at a time; a line ends at LF or CR LF. Past the end of
-// the file every line reads as empty, as the layout's short-file rule wants.
-class TLineSource {
- public:
-  explicit TLineSource(const std::filesystem::path& path) : in_(path, std::ios::binary) {}
+// The file's lines for loading: past the end of the file every line reads
+// as empty, as the layout's short-file rule wants. False once reading has
+// failed: the caller keeps what it has and stops.
+bool NextLine(TPresetLines& lines, std::string_view& line) {
+  if (lines.Next(line)) return true;
+  line = {};
+  return !lines.Failed();
+}
 
-  bool IsOpen() const { return in_.is_open(); }
-
-  // False once reading has failed: the caller keeps what it has and stops.
-  bool Next(std::string& line) {
-    line.clear();
-    if (ended_) return true;
-    std::getline(in_, line);
-    if (in_.bad()) return false;
-    if (in_.fail()) {  // nothing extracted: the end of the file
-      ended_ = true;
-      line.clear();
-      return true;
-    }
-    if (in_.eof()) ended_ = true;  // a last line without a line end
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
+// TextToInt for the lines the file is made of, "-1" and widths of a few
+// digits, without its general steps; anything else goes to TextToInt.
+int32_t LineInt(std::string_view text) {
+  if (text == "-1") return -1;  // most of the file: the layers left as they are
+  const bool negative = !text.empty() && text.front() == '-';
+  const std::string_view digits = negative ? text.substr(1) : text;
+  if (digits.empty() || digits.size() > 9) return TextToInt(text);
+  int32_t v = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return TextToInt(text);
+    v = v * 10 + (c - '0');
   }
+  return negative ? -v : v;
+}
 
- private:
-  std::ifstream in_;
-  bool ended_ = false;
-};
+// Reads the file's lines into a model that holds the defaults.
+void ReadPresets(TPresetLines& lines, TPresetModel& model, TPresetControls& controls);
 
 void AppendInt(std::string& out, int32_t v) {
   char buf[16];
@@ -82,40 +80,58 @@ void LoadPresets(const std::filesystem::path& path, TPresetModel& model, TPreset
   if (std::filesystem::is_directory(path, ec)) return;
 
   try {
-    TLineSource src(path);
-    if (!src.IsOpen()) return;
-    std::string line;
+    TPresetLines lines(path);
+    ReadPresets(lines, model, controls);
+  } catch (...) {
+    // Out of memory opening the file: the defaults stay.
+  }
+}
 
-    if (!src.Next(line)) return;
+void LoadPresets(TPresetLines& lines, TPresetModel& model, TPresetControls& controls) {
+  model = TPresetModel{};
+  ReadPresets(lines, model, controls);
+}
+
+namespace {
+
+void ReadPresets(TPresetLines& lines, TPresetModel& model, TPresetControls& controls) {
+  if (!lines.IsOpen()) return;
+  try {
+    lines.Rewind();
+    std::string_view line;
+
+    if (!NextLine(lines, line)) return;
     model.SavedLeft = TextToInt(line);
-    if (!src.Next(line)) return;
+    if (!NextLine(lines, line)) return;
     model.SavedTop = TextToInt(line);
-    if (!src.Next(line)) return;
-    controls.DialogFolder = line;
-    if (!src.Next(line)) return;
+    if (!NextLine(lines, line)) return;
+    controls.DialogFolder = std::string(line);
+    if (!NextLine(lines, line)) return;
     const int32_t tab = TextToInt(line);
     model.CurrentTab = (tab < 1 || tab > kPresetCount) ? 1 : tab;
 
     for (int k = 1; k <= kPresetCount; ++k) {
       TPresetTable& table = model.Table(k);
-      if (!src.Next(line)) return;
-      table.Comment = line;
+      if (!NextLine(lines, line)) return;
+      table.Comment = std::string(line);
       for (int i = 0; i < kLayerCount; ++i) {
-        if (!src.Next(line)) return;
-        table.Widths[static_cast<std::size_t>(i)] = ClampWidth(TextToInt(line));
+        if (!NextLine(lines, line)) return;
+        table.Widths[static_cast<std::size_t>(i)] = ClampWidth(LineInt(line));
       }
     }
 
     bool* const boxes[] = {&controls.CheckBox1, &controls.CheckBox3, &controls.CheckBox4,
                            &controls.CheckBox5};
     for (bool* box : boxes) {
-      if (!src.Next(line)) return;
+      if (!NextLine(lines, line)) return;
       *box = TextToBool(line);
     }
   } catch (...) {
     // Out of memory on an absurd line: what was read stays, the rest keeps its defaults.
   }
 }
+
+}  // namespace
 
 bool SavePresets(const std::filesystem::path& path, const TPresetModel& model,
                  const TPresetControls& controls, IFileReplaceSeam* seam, TFileError* error) {

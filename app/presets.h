@@ -10,6 +10,7 @@
 #include "exchange/file_error.h"
 
 class IFileReplaceSeam;
+class TPresetLines;
 
 constexpr int kPresetCount = 20;
 constexpr int kLayerCount = 256;
@@ -56,6 +57,9 @@ std::filesystem::path PresetPathFor(const std::filesystem::path& exePath);
 // file `controls` is left untouched. A short or unreadable file keeps what was
 // read; missing lines read as empty. Never throws.
 void LoadPresets(const std::filesystem::path& path, TPresetModel& model, TPresetControls& controls);
+// The same from a file the caller has opened (and perhaps read already):
+// read from its first line; when it is not open, only the defaults are set.
+void LoadPresets(TPresetLines& lines, TPresetModel& model, TPresetControls& controls);
 
 // Writes the 5148 lines through a temporary file in the same folder that then
 // replaces the old file. On failure (a read-only file included) the old file

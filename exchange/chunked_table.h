@@ -47,12 +47,12 @@ class TJwwTable {
   // table is then unchanged.
   T& emplace_back() {
     T* rec = ::new (Slot()) T();
-    ++size_;
+    Count();
     return *rec;
   }
   void push_back(const T& rec) {
     ::new (Slot()) T(rec);
-    ++size_;
+    Count();
   }
 
   // Destroys every record and gives all chunks back.
@@ -61,11 +61,15 @@ class TJwwTable {
     for (T* chunk : chunks_) Allocator().deallocate(chunk, kChunkSize);
     std::vector<T*>().swap(chunks_);
     size_ = 0;
+    next_ = nullptr;
+    chunkEnd_ = nullptr;
   }
 
   void swap(TJwwTable& other) noexcept {
     chunks_.swap(other.chunks_);
     std::swap(size_, other.size_);
+    std::swap(next_, other.next_);
+    std::swap(chunkEnd_, other.chunkEnd_);
   }
 
   template <typename Table, typename Rec>
@@ -99,18 +103,30 @@ class TJwwTable {
   // The caller counts the record once it is built, so a failure leaves the
   // table as it was.
   void* Slot() {
-    if (size_ == capacity()) {
-      chunks_.emplace_back();
-      try {
-        chunks_.back() = Allocator().allocate(kChunkSize);
-      } catch (...) {
-        chunks_.pop_back();
-        throw;
-      }
+    if (next_ == chunkEnd_) AddChunk();
+    return next_;
+  }
+  void Count() {
+    ++next_;
+    ++size_;
+  }
+  // Out of line, once per chunk, so that appending stays small enough to inline.
+  [[gnu::noinline]] void AddChunk() {
+    chunks_.emplace_back();
+    try {
+      chunks_.back() = Allocator().allocate(kChunkSize);
+    } catch (...) {
+      chunks_.pop_back();
+      throw;
     }
-    return chunks_[size_ >> kChunkShift] + (size_ & (kChunkSize - 1));
+    next_ = chunks_.back();
+    chunkEnd_ = next_ + kChunkSize;
   }
 
   std::vector<T*> chunks_;  // each holds kChunkSize records' room; the first size_ records are built
   std::size_t size_ = 0;
+  // The last chunk's room, so that appending is a compare and a store: the
+  // next record's place and the end of the chunk (both null before the first).
+  T* next_ = nullptr;
+  T* chunkEnd_ = nullptr;
 };

@@ -4,6 +4,8 @@
 #include "exchange/reader.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -14,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "exchange/byte_scan.h"
 #include "exchange/read_ahead.h"
 #include "exchange/reader_rows.h"
 
@@ -52,18 +55,63 @@ void ApplySplitLine(TJwwData& d, char* line, std::size_t size) {
   JwwTakeEntityLine(d, f);
 }
 
-// Applies every complete line in `buf[0..end)`, the first of which is known
-// to hold no LF before `scanFrom` and begins at `bufOffset` in the file;
-// returns where the unfinished last line begins.
-std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t scanFrom, std::size_t end, std::uint64_t bufOffset) {
+// The first LF or CR in `buf[i..end)`, sixteen bytes at a time; `end` when
+// there is none. Never reads at or past `end`.
+[[gnu::always_inline]] inline std::size_t FindLineBreakByte(const char* buf, std::size_t i, std::size_t end) {
+  while (end - i >= 32) {
+    const std::uint32_t hit = JwwLineBreakMask(buf + i) | JwwLineBreakMask(buf + i + 16) << 16;
+    if (hit != 0) return i + static_cast<std::size_t>(std::countr_zero(hit));
+    i += 32;
+  }
+  while (end - i >= 16) {
+    const std::uint32_t hit = JwwLineBreakMask(buf + i);
+    if (hit != 0) return i + static_cast<std::size_t>(std::countr_zero(hit));
+    i += 16;
+  }
+  while (i < end && buf[i] != '\n' && buf[i] != '\r') ++i;
+  return i;
+}
+
+// JwwNextLine, inlined into the reader's loop.
+[[gnu::always_inline]] inline bool NextLine(char* buf, std::size_t begin, std::size_t end, TJwwFramedLine& line) {
+  // One pass finds the LF and every CR on the way: a host's CR LF costs
+  // nothing more, and only a line with a CR elsewhere has bytes moved.
+  bool strayCr = false;
+  std::size_t i = begin;
+  for (;;) {
+    i = FindLineBreakByte(buf, i, end);
+    if (i == end) return false;
+    if (buf[i] == '\n') break;
+    if (i + 1 == end) return false;  // whether an LF follows is not known yet
+    if (buf[i + 1] == '\n' && !strayCr) {
+      line = {buf + begin, i - begin, false, i + 2};
+      return true;
+    }
+    strayCr = true;
+    ++i;
+  }
+  line = {buf + begin, i - begin, false, i + 1};
+  if (strayCr) line.size = DropCarriageReturns(line.data, line.size, &line.moved);
+  return true;
+}
+
+}  // namespace
+
+bool JwwNextLine(char* buf, std::size_t begin, std::size_t end, TJwwFramedLine& line) {
+  return NextLine(buf, begin, end, line);
+}
+
+namespace {
+
+// Applies every complete line in `buf[0..end)`, the first of which begins at
+// `bufOffset` in the file; returns where the unfinished last line begins.
+std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t end, std::uint64_t bufOffset) {
   std::size_t begin = 0;
-  while (scanFrom < end) {
-    char* lf = static_cast<char*>(std::memchr(buf + scanFrom, '\n', end - scanFrom));
-    if (lf == nullptr) break;
-    const auto stop = static_cast<std::size_t>(lf - buf);
-    ApplyFileLine(d, buf + begin, stop - begin, bufOffset + begin);
-    begin = stop + 1;
-    scanFrom = begin;
+  TJwwFramedLine line;
+  while (NextLine(buf, begin, end, line)) {
+    d.LineOffset = line.moved ? TJwwData::kNoLineOffset : bufOffset + begin;
+    JwwApplyLine(d, line.data, line.size);
+    begin = line.next;
   }
   return begin;
 }
@@ -93,7 +141,6 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
   TReadBuffer buf(blockSize);
   std::uint64_t bufOffset = 0;  // where buf[0] lies in the file
   std::size_t used = 0;     // bytes in buf
-  std::size_t scanned = 0;  // bytes of the unfinished line already known to hold no LF
   bool ended = false;
   while (!ended) {
     if (used == buf.size()) buf.Grow(used);  // one line longer than the buffer
@@ -108,13 +155,14 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
     } else {
       used += got;
     }
-    const std::size_t rest = ApplyLines(d, buf.data(), scanned, used, bufOffset);
+    // The unfinished line is scanned again from its start with the next
+    // block: once per block, or a few times for a line longer than one.
+    const std::size_t rest = ApplyLines(d, buf.data(), used, bufOffset);
     if (rest > 0) {
       std::memmove(buf.data(), buf.data() + rest, used - rest);
       used -= rest;
       bufOffset += rest;
     }
-    scanned = used;
     if (progress != nullptr) progress->ShowBytesRead(d.BytesRead, total);
   }
   // The last line needs no line end.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string_view>
+#include <type_traits>
 
 #include "exchange/reader_rows.h"
 #include "util/plain_decimal.h"
@@ -158,69 +159,92 @@ void FillRound(const TJwwData& d, const TJwwFields& f, Rec& r) {
   r.p5 = Real(f, 5), r.p6 = Real(f, 6), r.p7 = Real(f, 7);
 }
 
-// Stores a record for lines with a keyword; false when the keyword's forms
-// do not fit the count, so the line may still be a plain line.
-bool TakeKeyword(TJwwData& d, const TJwwFields& f) {
-  const string_view key = f.Key();
+bool TakeCircle(TJwwData& d, const TJwwFields& f) {
   const std::size_t n = f.count;
-  if (key.size() != 2) return false;
-  if (key == "ci") {
-    if (n == 4) {
-      TJwwEntCircle& c = JwwAddEntity(d, d.Circles, kKindCircle);
-      c.x = Real(f, 1), c.y = Real(f, 2), c.r = Real(f, 3);
-      return true;
-    }
-    if (n >= 8) {
-      TJwwEntArc& c = JwwAddEntity(d, d.Arcs, kKindArc);
-      c.x = Real(f, 1), c.y = Real(f, 2), c.r = Real(f, 3);
-      c.p4 = Real(f, 4), c.p5 = Real(f, 5), c.p6 = Real(f, 6), c.p7 = Real(f, 7);
-      return true;
-    }
-    return false;
-  }
-  if (const int32_t kind = TextKind(key); kind >= 0) {
-    if (n < 6) return false;
-    TakeText(d, f, kind);
+  if (n == 4) {
+    TJwwEntCircle& c = JwwAddEntity(d, d.Circles, kKindCircle);
+    c.x = Real(f, 1), c.y = Real(f, 2), c.r = Real(f, 3);
     return true;
   }
-  if (key == "pt") {
-    if (n == 3) {
-      TJwwEntPoint& p = JwwAddEntity(d, d.Points, kKindPoint);
-      p.lc = d.attr.CurPn;
-      p.x = Real(f, 1), p.y = Real(f, 2);
-      return true;
-    }
-    if (n >= 6) {
-      TJwwEntPointEx& p = JwwAddEntity(d, d.PointsEx, kKindPointEx);
-      p.lc = d.attr.CurPn;
-      p.x = Real(f, 1), p.y = Real(f, 2), p.p3 = Real(f, 3), p.p4 = Real(f, 4);
-      p.code = TextToInt(f[5]);
-      return true;
-    }
-    return false;
-  }
-  if (key == "BL") {
-    if (n < 4) return false;
-    TJwwEntBlk& b = JwwAddEntity(d, d.Blocks, kKindBlock);
-    b.x = Real(f, 1), b.y = Real(f, 2);
-    b.name = std::string(f[3]);
-    return true;
-  }
-  if (key == "sl") return TakeSolid(d, f);
-  if (n < 9) return false;
-  if (key == "sc" || key == "se") {
-    TJwwEntSc& r = key == "sc" ? JwwAddEntity(d, d.Scs, kKindSc) : JwwAddEntity(d, d.Ses, kKindSe);
-    FillRound(d, f, r);
-    r.code = TextToInt(f[8]);
-    return true;
-  }
-  if (key == "so" || key == "sg") {
-    TJwwEntSo& r = key == "so" ? JwwAddEntity(d, d.Sos, kKindSo) : JwwAddEntity(d, d.Sgs, kKindSg);
-    FillRound(d, f, r);
-    r.p8 = Real(f, 8);
+  if (n >= 8) {
+    TJwwEntArc& c = JwwAddEntity(d, d.Arcs, kKindArc);
+    c.x = Real(f, 1), c.y = Real(f, 2), c.r = Real(f, 3);
+    c.p4 = Real(f, 4), c.p5 = Real(f, 5), c.p6 = Real(f, 6), c.p7 = Real(f, 7);
     return true;
   }
   return false;
+}
+
+bool TakePoint(TJwwData& d, const TJwwFields& f) {
+  const std::size_t n = f.count;
+  if (n == 3) {
+    TJwwEntPoint& p = JwwAddEntity(d, d.Points, kKindPoint);
+    p.lc = d.attr.CurPn;
+    p.x = Real(f, 1), p.y = Real(f, 2);
+    return true;
+  }
+  if (n >= 6) {
+    TJwwEntPointEx& p = JwwAddEntity(d, d.PointsEx, kKindPointEx);
+    p.lc = d.attr.CurPn;
+    p.x = Real(f, 1), p.y = Real(f, 2), p.p3 = Real(f, 3), p.p4 = Real(f, 4);
+    p.code = TextToInt(f[5]);
+    return true;
+  }
+  return false;
+}
+
+bool TakeBlock(TJwwData& d, const TJwwFields& f) {
+  if (f.count < 4) return false;
+  TJwwEntBlk& b = JwwAddEntity(d, d.Blocks, kKindBlock);
+  b.x = Real(f, 1), b.y = Real(f, 2);
+  b.name = std::string(f[3]);
+  return true;
+}
+
+// `sc`, `se`, `so` and `sg`: nine fields at least.
+template <typename Rec>
+bool TakeRound(TJwwData& d, const TJwwFields& f, TJwwTable<Rec>& table, int32_t kind) {
+  if (f.count < 9) return false;
+  Rec& r = JwwAddEntity(d, table, kind);
+  FillRound(d, f, r);
+  if constexpr (std::is_same_v<Rec, TJwwEntSc>) {
+    r.code = TextToInt(f[8]);
+  } else {
+    r.p8 = Real(f, 8);
+  }
+  return true;
+}
+
+// Stores a record for lines with a keyword; false when the keyword's forms
+// do not fit the count, so the line may still be a plain line. Keywords are
+// two bytes, told apart by a switch on each.
+bool TakeKeyword(TJwwData& d, const TJwwFields& f) {
+  const string_view key = f.Key();
+  if (key.size() != 2) return false;
+  switch (key[0]) {
+    case 'c': {
+      if (key[1] == 'i') return TakeCircle(d, f);
+      const int32_t kind = TextKind(key);
+      if (kind < 0 || f.count < 6) return false;
+      TakeText(d, f, kind);
+      return true;
+    }
+    case 'p':
+      return key[1] == 't' && TakePoint(d, f);
+    case 'B':
+      return key[1] == 'L' && TakeBlock(d, f);
+    case 's':
+      switch (key[1]) {
+        case 'l': return TakeSolid(d, f);
+        case 'c': return TakeRound(d, f, d.Scs, kKindSc);
+        case 'e': return TakeRound(d, f, d.Ses, kKindSe);
+        case 'o': return TakeRound(d, f, d.Sos, kKindSo);
+        case 'g': return TakeRound(d, f, d.Sgs, kKindSg);
+        default: return false;
+      }
+    default:
+      return false;
+  }
 }
 
 // Four fields that no keyword took: x1 y1 x2 y2. A keyword in the first

@@ -34,3 +34,17 @@ void JwwStorePlainNumberLine(TJwwData& d, const TJwwPlainNumbers& line, std::siz
 
 // Splits `line[0..size)` in place and applies it. The bytes are overwritten.
 void JwwApplyLine(TJwwData& d, char* line, std::size_t size);
+
+// One line of a block read from the file, framed where it lies.
+struct TJwwFramedLine {
+  char* data = nullptr;    // its first byte
+  std::size_t size = 0;    // its length, without the line end and any CR
+  bool moved = false;      // a CR stood before its last byte, so bytes were moved over it
+  std::size_t next = 0;    // where the line after it begins
+};
+
+// Frames the line beginning at `buf[begin]`: it ends at the first LF of
+// `buf[begin..end)`, and every CR in it is dropped (one before the LF is
+// the line end's). False, with nothing changed, when no LF follows in the
+// bytes given or a CR is the last of them.
+bool JwwNextLine(char* buf, std::size_t begin, std::size_t end, TJwwFramedLine& line);

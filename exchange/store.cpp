@@ -95,18 +95,6 @@ void JwwDataFree(TJwwData& d) {
   d.Source.reset();
 }
 
-void JwwAddOrder(TJwwData& d, int32_t kind, int32_t index) { d.Order.push_back({kind, index}); }
-
-void JwwSetEntAttr(const TJwwData& d, TJwwEntAttr& rec) {
-  rec.hhp = d.attr.CurHhp;
-  rec.lg = d.attr.CurLg;
-  rec.ly = d.attr.CurLy;
-  rec.lc = d.attr.CurLc;
-  rec.lt = d.attr.CurLt;
-  rec.lw = d.attr.CurLw;
-  rec.z = d.attr.CurZ;
-}
-
 int32_t JwwKindCount(const TJwwData& d, int32_t kind) {
   std::size_t n = 0;
   switch (kind) {

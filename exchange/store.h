@@ -262,11 +262,20 @@ void JwwDataInit(TJwwData& d);
 // are; the store is not read again until the next JwwDataInit.
 void JwwDataFree(TJwwData& d);
 
-// Appends (kind, index) to the entity order list.
-void JwwAddOrder(TJwwData& d, int32_t kind, int32_t index);
+// Appends (kind, index) to the entity order list. Inline, as the next one:
+// the reader calls both for every entity of the file.
+inline void JwwAddOrder(TJwwData& d, int32_t kind, int32_t index) { d.Order.push_back({kind, index}); }
 
 // Copies CurHhp, CurLg, CurLy, CurLc, CurLt, CurLw, CurZ into the record.
-void JwwSetEntAttr(const TJwwData& d, TJwwEntAttr& rec);
+inline void JwwSetEntAttr(const TJwwData& d, TJwwEntAttr& rec) {
+  rec.hhp = d.attr.CurHhp;
+  rec.lg = d.attr.CurLg;
+  rec.ly = d.attr.CurLy;
+  rec.lc = d.attr.CurLc;
+  rec.lt = d.attr.CurLt;
+  rec.lw = d.attr.CurLw;
+  rec.z = d.attr.CurZ;
+}
 
 // Adds a zeroed record to `table` as an entity of `kind`: the order entry
 // first, then the record with the current attributes. Returns the new record.

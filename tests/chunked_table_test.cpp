@@ -83,4 +83,42 @@ TEST(ChunkedTable, CopyAndMoveKeepRecordsInOrder) {
   EXPECT_EQ(copy.back(), std::to_string(kChunk + 1));
 }
 
+// Appending goes on where each table left off after a copy, a move, a swap
+// or a clear, within a chunk and at a chunk's end: the place for the next
+// record travels with the records.
+TEST(ChunkedTable, AppendsFollowTheRecordsAcrossCopyMoveSwapAndClear) {
+  const auto filled = [](std::size_t n, int tag) {
+    TJwwTable<std::string> t;
+    for (std::size_t i = 0; i < n; ++i) t.push_back(std::to_string(tag) + ":" + std::to_string(i));
+    return t;
+  };
+  const auto expectTail = [](TJwwTable<std::string>& t, std::size_t n, const char* what) {
+    t.push_back("next");
+    t.emplace_back() = "after";
+    ASSERT_EQ(t.size(), n + 2) << what;
+    EXPECT_EQ(t[n], "next") << what;
+    EXPECT_EQ(t[n + 1], "after") << what;
+    std::size_t count = 0;
+    for (const std::string& rec : t) {
+      (void)rec;
+      ++count;
+    }
+    EXPECT_EQ(count, n + 2) << what;
+  };
+  for (const std::size_t n : {std::size_t{0}, std::size_t{5}, kChunk - 1, kChunk, kChunk + 3}) {
+    TJwwTable<std::string> a = filled(n, 1);
+    TJwwTable<std::string> b = filled(kChunk + 1, 2);
+    a.swap(b);
+    expectTail(b, n, "swapped in");
+    expectTail(a, kChunk + 1, "swapped out");
+    TJwwTable<std::string> copy = filled(n, 3);
+    TJwwTable<std::string> c = copy;
+    expectTail(c, n, "copied");
+    TJwwTable<std::string> m(std::move(copy));
+    expectTail(m, n, "moved");
+    m.clear();
+    expectTail(m, 0, "cleared");
+  }
+}
+
 }  // namespace

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "app/preset_check.h"
+#include "app/preset_lines.h"
 #include "exchange/atomic_file.h"
 #include "tests/support/files.h"
+#include "util/text.h"
 
 namespace {
 
@@ -399,6 +403,73 @@ TEST(SavePresets, DirectoryInTheWayFailsAndStays) {
   EXPECT_FALSE(SavePresets(path, TPresetModel{}, TPresetControls{}));
   EXPECT_TRUE(std::filesystem::is_directory(path));
   EXPECT_EQ(ReadFileBytes(path / "inside.txt"), "x");
+}
+
+// Width lines are read as TextToInt reads them, whatever they hold: the
+// short way taken for plain digits must not differ from it.
+TEST(LoadPresets, WidthLinesReadAsTextToInt) {
+  std::vector<std::string> texts = {"-1", "0", "-0", "00012", "30000", "30001", "-2", "123456789",
+                                    "1234567890", "-999999999", "2147483647", "-2147483648", "-", "--1",
+                                    "+5", " 5", "5 ", "\t7", "0x1F", "$FF", "x10", "1e3", "12a", "", "\xFF"};
+  std::mt19937 rng(5148);
+  const std::string alphabet = "0123456789-+ x$";
+  while (texts.size() < 20 * 256) {
+    std::string t(1 + rng() % 11, '0');
+    for (char& c : t) c = rng() % 5 == 0 ? alphabet[rng() % alphabet.size()] : static_cast<char>('0' + rng() % 10);
+    texts.push_back(t);
+  }
+  std::vector<std::string> lines = CanonicalLines();
+  for (int k = 1; k <= 20; ++k) {
+    for (int i = 0; i < 256; ++i) Set(lines, WidthLine(k, i), texts[static_cast<std::size_t>((k - 1) * 256 + i)]);
+  }
+  TempDir dir;
+  const Loaded l = LoadBytes(dir, Join(lines));
+  for (int k = 1; k <= 20; ++k) {
+    for (int i = 0; i < 256; ++i) {
+      const std::string& t = texts[static_cast<std::size_t>((k - 1) * 256 + i)];
+      ASSERT_EQ(l.model.Table(k).Widths[static_cast<std::size_t>(i)], ClampWidth(TextToInt(t))) << '"' << t << '"';
+    }
+  }
+}
+
+// A comment far longer than a read: it stays whole, and every line after it
+// lands in its place, for the load and for the batch command's check alike.
+TEST(LoadPresets, LongCommentAcrossReadsKeepsTheLinesAfterIt) {
+  std::vector<std::string> lines = CanonicalLines();
+  const std::string comment(100'000, 'c');
+  Set(lines, CommentLine(3), comment);
+  Set(lines, WidthLine(3, 0), "17");
+  Set(lines, WidthLine(20, 255), "255");
+  Set(lines, kLines, "1");
+  TempDir dir;
+  const Loaded l = LoadBytes(dir, Join(lines));
+  EXPECT_EQ(l.model.Table(3).Comment, comment);
+  EXPECT_EQ(l.model.Table(3).Widths[0], 17);
+  EXPECT_EQ(l.model.Table(20).Widths[255], 255);
+  EXPECT_TRUE(l.controls.CheckBox5);
+  EXPECT_EQ(PresetFileProblem(dir / "t905.dat"), "");
+}
+
+// The batch command checks the file and then loads it from the same open
+// file: read once when it comes whole in one read, read again when not.
+TEST(LoadPresets, AfterTheCheckFromTheSameOpenFile) {
+  for (const std::size_t commentSize : {std::size_t{10}, std::size_t{100'000}}) {
+    std::vector<std::string> lines = CanonicalLines();
+    Set(lines, CommentLine(1), std::string(commentSize, 'c'));
+    Set(lines, WidthLine(1, 0), "5");
+    Set(lines, WidthLine(20, 255), "9");
+    TempDir dir;
+    WriteFileBytes(dir / "t905.dat", Join(lines));
+    TPresetLines file(dir / "t905.dat");
+    ASSERT_TRUE(file.IsOpen());
+    EXPECT_EQ(PresetFileProblem(file), "") << commentSize;
+    EXPECT_EQ(PresetFileProblem(file), "") << commentSize;
+    Loaded l;
+    LoadPresets(file, l.model, l.controls);
+    EXPECT_EQ(l.model.Table(1).Comment.size(), commentSize);
+    EXPECT_EQ(l.model.Table(1).Widths[0], 5) << commentSize;
+    EXPECT_EQ(l.model.Table(20).Widths[255], 9) << commentSize;
+  }
 }
 
 }  // namespace

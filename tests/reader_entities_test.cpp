@@ -2,6 +2,7 @@
 // texts, dimensions, polylines, points and solids are stored.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -331,5 +332,43 @@ INSTANTIATE_TEST_SUITE_P(
         SolidCase{"FourDistinct", "sl 0 0 10 0 10 10 0 10", 11, {0, 0, 10, 0, 10, 10, 0, 10}},
         SolidCase{"FourWithExtraFields", "sl 0 0 10 0 10 10 0 10 99", 11, {0, 0, 10, 0, 10, 10, 0, 10}}),
     SolidName);
+
+// Every keyword, its near misses and field counts from 1 to 10: the table a
+// line lands in, as the forms say (fields of distinct numbers, so solids keep
+// all their corners). A line no form takes is a plain line when it has four
+// fields, else nothing.
+int32_t KindFor(const std::string& key, std::size_t n) {
+  static const std::vector<std::string> texts = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
+  const bool text = std::find(texts.begin(), texts.end(), key) != texts.end();
+  int32_t kind = 0;
+  if (key == "ci") kind = n == 4 ? kKindCircle : n >= 8 ? kKindArc : 0;
+  if (text && n >= 6) kind = kKindText;
+  if (key == "pt") kind = n == 3 ? kKindPoint : n >= 6 ? kKindPointEx : 0;
+  if (key == "BL" && n >= 4) kind = kKindBlock;
+  if (key == "sl") kind = n == 5 ? kKindSolid2 : n == 7 ? kKindSolid3 : n >= 9 ? kKindSolid4 : 0;
+  if (n >= 9) {
+    if (key == "sc") kind = kKindSc;
+    if (key == "se") kind = kKindSe;
+    if (key == "so") kind = kKindSo;
+    if (key == "sg") kind = kKindSg;
+  }
+  if (kind == 0 && n == 4) kind = kKindLine;
+  return kind;
+}
+
+TEST(EntityKeywords, EachKeyAndCountLandsInItsTable) {
+  const std::vector<std::string> keys = {"ci", "ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2", "cq", "c",
+                                         "cii", "pt", "pT", "Pt", "BL", "Bl", "sl", "sc", "se", "so", "sg", "sx",
+                                         "s", "xx"};
+  for (const std::string& key : keys) {
+    for (std::size_t n = 1; n <= 10; ++n) {
+      std::string line = key;
+      for (std::size_t i = 1; i < n; ++i) line += " " + std::to_string(i * 7);
+      const TJwwData d = Parse({line});
+      const int32_t want = KindFor(key, n);
+      EXPECT_EQ(Kinds(d), want == 0 ? std::vector<int32_t>{} : std::vector<int32_t>{want}) << line;
+    }
+  }
+}
 
 }  // namespace

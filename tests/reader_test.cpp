@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "exchange/reader_rows.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -423,3 +425,111 @@ TEST(SampleDrawing, ReadsEveryEntityWithItsState) {
   EXPECT_EQ(d.PointsEx[0].lc, 5);
   EXPECT_EQ(d.Hp[2].kind, 2);
 }
+
+// --- Framing lines in a block -------------------------------------------
+
+namespace {
+
+// A line as framing should give it, found the plain way: up to the first LF,
+// every CR dropped, bytes moved when a CR stood before the last byte.
+struct TRefLine {
+  std::string bytes;
+  bool moved = false;
+  std::size_t next = 0;
+};
+
+bool ReferenceNextLine(const std::string& buf, std::size_t begin, TRefLine& out) {
+  const std::size_t lf = buf.find('\n', begin);
+  if (lf == std::string::npos) return false;
+  const std::string line = buf.substr(begin, lf - begin);
+  const std::size_t cr = line.find('\r');
+  out.moved = cr != std::string::npos && cr + 1 != line.size();
+  out.bytes.clear();
+  for (const char c : line) {
+    if (c != '\r') out.bytes += c;
+  }
+  out.next = lf + 1;
+  return true;
+}
+
+// Frames every line of `buf` both ways; the first difference fails.
+void ExpectFramedAsReference(const std::string& buf) {
+  std::string bytes = buf;
+  std::size_t begin = 0;
+  for (;;) {
+    TRefLine want;
+    TJwwFramedLine got;
+    const bool wantLine = ReferenceNextLine(buf, begin, want);
+    const bool gotLine = JwwNextLine(bytes.data(), begin, bytes.size(), got);
+    ASSERT_EQ(gotLine, wantLine) << testing::PrintToString(buf) << " from " << begin;
+    if (!gotLine) return;
+    ASSERT_EQ(std::string(got.data, got.size), want.bytes) << testing::PrintToString(buf) << " from " << begin;
+    ASSERT_EQ(got.data, bytes.data() + begin);
+    ASSERT_EQ(got.moved, want.moved) << testing::PrintToString(buf) << " from " << begin;
+    ASSERT_EQ(got.next, want.next) << testing::PrintToString(buf) << " from " << begin;
+    begin = got.next;
+  }
+}
+
+struct FramingCase {
+  const char* name;
+  std::string buf;
+};
+
+class FrameLines : public testing::TestWithParam<FramingCase> {};
+
+TEST_P(FrameLines, MatchFindingEachLf) { ExpectFramedAsReference(GetParam().buf); }
+
+// CRs before, after and away from the LF, at the edges of eight-byte steps.
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, FrameLines,
+    testing::Values(FramingCase{"Empty", ""}, FramingCase{"NoLineEnd", "ci 0 0 5"},
+                    FramingCase{"LfOnly", "a\nbc\n\n"}, FramingCase{"CrLf", "hq\r\nci 0 0 5\r\n\r\n"},
+                    FramingCase{"CrLast", "lc1\r"}, FramingCase{"CrLfThenCrLast", "lc1\r\nlc2\r"},
+                    FramingCase{"TwoCrsBeforeLf", "ab\r\r\ncd\r\n"}, FramingCase{"CrMidLine", "a\rb\r\n"},
+                    FramingCase{"CrMidLineThenLfOnly", "a\rb\nc\n"}, FramingCase{"CrsOnly", "a\rb\rc"},
+                    FramingCase{"CrFirst", "\rab\r\n"}, FramingCase{"LfAtSeven", "1234567\n89\n"},
+                    FramingCase{"LfAtEight", "12345678\n9\n"}, FramingCase{"CrLfAcrossEight", "1234567\r\n9\r\n"},
+                    FramingCase{"CrAtFifteenLfAtSixteen", "123456789012345\r\n"},
+                    FramingCase{"StrayCrPastEight", "1234567890\r12\r\n"},
+                    FramingCase{"LongLine", std::string(100, 'x') + "\r\n" + std::string(33, 'y') + "\n"}),
+    [](const testing::TestParamInfo<FramingCase>& p) { return std::string(p.param.name); });
+
+// Random blocks of mostly ordinary bytes with CRs and LFs anywhere.
+TEST(FrameLines, RandomBlocksMatchFindingEachLf) {
+  const std::string alphabet = "ab 01.\r\n\r\n\x1A\x82";
+  std::mt19937 rng(11);
+  for (int n = 0; n < 100000 && !HasFatalFailure(); ++n) {
+    std::string buf(rng() % 150, ' ');
+    const unsigned rate = n % 2 == 0 ? 4 : 60;  // short lines, or lines past the 16- and 32-byte steps
+    for (char& c : buf) c = rng() % rate == 0 ? alphabet[rng() % alphabet.size()] : static_cast<char>('c' + rng() % 20);
+    ExpectFramedAsReference(buf);
+  }
+}
+
+// Lines cut by the end of a block at every kind of place, CRs alone among
+// them, read as they do from memory: the reader takes a cut line up again.
+TEST(ReadFile, CutCrLfLinesMatchReadingFromMemory) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < 2'200'000; ++i) {
+    bytes += "lc" + std::to_string(i % 9) + "\r\n";
+    bytes += i % 7 == 0 ? "ci 1\r2 3 4\r\n" : "ci " + std::to_string(i) + " 2 3\r\n";
+  }
+  TempDir dir;
+  WriteFileBytes(dir / "JWC_TEMP.TXT", bytes);
+  TJwwData fromFile;
+  JwwDataInit(fromFile);
+  ASSERT_TRUE(JwwReadFile(fromFile, dir / "JWC_TEMP.TXT"));
+  TJwwData fromMemory;
+  JwwDataInit(fromMemory);
+  JwwReadBytes(fromMemory, bytes);
+  ASSERT_EQ(fromFile.Circles.size(), fromMemory.Circles.size());
+  ASSERT_GT(fromFile.Circles.size(), 100'000u);
+  for (std::size_t i = 0; i < fromFile.Circles.size(); ++i) {
+    ASSERT_EQ(fromFile.Circles[i].x, fromMemory.Circles[i].x) << i;
+    ASSERT_EQ(fromFile.Circles[i].r, fromMemory.Circles[i].r) << i;
+    ASSERT_EQ(fromFile.Circles[i].lc, fromMemory.Circles[i].lc) << i;
+  }
+}
+
+}  // namespace
