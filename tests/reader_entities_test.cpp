@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "exchange/reader.h"
+#include "exchange/source_file.h"
+#include "util/text.h"
 
 namespace {
 
@@ -368,6 +372,35 @@ TEST(EntityKeywords, EachKeyAndCountLandsInItsTable) {
       const int32_t want = KindFor(key, n);
       EXPECT_EQ(Kinds(d), want == 0 ? std::vector<int32_t>{} : std::vector<int32_t>{want}) << line;
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A keyword line's numbers are read inline when they are plain decimal text
+// and by TextToFloat otherwise: either way each reads to the bit as
+// TextToFloat reads its text, and is marked for copying exactly when
+// TextToFloat calls it the answer's own text.
+TEST(EntityNumbers, KeywordFieldsReadAsTextToFloatReadsThem) {
+  const std::string texts[] = {"0",     "-0",    "12",  "-12.5", "12.50", "007",  ".5",   "-.5",  "5.",
+                               "1e3",   "-2E-7", "+4",  "-",     ".",     "--1",  "1-2",  "1.2.3", "0.0001",
+                               "0.00001", "123456789012345", "1234567890123456", "-9498.44441417702",
+                               "99999999999999999999", "1x", "0x10", std::string(30, '9') + ".5"};
+  for (const std::string& text : texts) {
+    TJwwData d;
+    JwwDataInit(d);
+    d.Source = std::make_shared<TJwwSourceFile>();
+    d.LineOffset = 10;
+    std::string line = "ci " + text + " 2 3";
+    JwwParseLine(d, line);
+    ASSERT_EQ(d.Circles.size(), 1u) << text;
+    bool own = false;
+    const double want = TextToFloat(text, &own);
+    EXPECT_EQ(std::memcmp(&d.Circles[0].x, &want, sizeof want), 0) << text;
+    const std::uint16_t fields = TJwwLineSource::Fields(d.Order.back().source);
+    EXPECT_EQ((fields >> 1 & 1u) != 0, own) << text;
   }
 }
 
