@@ -29,8 +29,6 @@ void JwwWriteInit(TJwwData& d) {
   a.CurLc10 = 0;
 }
 
-void JwwPutLine(TJwwData& d, std::string_view line) { d.Output.Append(line); }
-
 void JwwClearOutput(TJwwData& d) { d.Output.Clear(); }
 
 namespace {
