@@ -66,6 +66,7 @@ constexpr std::array<FieldByte, 256> kFieldBytes = MakeFieldBytes();
 
 constexpr std::uint64_t kOnes = 0x0101010101010101;
 constexpr std::uint64_t kHighBits = 0x8080808080808080;
+constexpr std::uint64_t kLowBits = ~kHighBits;
 
 // The high bit of (at least) the first of eight bytes that is not "-", "." or
 // a digit (0x2D, 0x2E, 0x30..0x39); zero when all eight are. Borrows and
@@ -95,23 +96,36 @@ std::uint64_t NotNumberBytes(const unsigned char* p) {
   return i;
 }
 
-// The high bit of every byte of v equal to `c`, exactly (no carry crosses bytes).
-std::uint64_t EqualBytes(std::uint64_t v, unsigned char c) {
-  const std::uint64_t x = v ^ (kOnes * c);
-  return ~(((x & ~kHighBits) + ~kHighBits) | x) & kHighBits;
+// Eight bytes of `p` with the first byte lowest, whatever the machine's order.
+std::uint64_t LoadLittle(const unsigned char* p) {
+  std::uint64_t v = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, p, sizeof v);
+  } else {
+    for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
+  }
+  return v;
 }
 
-// The high bit of every byte of v from `c` up, exactly, for bytes below 0x80.
-std::uint64_t BytesFrom(std::uint64_t v, unsigned char c) { return ((v | kHighBits) - kOnes * c) & kHighBits; }
-
-// True when the eight bytes at p are all number bytes or blanks. Each byte is
-// judged on its own, so a blank before a "-" cannot hide a byte after it.
-bool NumbersAndBlanks(const unsigned char* p) {
+// The first `n` (< 8) bytes of `p` the same way, the rest zero.
+std::uint64_t LoadLittlePart(const unsigned char* p, std::size_t n) {
   std::uint64_t v = 0;
-  std::memcpy(&v, p, sizeof v);
-  const std::uint64_t number = BytesFrom(v, 0x2D) & ~BytesFrom(v, 0x3A) & ~EqualBytes(v, '/');
-  const std::uint64_t good = ~v & (number | EqualBytes(v, ' ')) & kHighBits;
-  return good == kHighBits;
+  for (std::size_t i = n; i-- > 0;) v = v << 8 | p[i];
+  return v;
+}
+
+// The tests below work on the low seven bits of each byte (`low`, bytes of
+// 0x00..0x7F), so that no sum carries into the next byte; the caller rules
+// out bytes with the high bit set. Each sets the high bit of a byte where the
+// test holds, exactly.
+std::uint64_t AtLeast(std::uint64_t low, unsigned char c) { return low + kOnes * (0x80 - c); }
+std::uint64_t NotEqual(std::uint64_t low, unsigned char c) { return (low ^ kOnes * c) + kLowBits; }
+
+// The high bit of every byte of v that is not "-", ".", a digit or a blank.
+std::uint64_t NotNumberOrBlank(std::uint64_t v) {
+  const std::uint64_t low = v & kLowBits;
+  const std::uint64_t number = AtLeast(low, 0x2D) & ~AtLeast(low, 0x3A) & NotEqual(low, '/');
+  return (~number & NotEqual(low, ' ')) | v;
 }
 
 }  // namespace
@@ -147,15 +161,17 @@ bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& f
   if (size == 0 || bytes.size() < size) return false;
   if (bytes.size() > size && bytes[size] != '\r' && bytes[size] != '\n') return false;
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t i = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; size - i >= 8; i += 8) {
-      if (!NumbersAndBlanks(b + i)) return false;
-    }
+  std::uint64_t bad = 0;
+  if (size >= 8) {
+    // Whole words, then the last eight bytes again, overlapping the words
+    // before: judging a byte twice costs less than a loop over the rest.
+    for (std::size_t i = 0; size - i >= 8; i += 8) bad |= NotNumberOrBlank(LoadLittle(b + i));
+    bad |= NotNumberOrBlank(LoadLittle(b + size - 8));
+  } else {
+    // Padded with blanks, which are allowed.
+    bad = NotNumberOrBlank(LoadLittlePart(b, size) | (kOnes * ' ' << (8 * size)));
   }
-  for (; i < size; ++i) {
-    if (b[i] != ' ' && kFieldBytes[b[i]] != kNumberByte) return false;
-  }
+  if ((bad & kHighBits) != 0) return false;
   found.line = bytes.substr(0, size);
   return true;
 }
