@@ -75,9 +75,11 @@ bool IsBlankText(std::string_view text) { return RemoveBlanks(text).empty(); }
 // The keyword-and-numbers part of a text line; the text follows the quote on
 // the same file line.
 void PutTextLine(TJwwData& d, std::string_view keyword, const TJwwEntText& t, std::string_view text) {
-  TJwwLineBuilder head(keyword);
   const TJwwCopyFields& c = d.Copy;
-  head.Num(t.x, c.Get(1)).Num(t.y, c.Get(2)).Num(t.dx, c.Get(3)).Num(t.dy, c.Get(4)).Raw(" \"");
+  const std::string_view run = c.Run(keyword, 4);
+  TJwwLineBuilder head(run.empty() ? keyword : run);
+  if (run.empty()) head.Num(t.x, c.Get(1)).Num(t.y, c.Get(2)).Num(t.dx, c.Get(3)).Num(t.dy, c.Get(4));
+  head.Raw(" \"");
   d.Output.AppendJoined(head.View(), text);
 }
 
@@ -101,6 +103,7 @@ void PutSoSg(TJwwData& d, std::string_view keyword, const TJwwEntSo& r, const TJ
   PutZIf(d, ok, r.z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run(keyword, 8); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder(keyword)
                     .Num(r.p1, c.Get(1)).Num(r.p2, c.Get(2)).Num(r.p3, c.Get(3)).Num(r.p4, c.Get(4))
                     .Num(r.p5, c.Get(5)).Num(r.p6, c.Get(6)).Num(r.p7, c.Get(7)).Num(r.p8, c.Get(8))
@@ -137,6 +140,7 @@ void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("ci", 3); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder("ci").Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(r->r, c.Get(3)).View());
 }
 
@@ -149,6 +153,7 @@ void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("ci", 7); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder("ci")
                     .Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(r->r, c.Get(3)).Num(r->p4, c.Get(4))
                     .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))
@@ -173,6 +178,7 @@ void JwwPutPoint(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   JwwPutPn(d, Pick(o.lc, r->lc));
   JwwPutLw(d, Pick(o.lw, r->lw));
   JwwPutZ(d, r->z);
+  if (const std::string_view run = d.Copy.Run("pt", 2); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder("pt").Num(r->x, d.Copy.Get(1)).Num(r->y, d.Copy.Get(2)).View());
 }
 
@@ -188,6 +194,10 @@ void JwwPutPointEx(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   const double p3 = p3Kept ? r->p3 : 1.0;
   const int32_t code = r->code >= -7 && r->code <= 11 ? r->code : -3;
   const TJwwCopyFields& c = d.Copy;
+  // A p3 replaced by 1 is not the one in the file.
+  if (const std::string_view run = p3Kept ? c.Run("pt", 4) : std::string_view(); !run.empty()) {
+    return JwwPutLine(d, TJwwLineBuilder(run).Int(code).View());
+  }
   JwwPutLine(d, TJwwLineBuilder("pt")
                     .Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(p3, p3Kept ? c.Get(3) : std::string_view())
                     .Num(r->p4, c.Get(4)).Int(code)
@@ -289,6 +299,9 @@ void JwwPutSc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("sc", 7); !run.empty()) {
+    return JwwPutLine(d, TJwwLineBuilder(run).Int(r->code).View());
+  }
   JwwPutLine(d, TJwwLineBuilder("sc")
                     .Num(r->p1, c.Get(1)).Num(r->p2, c.Get(2)).Num(r->p3, c.Get(3)).Num(r->p4, c.Get(4))
                     .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))
@@ -307,6 +320,9 @@ void JwwPutSe(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("se", 7); !run.empty()) {
+    return JwwPutLine(d, TJwwLineBuilder(run).Int(r->code).View());
+  }
   JwwPutLine(d, TJwwLineBuilder("se")
                     .Num(r->p1, c.Get(1)).Num(r->p2, c.Get(2)).Num(r->p3, c.Get(3)).Num(r->p4, c.Get(4))
                     .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))

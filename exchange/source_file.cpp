@@ -133,6 +133,7 @@ std::uint64_t NotNumberOrBlank(std::uint64_t v) {
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
   found.mask = 0;
   found.line = {};
+  found.run = {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   std::size_t i = 0;
@@ -149,15 +150,72 @@ void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFiel
     }
     // A field running to the end of the bytes may go on past them.
     if (i == size) break;
-    if ((wanted >> index & 1u) == 0 || other != 0) continue;
+    if ((wanted >> index & 1u) == 0 || other != 0 || i - start > TJwwCopyFields::kMaxField) continue;
     found.field[index] = {line.data() + start, i - start};
     found.mask = static_cast<std::uint16_t>(found.mask | (1u << index));
   }
 }
 
+bool JwwFindCopyRun(std::string_view line, std::size_t last, TJwwCopyFields& found) {
+  found.mask = 0;
+  found.line = {};
+  found.run = {};
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t size = line.size();
+  // Eight bytes from `at`, or the few left padded with zero bytes, which are
+  // neither number bytes nor blanks: a field running into them may go on.
+  auto load = [&](std::size_t at) {
+    return size - at >= 8 ? LoadLittle(bytes + at) : LoadLittlePart(bytes + at, size - at);
+  };
+  if (size == 0 || last == 0) return false;
+  const std::uint64_t head = load(0);
+  const std::uint64_t headBlanks = ~NotEqual(head & kLowBits, ' ') & ~head & kHighBits;
+  if ((headBlanks & 0xFF) != 0 || headBlanks == 0) return false;
+  // From the blank after the keyword on: blank number i (counting from 0)
+  // begins field i + 1, so blank number `last` or the line's end after
+  // field `last` ends the run.
+  std::size_t at = static_cast<std::size_t>(std::countr_zero(headBlanks)) / 8;
+  std::size_t blanks = 0;
+  std::uint64_t before = 0;  // the high bit of byte 0 set when the byte before `at` is a blank
+  for (; at < size; at += 8) {
+    const std::uint64_t v = load(at);
+    const std::uint64_t bad = NotNumberOrBlank(v) & kHighBits;
+    // Only the bytes before the first that is neither counts.
+    const std::uint64_t counted = bad == 0 ? ~std::uint64_t{0} : (bad & (~bad + 1)) - 1;
+    std::uint64_t blank = ~AtLeast(v & kLowBits, 0x2D) & kHighBits & counted;
+    // The second of two blanks in a row (an empty field: not as written)
+    // matters only up to the run's end.
+    const std::uint64_t pairs = blank & (blank << 8 | before);
+    for (; blank != 0; blank &= blank - 1, ++blanks) {
+      if (blanks == last) {
+        if ((pairs & (blank ^ (blank - 1))) != 0) return false;
+        const std::size_t end = at + static_cast<std::size_t>(std::countr_zero(blank)) / 8;
+        if (end > TJwwCopyFields::kMaxRun) return false;
+        found.run = line.substr(0, end);
+        found.runLast = last;
+        return true;
+      }
+    }
+    if (pairs != 0) return false;
+    if (bad != 0) {
+      const std::size_t end = at + static_cast<std::size_t>(std::countr_zero(bad)) / 8;
+      if (end >= size || end > TJwwCopyFields::kMaxRun || blanks != last || (line[end] != '\r' && line[end] != '\n') ||
+          line[end - 1] == ' ') {
+        return false;
+      }
+      found.run = line.substr(0, end);
+      found.runLast = last;
+      return true;
+    }
+    before = v >> 56 == ' ' ? 0x80 : 0;
+  }
+  return false;
+}
+
 bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& found) {
   found.mask = 0;
   found.line = {};
+  found.run = {};
   if (size == 0 || bytes.size() < size) return false;
   if (bytes.size() > size && bytes[size] != '\r' && bytes[size] != '\n') return false;
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());

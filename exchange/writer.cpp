@@ -4,6 +4,7 @@
 #include "exchange/writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <string>
 
@@ -56,7 +57,12 @@ void FindCopyFields(TJwwData& d, std::uint64_t source) {
     if (JwwFindCopyLine(d.Source->At(offset, size + 1), size, d.Copy)) return;
     fields = TJwwLineSource::kPlainLineFields;
   }
-  JwwFindCopyFields(d.Source->At(offset, kCopyLineBytes), fields, d.Copy);
+  const std::string_view line = d.Source->At(offset, kCopyLineBytes);
+  // Fields 1..last all in final form: the keyword line's bytes up to the end
+  // of the last are likely the very line the writer writes.
+  const auto last = static_cast<std::size_t>(std::bit_width(fields)) - 1;
+  if (fields > 1 && fields == (2u << last) - 2u && JwwFindCopyRun(line, last, d.Copy)) return;
+  JwwFindCopyFields(line, fields, d.Copy);
 }
 
 void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
@@ -93,6 +99,7 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
     JwwPutEntity(d, entry.kind, entry.index, overrides);
     d.Copy.mask = 0;
     d.Copy.line = {};
+    d.Copy.run = {};
   }
   // The walk is the last reader of the exchange file: closed now, so that the
   // answer can take its place.
