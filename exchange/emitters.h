@@ -66,6 +66,10 @@ inline void JwwPutZ(TJwwData& d, int32_t flags) {
   if ((flags & 0x1F) != 0) JwwWriteZ(d, flags);
 }
 
+// True when a text shows nothing: only bytes up to the blank and full-width
+// blanks (Shift-JIS 81 40), as RemoveBlanks would leave it empty.
+bool JwwIsBlankText(std::string_view text);
+
 // Record writers: the record at `index` of its table, its attribute lines,
 // then its `z` lines and geometry. Degenerate geometry is left out, and its
 // `z` lines with it, since the host would give them to the next entity. An

@@ -28,13 +28,13 @@ const Rec* At(const TJwwTable<Rec>& table, int32_t index) {
   return &table[static_cast<std::size_t>(index)];
 }
 
-void PutLayer(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
+[[gnu::always_inline]] inline void PutLayer(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
   JwwPutLg(d, PickLayer(o.lg, rec.lg));
   JwwPutLy(d, PickLayer(o.ly, rec.ly));
 }
 
 // Colour, line type and width of lines, circles, arcs and dimension lines.
-void PutPen(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
+[[gnu::always_inline]] inline void PutPen(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
   JwwPutLc(d, Pick(o.lc, rec.lc));
   JwwPutLt(d, Pick(o.lt, rec.lt));
   JwwPutLw(d, Pick(o.lw, rec.lw));
@@ -70,7 +70,27 @@ std::string_view TextKeyword(int32_t kind) {
   return kKeywords[kind];
 }
 
-bool IsBlankText(std::string_view text) { return RemoveBlanks(text).empty(); }
+}  // namespace
+
+bool JwwIsBlankText(std::string_view text) {
+  // What RemoveBlanks leaves nothing of, found without building its result:
+  // bytes up to the blank, and full-width blanks (81 40); any other
+  // double-byte character, or a lead byte without its second byte, stays.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (IsSjisLeadByte(b)) {
+      if (b != 0x81 || i + 1 == text.size() || static_cast<unsigned char>(text[i + 1]) != 0x40) return false;
+      ++i;
+    } else if (b > 0x20) {
+      return false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+bool IsBlankText(std::string_view text) { return JwwIsBlankText(text); }
 
 // The keyword-and-numbers part of a text line; the text follows the quote on
 // the same file line.

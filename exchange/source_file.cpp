@@ -26,7 +26,7 @@ void TJwwSourceFile::Close() {
   windowSize_ = 0;
 }
 
-std::string_view TJwwSourceFile::At(std::uint64_t offset, std::size_t want) {
+std::string_view TJwwSourceFile::Refill(std::uint64_t offset, std::size_t want) {
   if (file_ == nullptr) return {};
   if (want > kWindow) want = kWindow;
   const bool inside = offset >= windowStart_ && offset - windowStart_ + want <= windowSize_;

@@ -54,11 +54,20 @@ class TJwwSourceFile {
 
   // Up to `want` bytes (at most kWindow) from `offset`: fewer at the end of
   // the file, none when they cannot be read. Valid until the next call.
-  std::string_view At(std::uint64_t offset, std::size_t want);
+  std::string_view At(std::uint64_t offset, std::size_t want) {
+    // The walk reads forward, nearly always inside the window.
+    if (offset >= windowStart_ && want <= kWindow && offset - windowStart_ + want <= windowSize_) {
+      return std::string_view(window_.get() + (offset - windowStart_), want);
+    }
+    return Refill(offset, want);
+  }
 
   static constexpr std::size_t kWindow = std::size_t{256} << 10;
 
  private:
+  // At, for bytes not all in the window: moves the window to `offset`.
+  std::string_view Refill(std::uint64_t offset, std::size_t want);
+
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> window_;  // allocated on first use, never zero-filled
   std::uint64_t windowStart_ = 0;
