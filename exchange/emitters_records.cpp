@@ -142,9 +142,11 @@ void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (!ok) return;
   // A plain line has no keyword: four numbers are a line to the host.
   const TJwwCopyFields& c = d.Copy;
-  if (!c.line.empty()) {
-    JwwPutLine(d, c.line);  // the line read, already exactly this text
-    return;
+  if (c.lineSize != 0) {
+    // The line read, exactly this text while it still holds number text; a
+    // line changed since has its numbers formatted below, none copied.
+    char* out = d.Output.LineRoom(c.lineSize);
+    if (JwwCopyLine(c.line, c.lineSize, out)) return d.Output.EndLine(out + c.lineSize);
   }
   JwwPutLine(d, TJwwLineBuilder("")
                     .Num(r->x1, c.Get(0)).Num(r->y1, c.Get(1)).Num(r->x2, c.Get(2)).Num(r->y2, c.Get(3))

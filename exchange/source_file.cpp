@@ -133,6 +133,7 @@ std::uint64_t NotNumberOrBlank(std::uint64_t v) {
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
   found.mask = 0;
   found.line = {};
+  found.lineSize = 0;
   found.run = {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
@@ -159,6 +160,7 @@ void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFiel
 bool JwwFindCopyRun(std::string_view line, std::size_t last, TJwwCopyFields& found) {
   found.mask = 0;
   found.line = {};
+  found.lineSize = 0;
   found.run = {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
@@ -182,10 +184,11 @@ bool JwwFindCopyRun(std::string_view line, std::size_t last, TJwwCopyFields& fou
     const std::uint64_t bad = NotNumberOrBlank(v) & kHighBits;
     // Only the bytes before the first that is neither counts.
     const std::uint64_t counted = bad == 0 ? ~std::uint64_t{0} : (bad & (~bad + 1)) - 1;
-    std::uint64_t blank = ~AtLeast(v & kLowBits, 0x2D) & kHighBits & counted;
+    const std::uint64_t blanks8 = ~AtLeast(v & kLowBits, 0x2D) & kHighBits & counted;
+    std::uint64_t blank = blanks8;
     // The second of two blanks in a row (an empty field: not as written)
     // matters only up to the run's end.
-    const std::uint64_t pairs = blank & (blank << 8 | before);
+    const std::uint64_t pairs = blanks8 & (blanks8 << 8 | before);
     for (; blank != 0; blank &= blank - 1, ++blanks) {
       if (blanks == last) {
         if ((pairs & (blank ^ (blank - 1))) != 0) return false;
@@ -207,29 +210,31 @@ bool JwwFindCopyRun(std::string_view line, std::size_t last, TJwwCopyFields& fou
       found.runLast = last;
       return true;
     }
-    before = v >> 56 == ' ' ? 0x80 : 0;
+    before = blanks8 >> 56;  // every byte counted here: the last one's high bit
   }
   return false;
 }
 
-bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& found) {
-  found.mask = 0;
-  found.line = {};
-  found.run = {};
+bool JwwCopyLine(std::string_view bytes, std::size_t size, char* out) {
   if (size == 0 || bytes.size() < size) return false;
   if (bytes.size() > size && bytes[size] != '\r' && bytes[size] != '\n') return false;
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  const char* in = bytes.data();
+  const auto* b = reinterpret_cast<const unsigned char*>(in);
   std::uint64_t bad = 0;
   if (size >= 8) {
     // Whole words, then the last eight bytes again, overlapping the words
-    // before: judging a byte twice costs less than a loop over the rest.
-    for (std::size_t i = 0; size - i >= 8; i += 8) bad |= NotNumberOrBlank(LoadLittle(b + i));
+    // before: judging and copying a byte twice costs less than a loop over
+    // the rest. All verdicts are collected before one branch.
+    for (std::size_t i = 0; size - i >= 8; i += 8) {
+      std::memcpy(out + i, in + i, 8);
+      bad |= NotNumberOrBlank(LoadLittle(b + i));
+    }
+    std::memcpy(out + size - 8, in + size - 8, 8);
     bad |= NotNumberOrBlank(LoadLittle(b + size - 8));
   } else {
+    std::memcpy(out, in, size);
     // Padded with blanks, which are allowed.
     bad = NotNumberOrBlank(LoadLittlePart(b, size) | (kOnes * ' ' << (8 * size)));
   }
-  if ((bad & kHighBits) != 0) return false;
-  found.line = bytes.substr(0, size);
-  return true;
+  return (bad & kHighBits) == 0;
 }

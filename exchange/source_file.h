@@ -87,8 +87,11 @@ struct TJwwCopyFields {
     std::size_t size;
   };
   std::uint16_t mask = 0;  // bit i: field i is in final form and found
-  // A plain line's bytes to copy whole (TJwwLineSource::kWholeLine), or empty.
+  // A plain line marked to be copied whole (TJwwLineSource::kWholeLine): the
+  // bytes read at its offset, its `lineSize` bytes and the one after, not yet
+  // checked (JwwCopyLine checks them as it copies); else empty.
   std::string_view line;
+  std::size_t lineSize = 0;
   // A keyword line's bytes from its start to the end of field `runLast`
   // (JwwFindCopyRun), or empty.
   std::string_view run;
@@ -129,9 +132,11 @@ void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFiel
 // one (JwwFindCopyFields).
 bool JwwFindCopyRun(std::string_view line, std::size_t last, TJwwCopyFields& found);
 
-// For a line marked to be copied whole: true, with `found.line` set, when
-// `bytes` begins with `size` bytes of number text and single blanks ended by
-// CR, LF or the end of the bytes (read up to `size` + 1 bytes, so that the
-// end of the file is the only reason for it). False when the file no longer
-// holds such a line there; its fields may then still be found one by one.
-bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& found);
+// For a line marked to be copied whole: true when `bytes` (read at its
+// offset, up to `size` + 1 bytes, so that the end of the file is the only
+// reason for fewer) begin with `size` bytes of number text and blanks ("-",
+// ".", digits, blanks) ended by CR, LF or the end of the bytes. Those bytes
+// are copied to `out` (room for `size` bytes) as they are checked; when the
+// result is false, `out` holds bytes of no meaning, and the file no longer
+// holds such a line there.
+bool JwwCopyLine(std::string_view bytes, std::size_t size, char* out);

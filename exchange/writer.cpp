@@ -51,11 +51,12 @@ constexpr std::size_t kCopyLineBytes = 512;
 
 void FindCopyFields(TJwwData& d, std::uint64_t source) {
   const std::uint64_t offset = TJwwLineSource::Offset(source);
-  std::uint16_t fields = TJwwLineSource::Fields(source);
+  const std::uint16_t fields = TJwwLineSource::Fields(source);
   if (TJwwLineSource::IsWholeLine(fields)) {
-    const std::size_t size = TJwwLineSource::WholeLineSize(fields);
-    if (JwwFindCopyLine(d.Source->At(offset, size + 1), size, d.Copy)) return;
-    fields = TJwwLineSource::kPlainLineFields;
+    // Checked as the record writer copies it.
+    d.Copy.lineSize = TJwwLineSource::WholeLineSize(fields);
+    d.Copy.line = d.Source->At(offset, d.Copy.lineSize + 1);
+    return;
   }
   const std::string_view line = d.Source->At(offset, kCopyLineBytes);
   // Fields 1..last all in final form: the keyword line's bytes up to the end
@@ -99,6 +100,7 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
     JwwPutEntity(d, entry.kind, entry.index, overrides);
     d.Copy.mask = 0;
     d.Copy.line = {};
+    d.Copy.lineSize = 0;
     d.Copy.run = {};
   }
   // The walk is the last reader of the exchange file: closed now, so that the

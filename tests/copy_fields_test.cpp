@@ -89,11 +89,11 @@ class CopyLineTest : public testing::TestWithParam<CopyLineCase> {};
 
 TEST_P(CopyLineTest, CopiesOnlyTheLineAsItWasRead) {
   const CopyLineCase& c = GetParam();
-  TJwwCopyFields found;
-  found.mask = 1;
-  EXPECT_EQ(JwwFindCopyLine(c.bytes, c.size, found), c.copied);
-  EXPECT_EQ(found.line, c.copied ? c.bytes.substr(0, c.size) : std::string());
-  EXPECT_EQ(found.mask, 0);
+  std::string out(c.size, '?');
+  EXPECT_EQ(JwwCopyLine(c.bytes, c.size, out.data()), c.copied);
+  if (c.copied) {
+    EXPECT_EQ(out, c.bytes.substr(0, c.size));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -116,9 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CopyLineCase>& p) { return std::string(p.param.name); });
 
 // Every length up to three words and every position in it, so that each byte
-// is judged in a whole word, in the overlapping last word or in a short line:
-// one byte of each kind that is not number text or a blank makes the line
-// fail, a digit, ".", "-" or blank there keeps it.
+// is judged (and copied) in a whole word, in the overlapping last word or in
+// a short line: one byte of each kind that is not number text or a blank
+// makes the line fail, a digit, ".", "-" or blank there keeps it.
 TEST(CopyLineEveryPosition, OneByteDecides) {
   const std::string bad = std::string("\x1F!,/:\x7F\x80\xA0\xAD\xB0\xB9\xFF\t\rE+", 16) + '\0';
   const std::string good = "0.-9 ";
@@ -127,16 +127,15 @@ TEST(CopyLineEveryPosition, OneByteDecides) {
       for (char c : bad) {
         std::string bytes(size, '7');
         bytes[at] = c;
-        TJwwCopyFields found;
-        EXPECT_FALSE(JwwFindCopyLine(bytes + "\r", size, found)) << size << " " << at << " " << int(c);
+        std::string out(size, '?');
+        EXPECT_FALSE(JwwCopyLine(bytes + "\r", size, out.data())) << size << " " << at << " " << int(c);
       }
       for (char c : good) {
         std::string bytes(size, '7');
         bytes[at] = c;
-        const std::string read = bytes + "\n";
-        TJwwCopyFields found;
-        EXPECT_TRUE(JwwFindCopyLine(read, size, found)) << size << " " << at << " " << int(c);
-        EXPECT_EQ(found.line, bytes);
+        std::string out(size, '?');
+        EXPECT_TRUE(JwwCopyLine(bytes + "\n", size, out.data())) << size << " " << at << " " << int(c);
+        EXPECT_EQ(out, bytes);
       }
     }
   }
@@ -277,8 +276,11 @@ TEST(CopyLineRandom, AgreesWithTheRuleByteByByte) {
       want = want && std::string("0123456789.- ").find(bytes[i]) != std::string::npos;
     }
     want = want && (size == len || bytes[size] == '\r' || bytes[size] == '\n');
-    TJwwCopyFields found;
-    ASSERT_EQ(JwwFindCopyLine(bytes, size, found), want) << "[" << bytes << "] " << size;
+    std::string out(size, '?');
+    ASSERT_EQ(JwwCopyLine(bytes, size, out.data()), want) << "[" << bytes << "] " << size;
+    if (want) {
+      ASSERT_EQ(out, bytes.substr(0, size));
+    }
   }
 }
 
