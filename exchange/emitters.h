@@ -51,12 +51,25 @@ inline void JwwPutLw(TJwwData& d, int32_t v) {
 }
 // "cn" + type, or "cn0 w h d c" for free-size text. A type outside 0..10 is
 // replaced by the first type read (with the first free-size values when that is 0).
-void JwwPutCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing);
+void JwwWriteCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing);
+inline void JwwPutCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing) {
+  // A text type other than free-size, unchanged, writes nothing.
+  if (n >= 1 && n <= 10 && !d.need.NeedCn && n == d.attr.CurCn) return;
+  JwwWriteCn(d, n, colour, width, height, spacing);
+}
 // "cc" + 0..8 (anything else as 0).
-void JwwPutCc(TJwwData& d, int32_t v);
+void JwwWriteCc(TJwwData& d, int32_t v);
+inline void JwwPutCc(TJwwData& d, int32_t v) {
+  if (v < 0 || v > 8) v = 0;
+  if (d.need.NeedCc || v != d.attr.CurCc) JwwWriteCc(d, v);
+}
 // The font line: c n " $ and the name. An empty name or "<>" stands for the
 // first font read.
-void JwwPutFont(TJwwData& d, std::string_view name);
+void JwwWriteFont(TJwwData& d, std::string_view name);
+inline void JwwPutFont(TJwwData& d, std::string_view name) {
+  if (name.empty() || name == "<>") name = d.first.FirstFont;
+  if (d.need.NeedFont || name != d.attr.CurFont) JwwWriteFont(d, name);
+}
 // "pn" + integer.
 void JwwPutPn(TJwwData& d, int32_t v);
 // "lc10 " + the arbitrary colour (outside 0..0xFFFFFF as 0); makes 10 the colour in force.

@@ -41,7 +41,7 @@ void JwwWriteLw(TJwwData& d, int32_t v) {
   d.need.NeedLw = false;
 }
 
-void JwwPutCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing) {
+void JwwWriteCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing) {
   if (n < 0 || n > 10) {
     n = d.first.FirstCn;
     if (n == 0) {
@@ -68,17 +68,13 @@ void JwwPutCn(TJwwData& d, int32_t n, int32_t colour, double width, double heigh
   d.need.NeedCn = false;
 }
 
-void JwwPutCc(TJwwData& d, int32_t v) {
-  if (v < 0 || v > 8) v = 0;
-  if (!d.need.NeedCc && v == d.attr.CurCc) return;
+void JwwWriteCc(TJwwData& d, int32_t v) {
   JwwPutLine(d, TJwwLineBuilder("cc").GluedInt(v).View());
   d.attr.CurCc = v;
   d.need.NeedCc = false;
 }
 
-void JwwPutFont(TJwwData& d, std::string_view name) {
-  if (name.empty() || name == "<>") name = d.first.FirstFont;
-  if (!d.need.NeedFont && name == d.attr.CurFont) return;
+void JwwWriteFont(TJwwData& d, std::string_view name) {
   // The double quote switches the reader's splitting off, so a name with
   // blanks reaches it whole; the reader drops the quote and sees "cn$name".
   std::string line;

@@ -87,16 +87,22 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
   const std::size_t whole = d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64;
   d.Output.Reserve(d.Output.HasStreamTarget() ? std::min(whole, TJwwOutputBuffer::kStreamChunk * 17 / 16) : whole);
   if (d.Bz) JwwPutLine(d, "bz");
+  std::size_t untilPoll = 0;  // entities before the next look at progress and Escape
   for (std::size_t i = 0; i < n; ++i) {
-    if (i % 100 == 0) {
+    if (untilPoll-- == 0) {
+      untilPoll = 99;
       if (progress != nullptr) ShowProgress(*progress, i + 1, n);
       if (escape != nullptr && escape->IsEscapeDown()) {
         JwwClearOutput(d);
         break;
       }
     }
-    const TJwwOrder entry = d.Order[i];
-    if (entry.source != 0 && d.Source != nullptr) FindCopyFields(d, entry.source);
+    const TJwwOrder& entry = d.Order[i];
+    if (entry.source == 0 || d.Source == nullptr) {
+      JwwPutEntity(d, entry.kind, entry.index, overrides);
+      continue;
+    }
+    FindCopyFields(d, entry.source);
     JwwPutEntity(d, entry.kind, entry.index, overrides);
     d.Copy.mask = 0;
     d.Copy.line = {};
