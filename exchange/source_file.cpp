@@ -107,6 +107,19 @@ std::uint64_t LoadLittle(const unsigned char* p) {
   return v;
 }
 
+// Copies eight bytes from `in` to `out` and returns them as LoadLittle does,
+// read once.
+std::uint64_t CopyWord(const char* in, char* out) {
+  std::uint64_t raw = 0;
+  std::memcpy(&raw, in, sizeof raw);
+  std::memcpy(out, &raw, sizeof raw);
+  if constexpr (std::endian::native == std::endian::little) {
+    return raw;
+  } else {
+    return LoadLittle(reinterpret_cast<const unsigned char*>(out));
+  }
+}
+
 // The first `n` (< 8) bytes of `p` the same way, the rest zero.
 std::uint64_t LoadLittlePart(const unsigned char* p, std::size_t n) {
   std::uint64_t v = 0;
@@ -219,22 +232,18 @@ bool JwwCopyLine(std::string_view bytes, std::size_t size, char* out) {
   if (size == 0 || bytes.size() < size) return false;
   if (bytes.size() > size && bytes[size] != '\r' && bytes[size] != '\n') return false;
   const char* in = bytes.data();
-  const auto* b = reinterpret_cast<const unsigned char*>(in);
   std::uint64_t bad = 0;
   if (size >= 8) {
     // Whole words, then the last eight bytes again, overlapping the words
     // before: judging and copying a byte twice costs less than a loop over
     // the rest. All verdicts are collected before one branch.
-    for (std::size_t i = 0; size - i >= 8; i += 8) {
-      std::memcpy(out + i, in + i, 8);
-      bad |= NotNumberOrBlank(LoadLittle(b + i));
-    }
-    std::memcpy(out + size - 8, in + size - 8, 8);
-    bad |= NotNumberOrBlank(LoadLittle(b + size - 8));
+    for (std::size_t i = 0; size - i >= 8; i += 8) bad |= NotNumberOrBlank(CopyWord(in + i, out + i));
+    bad |= NotNumberOrBlank(CopyWord(in + size - 8, out + size - 8));
   } else {
     std::memcpy(out, in, size);
     // Padded with blanks, which are allowed.
-    bad = NotNumberOrBlank(LoadLittlePart(b, size) | (kOnes * ' ' << (8 * size)));
+    bad = NotNumberOrBlank(LoadLittlePart(reinterpret_cast<const unsigned char*>(in), size) |
+                           (kOnes * ' ' << (8 * size)));
   }
   return (bad & kHighBits) == 0;
 }
