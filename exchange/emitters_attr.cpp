@@ -1,13 +1,13 @@
 // Attribute emitters: each writes its attribute line only when the value
 // differs from the one last written, or when the line is still pending after
 // JwwWriteInit, and records what it wrote in the store's attribute state.
+// The commonest ones test that inline (emitters.h) and write here.
 #include <string>
 
 #include "exchange/emitters.h"
 #include "exchange/emitters_line.h"
 
-void JwwPutLg(TJwwData& d, int32_t v) {
-  if (!d.need.NeedLg && v == d.attr.CurLg) return;
+void JwwWriteLg(TJwwData& d, int32_t v) {
   JwwPutLine(d, TJwwLineBuilder("lg").GluedHex(v).View());
   d.attr.CurLg = v;
   d.need.NeedLg = false;
@@ -16,41 +16,32 @@ void JwwPutLg(TJwwData& d, int32_t v) {
   d.need.NeedLy = true;
 }
 
-void JwwPutLy(TJwwData& d, int32_t v) {
-  if (!d.need.NeedLy && v == d.attr.CurLy) return;
+void JwwWriteLy(TJwwData& d, int32_t v) {
   JwwPutLine(d, TJwwLineBuilder("ly").GluedHex(v).View());
   d.attr.CurLy = v;
   d.need.NeedLy = false;
 }
 
-void JwwPutLc(TJwwData& d, int32_t v) {
-  if (!d.need.NeedLc && v == d.attr.CurLc) return;
+void JwwWriteLc(TJwwData& d, int32_t v) {
   JwwPutLine(d, TJwwLineBuilder("lc").GluedInt(v).View());
   d.attr.CurLc = v;
   d.need.NeedLc = false;
   d.need.NeedLc10 = false;
 }
 
-void JwwPutLt(TJwwData& d, int32_t v) {
-  if (!d.need.NeedLt && v == d.attr.CurLt) return;
+void JwwWriteLt(TJwwData& d, int32_t v) {
   JwwPutLine(d, TJwwLineBuilder("lt").GluedInt(v).View());
   d.attr.CurLt = v;
   d.need.NeedLt = false;
 }
 
-void JwwPutLw(TJwwData& d, int32_t v) {
-  // The host exchanges widths only when it was asked to; a file without any
-  // `lw` line must get none back.
-  if (!d.LwSeen) return;
-  if (v == -1) v = d.first.FirstLw;
-  if (v < 0 || v > 30000) v = 0;
-  if (!d.need.NeedLw && v == d.attr.CurLw) return;
+void JwwWriteLw(TJwwData& d, int32_t v) {
   JwwPutLine(d, TJwwLineBuilder("lw").GluedInt(v).View());
   d.attr.CurLw = v;
   d.need.NeedLw = false;
 }
 
-void JwwPutCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing) {
+void JwwWriteCn(TJwwData& d, int32_t n, int32_t colour, double width, double height, double spacing) {
   if (n < 0 || n > 10) {
     n = d.first.FirstCn;
     if (n == 0) {
@@ -77,17 +68,13 @@ void JwwPutCn(TJwwData& d, int32_t n, int32_t colour, double width, double heigh
   d.need.NeedCn = false;
 }
 
-void JwwPutCc(TJwwData& d, int32_t v) {
-  if (v < 0 || v > 8) v = 0;
-  if (!d.need.NeedCc && v == d.attr.CurCc) return;
+void JwwWriteCc(TJwwData& d, int32_t v) {
   JwwPutLine(d, TJwwLineBuilder("cc").GluedInt(v).View());
   d.attr.CurCc = v;
   d.need.NeedCc = false;
 }
 
-void JwwPutFont(TJwwData& d, std::string_view name) {
-  if (name.empty() || name == "<>") name = d.first.FirstFont;
-  if (!d.need.NeedFont && name == d.attr.CurFont) return;
+void JwwWriteFont(TJwwData& d, std::string_view name) {
   // The double quote switches the reader's splitting off, so a name with
   // blanks reaches it whole; the reader drops the quote and sees "cn$name".
   std::string line;
@@ -116,7 +103,7 @@ void JwwPutLc10(TJwwData& d, int32_t v) {
   d.need.NeedLc = false;
 }
 
-void JwwPutZ(TJwwData& d, int32_t flags) {
+void JwwWriteZ(TJwwData& d, int32_t flags) {
   if (flags & 1) JwwPutLine(d, "z1");
   if (flags & 2) JwwPutLine(d, "z2");
   if (flags & 4) JwwPutLine(d, "z3");

@@ -6,14 +6,20 @@
 #include <string_view>
 
 #include "exchange/number_text.h"
+#include "exchange/source_file.h"
 
 class TJwwLineBuilder {
  public:
   // Room for the longest numeric line, a keyword and nine fields, each with
   // the working room that PutNumberText needs.
   static constexpr std::size_t kCapacity = 16 + 9 * (kNumberTextMax + 1);
+  static_assert(TJwwCopyFields::kMaxField <= kNumberTextMax, "a copied field takes a number's room");
+  static_assert(TJwwCopyFields::kMaxRun + 16 <= kCapacity, "a run copied, then an integer or a quote");
 
   explicit TJwwLineBuilder(std::string_view keyword) { Raw(keyword); }
+  // The end pointer points into the builder itself: not copied.
+  TJwwLineBuilder(const TJwwLineBuilder&) = delete;
+  TJwwLineBuilder& operator=(const TJwwLineBuilder&) = delete;
 
   // Appends bytes as they are (no separator).
   TJwwLineBuilder& Raw(std::string_view s) {

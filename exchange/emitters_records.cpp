@@ -28,13 +28,13 @@ const Rec* At(const TJwwTable<Rec>& table, int32_t index) {
   return &table[static_cast<std::size_t>(index)];
 }
 
-void PutLayer(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
+[[gnu::always_inline]] inline void PutLayer(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
   JwwPutLg(d, PickLayer(o.lg, rec.lg));
   JwwPutLy(d, PickLayer(o.ly, rec.ly));
 }
 
 // Colour, line type and width of lines, circles, arcs and dimension lines.
-void PutPen(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
+[[gnu::always_inline]] inline void PutPen(TJwwData& d, const TJwwEntAttr& rec, const TJwwOverrides& o) {
   JwwPutLc(d, Pick(o.lc, rec.lc));
   JwwPutLt(d, Pick(o.lt, rec.lt));
   JwwPutLw(d, Pick(o.lw, rec.lw));
@@ -70,14 +70,36 @@ std::string_view TextKeyword(int32_t kind) {
   return kKeywords[kind];
 }
 
-bool IsBlankText(std::string_view text) { return RemoveBlanks(text).empty(); }
+}  // namespace
+
+bool JwwIsBlankText(std::string_view text) {
+  // What RemoveBlanks leaves nothing of, found without building its result:
+  // bytes up to the blank, and full-width blanks (81 40); any other
+  // double-byte character, or a lead byte without its second byte, stays.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (IsSjisLeadByte(b)) {
+      if (b != 0x81 || i + 1 == text.size() || static_cast<unsigned char>(text[i + 1]) != 0x40) return false;
+      ++i;
+    } else if (b > 0x20) {
+      return false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+bool IsBlankText(std::string_view text) { return JwwIsBlankText(text); }
 
 // The keyword-and-numbers part of a text line; the text follows the quote on
 // the same file line.
 void PutTextLine(TJwwData& d, std::string_view keyword, const TJwwEntText& t, std::string_view text) {
-  TJwwLineBuilder head(keyword);
   const TJwwCopyFields& c = d.Copy;
-  head.Num(t.x, c.Get(1)).Num(t.y, c.Get(2)).Num(t.dx, c.Get(3)).Num(t.dy, c.Get(4)).Raw(" \"");
+  const std::string_view run = c.Run(keyword, 4);
+  TJwwLineBuilder head(run.empty() ? keyword : run);
+  if (run.empty()) head.Num(t.x, c.Get(1)).Num(t.y, c.Get(2)).Num(t.dx, c.Get(3)).Num(t.dy, c.Get(4));
+  head.Raw(" \"");
   d.Output.AppendJoined(head.View(), text);
 }
 
@@ -101,6 +123,7 @@ void PutSoSg(TJwwData& d, std::string_view keyword, const TJwwEntSo& r, const TJ
   PutZIf(d, ok, r.z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run(keyword, 8); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder(keyword)
                     .Num(r.p1, c.Get(1)).Num(r.p2, c.Get(2)).Num(r.p3, c.Get(3)).Num(r.p4, c.Get(4))
                     .Num(r.p5, c.Get(5)).Num(r.p6, c.Get(6)).Num(r.p7, c.Get(7)).Num(r.p8, c.Get(8))
@@ -119,9 +142,11 @@ void JwwPutLn(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   if (!ok) return;
   // A plain line has no keyword: four numbers are a line to the host.
   const TJwwCopyFields& c = d.Copy;
-  if (!c.line.empty()) {
-    JwwPutLine(d, c.line);  // the line read, already exactly this text
-    return;
+  if (c.lineSize != 0) {
+    // The line read, exactly this text while it still holds number text; a
+    // line changed since has its numbers formatted below, none copied.
+    char* out = d.Output.LineRoom(c.lineSize);
+    if (JwwCopyLine(c.line, c.lineSize, out)) return d.Output.EndLine(out + c.lineSize);
   }
   JwwPutLine(d, TJwwLineBuilder("")
                     .Num(r->x1, c.Get(0)).Num(r->y1, c.Get(1)).Num(r->x2, c.Get(2)).Num(r->y2, c.Get(3))
@@ -137,6 +162,7 @@ void JwwPutCircle(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("ci", 3); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder("ci").Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(r->r, c.Get(3)).View());
 }
 
@@ -149,6 +175,7 @@ void JwwPutArc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("ci", 7); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder("ci")
                     .Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(r->r, c.Get(3)).Num(r->p4, c.Get(4))
                     .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))
@@ -173,6 +200,7 @@ void JwwPutPoint(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   JwwPutPn(d, Pick(o.lc, r->lc));
   JwwPutLw(d, Pick(o.lw, r->lw));
   JwwPutZ(d, r->z);
+  if (const std::string_view run = d.Copy.Run("pt", 2); !run.empty()) return JwwPutLine(d, run);
   JwwPutLine(d, TJwwLineBuilder("pt").Num(r->x, d.Copy.Get(1)).Num(r->y, d.Copy.Get(2)).View());
 }
 
@@ -188,6 +216,10 @@ void JwwPutPointEx(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   const double p3 = p3Kept ? r->p3 : 1.0;
   const int32_t code = r->code >= -7 && r->code <= 11 ? r->code : -3;
   const TJwwCopyFields& c = d.Copy;
+  // A p3 replaced by 1 is not the one in the file.
+  if (const std::string_view run = p3Kept ? c.Run("pt", 4) : std::string_view(); !run.empty()) {
+    return JwwPutLine(d, TJwwLineBuilder(run).Int(code).View());
+  }
   JwwPutLine(d, TJwwLineBuilder("pt")
                     .Num(r->x, c.Get(1)).Num(r->y, c.Get(2)).Num(p3, p3Kept ? c.Get(3) : std::string_view())
                     .Num(r->p4, c.Get(4)).Int(code)
@@ -289,6 +321,9 @@ void JwwPutSc(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("sc", 7); !run.empty()) {
+    return JwwPutLine(d, TJwwLineBuilder(run).Int(r->code).View());
+  }
   JwwPutLine(d, TJwwLineBuilder("sc")
                     .Num(r->p1, c.Get(1)).Num(r->p2, c.Get(2)).Num(r->p3, c.Get(3)).Num(r->p4, c.Get(4))
                     .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))
@@ -307,6 +342,9 @@ void JwwPutSe(TJwwData& d, int32_t index, const TJwwOverrides& o) {
   PutZIf(d, ok, r->z);
   if (!ok) return;
   const TJwwCopyFields& c = d.Copy;
+  if (const std::string_view run = c.Run("se", 7); !run.empty()) {
+    return JwwPutLine(d, TJwwLineBuilder(run).Int(r->code).View());
+  }
   JwwPutLine(d, TJwwLineBuilder("se")
                     .Num(r->p1, c.Get(1)).Num(r->p2, c.Get(2)).Num(r->p3, c.Get(3)).Num(r->p4, c.Get(4))
                     .Num(r->p5, c.Get(5)).Num(r->p6, c.Get(6)).Num(r->p7, c.Get(7))

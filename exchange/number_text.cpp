@@ -201,6 +201,35 @@ char* PutFourDecimals(char* out, bool negative, double magnitude) {
   return out + 1 + length;
 }
 
+// Values outside the plain range (the host writes such as 6.74301687447386E-14)
+// whose shortest round-trip form has at most 15 digits: that form is their
+// 15-digit rounding (RoundTo15), with the same exponent, so its digits go out
+// as std::to_chars writes them and only the exponent is rewritten ("e-05" as
+// "E-5", "e+20" as "E20"). Null for any other value, which the general path
+// then writes.
+char* PutShortestExponent(char* out, bool negative, double magnitude) {
+  if (magnitude < std::numeric_limits<double>::min()) return nullptr;
+  char buf[40];
+  const char* const end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
+  const char* e = buf;
+  while (e != end && *e != 'e') ++e;
+  // "d" or "d.ddd": its digits are its length, less the point.
+  const auto mantissa = static_cast<std::size_t>(e - buf);
+  if (e == end || mantissa - (mantissa > 1 ? 1 : 0) > 15) return nullptr;
+  const char* p = e + 1;
+  const bool below = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  int exp = 0;
+  for (; p != end; ++p) exp = exp * 10 + (*p - '0');
+  if (below) exp = -exp;
+  if (exp >= -4 && exp <= 14) return nullptr;
+  if (negative) *out++ = '-';
+  std::memcpy(out, buf, mantissa);
+  out += mantissa;
+  *out++ = 'E';
+  return std::to_chars(out, out + 8, exp).ptr;
+}
+
 }  // namespace
 
 char* PutNumberText(char* out, double value) {
@@ -216,7 +245,10 @@ char* PutNumberText(char* out, double value) {
   }
   if (char* end = PutFourDecimals(out, value < 0, magnitude)) return end;
   TDecimal dec;
-  if (!(magnitude >= 1e-4 && magnitude < 1e15 && RoundScaled(magnitude, dec))) RoundTo15(magnitude, dec);
+  if (!(magnitude >= 1e-4 && magnitude < 1e15 && RoundScaled(magnitude, dec))) {
+    if (char* end = PutShortestExponent(out, value < 0, magnitude)) return end;
+    RoundTo15(magnitude, dec);
+  }
   return Format(out, value < 0, dec);
 }
 

@@ -12,7 +12,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,7 +42,28 @@ class TJwwOutputBuffer {
   TJwwOutputBuffer& operator=(const TJwwOutputBuffer& other);
 
   // Appends one entry that becomes one file line. Kept whole, however long.
-  void Append(std::string_view line);
+  void Append(std::string_view line) {
+    char* out = LineRoom(line.size());
+    if (!line.empty()) std::memcpy(out, line.data(), line.size());
+    EndLine(out + line.size());
+  }
+
+  // Room for one line of up to `bytes` bytes written in place: the bytes go
+  // to the returned pointer, and EndLine(end) makes them an entry. Nothing
+  // else may be appended in between. For lines built piece by piece, which
+  // then need no copy of their own.
+  char* LineRoom(std::size_t bytes) {
+    if (capacity_ - size_ < bytes + kLineEndSize) Grow(bytes + kLineEndSize);
+    return data_.get() + size_;
+  }
+  // Ends the line written from LineRoom's pointer up to `end` with CR LF.
+  void EndLine(char* end) {
+    end[0] = '\r';
+    end[1] = '\n';
+    size_ = static_cast<std::size_t>(end + kLineEndSize - data_.get());
+    ++entries_;
+    if (size_ >= streamAt_) StreamOut();
+  }
 
   // Appends the two entries of a text or dimension text: the keyword-and-numbers
   // head (ending in a blank and a double quote) and the text. They become one
@@ -60,7 +83,7 @@ class TJwwOutputBuffer {
 
   // The bytes of the file not yet streamed: every line ended with CR LF.
   // The whole answer unless it is streaming; empty when Count() is 0.
-  std::string_view FileBytes() const { return bytes_; }
+  std::string_view FileBytes() const { return std::string_view(data_.get(), size_); }
 
   // From now on, streams the answer meant for `target` through a temporary
   // file beside it once a chunk's worth is held. The target itself is only
@@ -92,15 +115,26 @@ class TJwwOutputBuffer {
   void Clear();
 
  private:
-  void EndLine();
-  // Sends the bytes held on to the temporary file when a chunk's worth is held.
-  void StreamIfFull();
+  static constexpr std::size_t kLineEndSize = 2;
+  static constexpr std::size_t kNoStream = std::numeric_limits<std::size_t>::max();
+
+  // Makes room for `more` bytes after those held, keeping them.
+  void Grow(std::size_t more);
+  // Moves the bytes held into new storage of exactly `capacity` bytes.
+  void Reallocate(std::size_t capacity);
+  // Sends the bytes held on to the temporary file (a chunk's worth is held).
+  void StreamOut();
   // Finds entry i: its bytes and whether it joins the next one.
   std::string_view Find(std::size_t i, bool& joinsNext) const;
 
-  std::string bytes_;
+  // The bytes held: a plain array, so that appending a line costs one check
+  // of the room left (std::string checks at every step and fills new room).
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+  std::size_t streamAt_ = kNoStream;  // bytes held that make a chunk to stream; kNoStream when held whole
   std::size_t entries_ = 0;
-  std::vector<std::size_t> joins_;  // offsets in bytes_ where a pair's text begins, ascending; not kept while streaming
+  std::vector<std::size_t> joins_;  // offsets in the bytes where a pair's text begins, ascending; not kept while streaming
   std::filesystem::path streamTarget_;       // empty: held in memory whole
   IFileReplaceSeam* streamSeam_ = nullptr;
   std::unique_ptr<TFileReplacement> stream_;  // the temporary file, from the first chunk streamed

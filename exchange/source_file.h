@@ -54,11 +54,20 @@ class TJwwSourceFile {
 
   // Up to `want` bytes (at most kWindow) from `offset`: fewer at the end of
   // the file, none when they cannot be read. Valid until the next call.
-  std::string_view At(std::uint64_t offset, std::size_t want);
+  std::string_view At(std::uint64_t offset, std::size_t want) {
+    // The walk reads forward, nearly always inside the window.
+    if (offset >= windowStart_ && want <= kWindow && offset - windowStart_ + want <= windowSize_) {
+      return std::string_view(window_.get() + (offset - windowStart_), want);
+    }
+    return Refill(offset, want);
+  }
 
   static constexpr std::size_t kWindow = std::size_t{256} << 10;
 
  private:
+  // At, for bytes not all in the window: moves the window to `offset`.
+  std::string_view Refill(std::uint64_t offset, std::size_t want);
+
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> window_;  // allocated on first use, never zero-filled
   std::uint64_t windowStart_ = 0;
@@ -68,16 +77,36 @@ class TJwwSourceFile {
 // The copyable fields of the entity being written, found in its source line.
 struct TJwwCopyFields {
   static constexpr std::size_t kMaxFields = 16;
+  // The longest field and run copied. Final-form number text is far shorter
+  // (at most 21 bytes); a file changed since it was read may hold more,
+  // which is then formatted instead: the lines built have room for these.
+  static constexpr std::size_t kMaxField = 40;
+  static constexpr std::size_t kMaxRun = 255;
   struct TSpan {
     const char* data;
     std::size_t size;
   };
   std::uint16_t mask = 0;  // bit i: field i is in final form and found
-  // A plain line's bytes to copy whole (TJwwLineSource::kWholeLine), or empty.
+  // A plain line marked to be copied whole (TJwwLineSource::kWholeLine): the
+  // bytes read at its offset, its `lineSize` bytes and the one after, not yet
+  // checked (JwwCopyLine checks them as it copies); else empty.
   std::string_view line;
+  std::size_t lineSize = 0;
+  // A keyword line's bytes from its start to the end of field `runLast`
+  // (JwwFindCopyRun), or empty.
+  std::string_view run;
+  std::size_t runLast = 0;
   // Left uninitialised: found for every entity written, and only those the
   // mask names are read.
   TSpan field[kMaxFields];
+
+  // The keyword line's bytes up to the end of field `last`, to be written
+  // as they are, when they begin with `keyword` and a blank; else empty.
+  std::string_view Run(std::string_view keyword, std::size_t last) const {
+    const bool fits = last == runLast && run.size() > keyword.size() && run[keyword.size()] == ' ' &&
+                      run.compare(0, keyword.size(), keyword) == 0;
+    return fits ? run : std::string_view();
+  }
 
   // The text of field i to copy, or empty when it is to be formatted.
   std::string_view Get(std::size_t i) const {
@@ -88,13 +117,26 @@ struct TJwwCopyFields {
 
 // Finds the fields named in `wanted` in `line` (fields separated by blanks or
 // tabs, the line ending at CR, LF or the end of the bytes), keeping those made
-// of digits, "." and "-" only. The reader marks a line only when its fields lie
+// of digits, "." and "-" only, of at most kMaxField bytes. The reader marks a line only when its fields lie
 // in the file exactly as it split them, so the same fields are found.
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found);
 
-// For a line marked to be copied whole: true, with `found.line` set, when
-// `bytes` begins with `size` bytes of number text and single blanks ended by
-// CR, LF or the end of the bytes (read up to `size` + 1 bytes, so that the
-// end of the file is the only reason for it). False when the file no longer
-// holds such a line there; its fields may then still be found one by one.
-bool JwwFindCopyLine(std::string_view bytes, std::size_t size, TJwwCopyFields& found);
+// For a keyword line whose fields 1..last (at least 1) are all to be copied:
+// true, with `found.run` set to the line's bytes up to the end of field
+// `last`, when the keyword (no blank, shorter than eight bytes) is followed by
+// fields 1..last each after a single blank and made of number bytes only
+// ("-", ".", digits), the last one ended by a blank, CR or LF, all in at most
+// kMaxRun bytes. Such bytes are
+// what the writer writes for the keyword and those fields' copies, so they are
+// copied at once. False otherwise; the fields may then still be found one by
+// one (JwwFindCopyFields).
+bool JwwFindCopyRun(std::string_view line, std::size_t last, TJwwCopyFields& found);
+
+// For a line marked to be copied whole: true when `bytes` (read at its
+// offset, up to `size` + 1 bytes, so that the end of the file is the only
+// reason for fewer) begin with `size` bytes of number text and blanks ("-",
+// ".", digits, blanks) ended by CR, LF or the end of the bytes. Those bytes
+// are copied to `out` (room for `size` bytes) as they are checked; when the
+// result is false, `out` holds bytes of no meaning, and the file no longer
+// holds such a line there.
+bool JwwCopyLine(std::string_view bytes, std::size_t size, char* out);

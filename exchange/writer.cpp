@@ -4,6 +4,7 @@
 #include "exchange/writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <string>
 
@@ -29,8 +30,6 @@ void JwwWriteInit(TJwwData& d) {
   a.CurLc10 = 0;
 }
 
-void JwwPutLine(TJwwData& d, std::string_view line) { d.Output.Append(line); }
-
 void JwwClearOutput(TJwwData& d) { d.Output.Clear(); }
 
 namespace {
@@ -52,13 +51,19 @@ constexpr std::size_t kCopyLineBytes = 512;
 
 void FindCopyFields(TJwwData& d, std::uint64_t source) {
   const std::uint64_t offset = TJwwLineSource::Offset(source);
-  std::uint16_t fields = TJwwLineSource::Fields(source);
+  const std::uint16_t fields = TJwwLineSource::Fields(source);
   if (TJwwLineSource::IsWholeLine(fields)) {
-    const std::size_t size = TJwwLineSource::WholeLineSize(fields);
-    if (JwwFindCopyLine(d.Source->At(offset, size + 1), size, d.Copy)) return;
-    fields = TJwwLineSource::kPlainLineFields;
+    // Checked as the record writer copies it.
+    d.Copy.lineSize = TJwwLineSource::WholeLineSize(fields);
+    d.Copy.line = d.Source->At(offset, d.Copy.lineSize + 1);
+    return;
   }
-  JwwFindCopyFields(d.Source->At(offset, kCopyLineBytes), fields, d.Copy);
+  const std::string_view line = d.Source->At(offset, kCopyLineBytes);
+  // Fields 1..last all in final form: the keyword line's bytes up to the end
+  // of the last are likely the very line the writer writes.
+  const auto last = static_cast<std::size_t>(std::bit_width(fields)) - 1;
+  if (fields > 1 && fields == (2u << last) - 2u && JwwFindCopyRun(line, last, d.Copy)) return;
+  JwwFindCopyFields(line, fields, d.Copy);
 }
 
 void ShowProgress(IJwwProgress& progress, std::size_t done, std::size_t total) {
@@ -82,19 +87,27 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
   const std::size_t whole = d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64;
   d.Output.Reserve(d.Output.HasStreamTarget() ? std::min(whole, TJwwOutputBuffer::kStreamChunk * 17 / 16) : whole);
   if (d.Bz) JwwPutLine(d, "bz");
+  std::size_t untilPoll = 0;  // entities before the next look at progress and Escape
   for (std::size_t i = 0; i < n; ++i) {
-    if (i % 100 == 0) {
+    if (untilPoll-- == 0) {
+      untilPoll = 99;
       if (progress != nullptr) ShowProgress(*progress, i + 1, n);
       if (escape != nullptr && escape->IsEscapeDown()) {
         JwwClearOutput(d);
         break;
       }
     }
-    const TJwwOrder entry = d.Order[i];
-    if (entry.source != 0 && d.Source != nullptr) FindCopyFields(d, entry.source);
+    const TJwwOrder& entry = d.Order[i];
+    if (entry.source == 0 || d.Source == nullptr) {
+      JwwPutEntity(d, entry.kind, entry.index, overrides);
+      continue;
+    }
+    FindCopyFields(d, entry.source);
     JwwPutEntity(d, entry.kind, entry.index, overrides);
     d.Copy.mask = 0;
     d.Copy.line = {};
+    d.Copy.lineSize = 0;
+    d.Copy.run = {};
   }
   // The walk is the last reader of the exchange file: closed now, so that the
   // answer can take its place.

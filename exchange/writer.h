@@ -42,7 +42,7 @@ struct TJwwOverrides {
 void JwwWriteInit(TJwwData& d);
 
 // Appends one line to the output line buffer.
-void JwwPutLine(TJwwData& d, std::string_view line);
+inline void JwwPutLine(TJwwData& d, std::string_view line) { d.Output.Append(line); }
 
 // Empties the output line buffer.
 void JwwClearOutput(TJwwData& d);

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "exchange/writer.h"
 #include "tests/support/files.h"
+#include "util/text.h"
 
 namespace {
 
@@ -441,6 +443,41 @@ TEST_F(EmitterTest, IndexOutsideTheTableWritesNothing) {
     JwwPutEntity(d, kind, -1, off);
   }
   EXPECT_EQ(d.Output.Count(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Whether a text shows nothing, found without building the text without its
+// blanks: the same verdict as RemoveBlanks on double-byte text, cut-off lead
+// bytes and control bytes.
+TEST(BlankText, AgreesWithRemovingTheBlanks) {
+  const struct {
+    const char* name;
+    std::string text;
+    bool blank;
+  } rows[] = {
+      {"Empty", "", true},
+      {"BlanksTabsAndControls", " \t\x01\x1F ", true},
+      {"FullWidthBlanks", "\x81\x40 \x81\x40", true},
+      {"Letter", "  a", false},
+      {"OtherDoubleByte", "\x81\x41", false},
+      {"LeadByteCutOff", " \x81", false},
+      {"BlankAfterLeadByteIsItsSecondByte", "\x82\x20", false},
+      {"SecondByteLooksLikeALeadByte", "\x81\x40\x40", false},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(JwwIsBlankText(r.text), r.blank) << r.name;
+    EXPECT_EQ(RemoveBlanks(r.text).empty(), r.blank) << r.name;
+  }
+  std::mt19937 rng(77);
+  const std::string bytes = std::string("\x81\x40\x20\x09\x00\x1F\x21\x82\x9F\xE0\xFD\xFE\x80\xA0", 14);
+  for (int n = 0; n < 200000; ++n) {
+    std::string text;
+    for (std::size_t i = rng() % 7; i > 0; --i) text.push_back(bytes[rng() % bytes.size()]);
+    ASSERT_EQ(JwwIsBlankText(text), RemoveBlanks(text).empty()) << n;
+  }
 }
 
 }  // namespace

@@ -40,4 +40,28 @@ TEST(NumberTextFourDecimals, EdgesAgreeWithThePrecisionPath) {
   }
 }
 
+// Values outside the plain range with 1 to 17 significant digits, across the
+// exponents of doubles, and those at the plain range's edges: the shortest
+// form written as it is where it has at most 15 digits, the rest rounded.
+TEST(NumberTextExponent, ShortestFormsAgreeWithThePrecisionPath) {
+  std::mt19937_64 rng(1214);
+  for (int i = 0; i < 300000; ++i) {
+    const int digits = static_cast<int>(rng() % 17) + 1;
+    const auto n = static_cast<double>(rng() % static_cast<uint64_t>(std::pow(10.0, digits)));
+    const int exp = static_cast<int>(rng() % 600) - 300;
+    const double v = std::stod(std::to_string(static_cast<uint64_t>(n)) + "e" + std::to_string(exp - digits));
+    if (!std::isfinite(v)) continue;
+    ExpectAsByPrecision(v);
+    ExpectAsByPrecision(-v);
+  }
+  for (const double v : {1e-5, 9.99999999999999e-5, 9.999999999999999e-5, 0.0001, 1e15, 9.99999999999999e14,
+                         999999999999999.9, 1e16, 1.5e-300, 2.2250738585072014e-308, 1.7976931348623157e308,
+                         1e-4 * (1 - 1e-16), 1e-4 * (1 + 1e-16), 5e-324}) {
+    ExpectAsByPrecision(v);
+    ExpectAsByPrecision(-v);
+    ExpectAsByPrecision(std::nextafter(v, 0.0));
+    ExpectAsByPrecision(std::nextafter(v, 1e308));
+  }
+}
+
 }  // namespace
