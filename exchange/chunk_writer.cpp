@@ -19,16 +19,21 @@ TJwwChunkWriter::~TJwwChunkWriter() {
 void TJwwChunkWriter::Hand(TChunk& chunk) {
   std::unique_lock<std::mutex> lock(mutex_);
   changed_.wait(lock, [&] { return !busy_; });
-  inHand_ = std::move(chunk);
-  busy_ = true;
-  if (spare_.bytes != nullptr && spare_.capacity >= inHand_.capacity) {
-    chunk = std::move(spare_);
+  // The room to fill next is had before the chunk is given up, so that
+  // running out of memory leaves the chunk where it was.
+  TChunk next;
+  if (spare_.bytes != nullptr && spare_.capacity >= chunk.capacity) {
+    next = std::move(spare_);
   } else {
     lock.unlock();
-    chunk.bytes.reset(new char[inHand_.capacity]);  // not filled: only bytes written are read
-    chunk.capacity = inHand_.capacity;
+    next.bytes.reset(new char[chunk.capacity]);  // not filled: only bytes written are read
+    next.capacity = chunk.capacity;
     lock.lock();
   }
+  handed_ += chunk.size;
+  inHand_ = std::move(chunk);
+  busy_ = true;
+  chunk = std::move(next);
   chunk.size = 0;
   lock.unlock();
   changed_.notify_all();
@@ -40,9 +45,9 @@ bool TJwwChunkWriter::Finish() {
   return !failed_;
 }
 
-std::size_t TJwwChunkWriter::Written() {
+std::size_t TJwwChunkWriter::Handed() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return written_;
+  return handed_;
 }
 
 void TJwwChunkWriter::Run() {
@@ -55,11 +60,7 @@ void TJwwChunkWriter::Run() {
     // After a failure the file writes nothing more (and says so).
     const bool wrote = file_.Write(std::string_view(chunk.bytes.get(), chunk.size));
     lock.lock();
-    if (wrote) {
-      written_ += chunk.size;
-    } else {
-      failed_ = true;
-    }
+    if (!wrote) failed_ = true;
     chunk.size = 0;
     spare_ = std::move(chunk);
     busy_ = false;

@@ -36,8 +36,8 @@ class TJwwChunkWriter {
   // Waits until every chunk handed over is written; false when a write
   // failed (the file's Error() tells why).
   bool Finish();
-  // Bytes of the chunks written so far.
-  std::size_t Written();
+  // Bytes of the chunks handed over so far, written or being written.
+  std::size_t Handed();
 
  private:
   void Run();
@@ -50,6 +50,6 @@ class TJwwChunkWriter {
   bool busy_ = false;  // a chunk is in hand or being written
   bool failed_ = false;
   bool stopping_ = false;
-  std::size_t written_ = 0;
+  std::size_t handed_ = 0;
   std::thread thread_;  // last: started once the members it uses exist
 };

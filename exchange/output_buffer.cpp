@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <system_error>
 #include <utility>
 
 #include "exchange/atomic_file.h"
+#include "exchange/chunk_writer.h"
 
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
@@ -27,6 +29,7 @@ TJwwOutputBuffer::TJwwOutputBuffer(TJwwOutputBuffer&& other) noexcept
       streamTarget_(std::move(other.streamTarget_)),
       streamSeam_(std::exchange(other.streamSeam_, nullptr)),
       stream_(std::move(other.stream_)),
+      writer_(std::move(other.writer_)),
       streamFailed_(std::exchange(other.streamFailed_, false)),
       streamError_(std::exchange(other.streamError_, TFileError{})) {
   other.joins_.clear();
@@ -47,6 +50,7 @@ TJwwOutputBuffer& TJwwOutputBuffer::operator=(TJwwOutputBuffer&& other) noexcept
     other.streamTarget_.clear();
     streamSeam_ = std::exchange(other.streamSeam_, nullptr);
     stream_ = std::move(other.stream_);
+    writer_ = std::move(other.writer_);
     streamFailed_ = std::exchange(other.streamFailed_, false);
     streamError_ = std::exchange(other.streamError_, TFileError{});
   }
@@ -92,6 +96,19 @@ void TJwwOutputBuffer::StreamOut() {
   if (stream_ == nullptr) {
     stream_ = std::make_unique<TFileReplacement>(streamTarget_, streamSeam_);
     joins_.clear();  // offsets into bytes that are about to leave
+    try {
+      writer_ = std::make_unique<TJwwChunkWriter>(*stream_);
+    } catch (const std::system_error&) {
+      // No second thread: the chunks are written here.
+    }
+  }
+  if (writer_ != nullptr) {
+    TJwwChunkWriter::TChunk chunk{std::move(data_), size_, capacity_};
+    writer_->Hand(chunk);
+    data_ = std::move(chunk.bytes);
+    capacity_ = chunk.capacity;
+    size_ = 0;
+    return;
   }
   // A failed write is remembered: the answer is then lost, and WriteFile
   // leaves the host's file as it was instead of writing part of it.
@@ -123,6 +140,7 @@ bool TJwwOutputBuffer::WriteFile(const std::filesystem::path& target, IFileRepla
   if (stream_ == nullptr && !streamFailed_) {
     return ReplaceFileContents(target, FileBytes(), seam != nullptr ? seam : streamSeam_, error);
   }
+  StopWriter();
   // Streamed for another file, the answer cannot be put together again.
   TFileError result = streamError_;
   if (!result.Failed()) {
@@ -138,7 +156,18 @@ bool TJwwOutputBuffer::WriteFile(const std::filesystem::path& target, IFileRepla
 }
 
 std::size_t TJwwOutputBuffer::TotalBytes() const {
+  if (writer_ != nullptr) return writer_->Handed() + size_;
   return (stream_ != nullptr ? stream_->Written() : 0) + size_;
+}
+
+void TJwwOutputBuffer::StopWriter() {
+  if (writer_ == nullptr) return;
+  const bool wrote = writer_->Finish();
+  writer_.reset();
+  if (!wrote && !streamFailed_) {
+    streamFailed_ = true;
+    streamError_ = stream_->Error();
+  }
 }
 
 std::string_view TJwwOutputBuffer::Find(std::size_t i, bool& joinsNext) const {
@@ -203,6 +232,7 @@ void TJwwOutputBuffer::Clear() {
   streamAt_ = kNoStream;
   std::vector<std::size_t>().swap(joins_);
   entries_ = 0;
+  writer_.reset();  // waits for a chunk in hand
   stream_.reset();  // removes the temporary file unless it was committed
   streamFailed_ = false;
   streamError_ = {};

@@ -71,7 +71,7 @@ TEST_P(ChunkWriterTest, WritesChunksInOrderOrTellsTheFailure) {
     const bool wrote = writer.Finish();
     EXPECT_EQ(wrote, c.refuseFrom < 0 || c.refuseFrom >= c.chunks);
     if (wrote) {
-      EXPECT_EQ(writer.Written(), want.size());
+      EXPECT_EQ(writer.Handed(), want.size());
     }
   }
   if (c.refuseFrom >= 0 && c.refuseFrom < c.chunks) {
