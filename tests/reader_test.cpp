@@ -317,6 +317,18 @@ TEST(ReadFile, FolderAtThePathFails) {
 
 // Lines cut by the reader's block boundaries, and one line far longer than a
 // block, read as they do from memory.
+// The same bytes read from a file (in blocks, and on two threads when they
+// are large) and from memory.
+void ReadFromFileAndMemory(const std::string& bytes, TJwwData& fromFile, TJwwData& fromMemory) {
+  TempDir dir;
+  WriteFileBytes(dir / "JWC_TEMP.TXT", bytes);
+  JwwDataInit(fromFile);
+  ASSERT_TRUE(JwwReadFile(fromFile, dir / "JWC_TEMP.TXT"));
+  JwwDataInit(fromMemory);
+  JwwReadBytes(fromMemory, bytes);
+  EXPECT_EQ(fromMemory.ReadOutcome, TJwwReadOutcome::Complete);
+}
+
 TEST(ReadFile, BlockBoundariesAndLongLinesMatchReadingFromMemory) {
   std::string bytes;
   for (int i = 0; bytes.size() < 2'500'000; ++i) {
@@ -325,16 +337,9 @@ TEST(ReadFile, BlockBoundariesAndLongLinesMatchReadingFromMemory) {
   }
   bytes += "ch 1 2 3 4 \"" + std::string(3'000'000, 'x') + "\r\n";
   bytes += "ci 0 0 5\r\n";
-  TempDir dir;
-  WriteFileBytes(dir / "JWC_TEMP.TXT", bytes);
-
   TJwwData fromFile;
-  JwwDataInit(fromFile);
-  ASSERT_TRUE(JwwReadFile(fromFile, dir / "JWC_TEMP.TXT"));
   TJwwData fromMemory;
-  JwwDataInit(fromMemory);
-  JwwReadBytes(fromMemory, bytes);
-  EXPECT_EQ(fromMemory.ReadOutcome, TJwwReadOutcome::Complete);
+  ReadFromFileAndMemory(bytes, fromFile, fromMemory);
 
   ASSERT_EQ(fromFile.Lines.size(), fromMemory.Lines.size());
   for (std::size_t i = 0; i < fromFile.Lines.size(); ++i) {
@@ -515,14 +520,9 @@ TEST(ReadFile, CutCrLfLinesMatchReadingFromMemory) {
     bytes += "lc" + std::to_string(i % 9) + "\r\n";
     bytes += i % 7 == 0 ? "ci 1\r2 3 4\r\n" : "ci " + std::to_string(i) + " 2 3\r\n";
   }
-  TempDir dir;
-  WriteFileBytes(dir / "JWC_TEMP.TXT", bytes);
   TJwwData fromFile;
-  JwwDataInit(fromFile);
-  ASSERT_TRUE(JwwReadFile(fromFile, dir / "JWC_TEMP.TXT"));
   TJwwData fromMemory;
-  JwwDataInit(fromMemory);
-  JwwReadBytes(fromMemory, bytes);
+  ReadFromFileAndMemory(bytes, fromFile, fromMemory);
   ASSERT_EQ(fromFile.Circles.size(), fromMemory.Circles.size());
   ASSERT_GT(fromFile.Circles.size(), 100'000u);
   for (std::size_t i = 0; i < fromFile.Circles.size(); ++i) {
