@@ -4,6 +4,7 @@
 
 #include <array>
 #include <charconv>
+#include <atomic>
 #include <chrono>
 #include <exception>
 #include <fstream>
@@ -310,12 +311,15 @@ class TConvertProgress : public IJwwReadProgress, public IJwwProgress, public IF
   void ShowProgress(std::string_view) override {}
   void ShowCount(std::size_t done, std::size_t total) override { Show(TCliStage::Converting, done, total); }
   // Chunks streamed during the walk belong to converting; writing is what
-  // remains once the answer's size is known.
+  // remains once the answer's size is known. Streamed chunks are written on
+  // the answer's own thread, which asks here while the walk may still be
+  // showing its count: it shows nothing until the walk is over.
   bool AllowWrite(std::size_t bytesWrittenSoFar) override {
-    if (answerBytes_ != 0) Show(TCliStage::Writing, bytesWrittenSoFar, answerBytes_);
+    const std::size_t answerBytes = answerBytes_.load();
+    if (answerBytes != 0) Show(TCliStage::Writing, bytesWrittenSoFar, answerBytes);
     return true;
   }
-  void SetAnswerBytes(std::size_t n) { answerBytes_ = n; }
+  void SetAnswerBytes(std::size_t n) { answerBytes_.store(n); }
   // Clears the line before any message is written.
   void Finish() {
     if (progress_ != nullptr) progress_->Finish();
@@ -327,7 +331,7 @@ class TConvertProgress : public IJwwReadProgress, public IJwwProgress, public IF
   }
 
   ICliProgress* progress_;
-  std::size_t answerBytes_ = 0;
+  std::atomic<std::size_t> answerBytes_ = 0;
 };
 
 // Reads the exchange file; false (with the message given) when it is missing or

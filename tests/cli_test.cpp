@@ -17,6 +17,7 @@
 #include "app/cli_progress.h"
 #include "app/presets.h"
 #include "t905_build_version.h"
+#include "tests/support/drawing_generator.h"
 #include "tests/support/files.h"
 
 // Memory seam: while set, every allocation of at least this many bytes fails,
@@ -287,6 +288,28 @@ TEST_F(Cli, ConvertReportsReadingConvertingWritingInTurn) {
   EXPECT_EQ(progress.lastTotal[2], ReadFileBytes(exchange_).size()) << "writing counts the answer's bytes";
   EXPECT_GE(progress.finished, 1);
   EXPECT_EQ(ReadFileBytes(exchange_), Expected("answer_default.txt")) << "progress changes no answer";
+}
+
+// A large drawing is read and its answer written on threads of their own;
+// the answer's thread reports the writing through the same progress, which
+// must still come in turn and change nothing.
+TEST_F(Cli, LargeConvertReportsInTurnAndWritesTheQuietAnswer) {
+  const std::string drawing = GenerateExchangeFile(40000, 4);
+  ASSERT_GT(drawing.size(), std::size_t{2} << 20);
+  const auto shown = dir_ / "shown.txt";
+  const auto quiet = dir_ / "quiet.txt";
+  WriteFileBytes(shown, drawing);
+  WriteFileBytes(quiet, drawing);
+  RecordingProgress progress;
+  ASSERT_EQ(RunCommand({"convert", "--exchange", P(shown), "--presets", P(presets_)}, TCliContext{{}, &progress}).code, 0);
+  ASSERT_EQ(RunCommand({"convert", "--exchange", P(quiet), "--presets", P(presets_), "--quiet"}).code, 0);
+  const std::vector<TCliStage> expected = {TCliStage::Reading, TCliStage::Converting, TCliStage::Writing};
+  EXPECT_EQ(progress.stages, expected);
+  EXPECT_FALSE(progress.beyondTotal);
+  const std::string answer = ReadFileBytes(shown);
+  EXPECT_EQ(progress.lastTotal[2], answer.size());
+  EXPECT_TRUE(answer == ReadFileBytes(quiet));
+  EXPECT_EQ(answer.rfind("hd\r\n", 0), 0u);
 }
 
 TEST_F(Cli, QuietOrFailedConvertLeavesNoProgressBehind) {
