@@ -144,10 +144,7 @@ std::uint64_t NotNumberOrBlank(std::uint64_t v) {
 }  // namespace
 
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
-  found.mask = 0;
-  found.line = {};
-  found.lineSize = 0;
-  found.run = {};
+  found.Clear();
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   std::size_t i = 0;
@@ -171,10 +168,7 @@ void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFiel
 }
 
 bool JwwFindCopyRun(std::string_view line, std::size_t last, TJwwCopyFields& found) {
-  found.mask = 0;
-  found.line = {};
-  found.lineSize = 0;
-  found.run = {};
+  found.Clear();
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   // Eight bytes from `at`, or the few left padded with zero bytes, which are

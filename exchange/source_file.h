@@ -100,6 +100,14 @@ struct TJwwCopyFields {
   // mask names are read.
   TSpan field[kMaxFields];
 
+  // Nothing found: no field, no whole line, no run (the spans stay as they are).
+  void Clear() {
+    mask = 0;
+    line = {};
+    lineSize = 0;
+    run = {};
+  }
+
   // The keyword line's bytes up to the end of field `last`, to be written
   // as they are, when they begin with `keyword` and a blank; else empty.
   std::string_view Run(std::string_view keyword, std::size_t last) const {

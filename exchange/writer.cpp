@@ -104,10 +104,7 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
     }
     FindCopyFields(d, entry.source);
     JwwPutEntity(d, entry.kind, entry.index, overrides);
-    d.Copy.mask = 0;
-    d.Copy.line = {};
-    d.Copy.lineSize = 0;
-    d.Copy.run = {};
+    d.Copy.Clear();
   }
   // The walk is the last reader of the exchange file: closed now, so that the
   // answer can take its place.
