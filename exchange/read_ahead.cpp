@@ -5,6 +5,7 @@
 #include "exchange/read_ahead.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <exception>
@@ -42,17 +43,16 @@ struct TBlock {
   }
 };
 
-// Calls `take(begin, size, index)` for each line of block[0..complete): lines
-// end at LF, and the bytes after the last LF (at the end of the file) are a
-// line of their own.
+// Calls `take(begin, size)` for each line of block[0..complete): lines end
+// at LF, and the bytes after the last LF (at the end of the file) are a line
+// of their own.
 template <typename Take>
 void ForEachLine(char* block, std::size_t complete, Take take) {
   std::size_t begin = 0;
-  std::size_t index = 0;
   while (begin < complete) {
     const auto* lf = static_cast<const char*>(std::memchr(block + begin, '\n', complete - begin));
     const std::size_t stop = lf != nullptr ? static_cast<std::size_t>(lf - block) : complete;
-    take(begin, stop - begin, index++);
+    take(begin, stop - begin);
     begin = lf != nullptr ? stop + 1 : complete;
   }
 }
@@ -74,7 +74,7 @@ TJwwLineAhead ReadLineAhead(const char* line, std::size_t length) {
 void ReadBlockAhead(TBlock& block) {
   block.ahead.clear();
   try {
-    ForEachLine(block.data(), block.complete, [&](std::size_t begin, std::size_t size, std::size_t) {
+    ForEachLine(block.data(), block.complete, [&](std::size_t begin, std::size_t size) {
       block.ahead.push_back(ReadLineAhead(block.data() + begin, size));
     });
   } catch (const std::exception&) {
@@ -178,7 +178,7 @@ void ApplyBlock(TJwwData& d, TBlock& block) {
     begin += ahead.length + 1;
   }
   if (begin >= block.complete) return;
-  ForEachLine(bytes + begin, block.complete - begin, [&](std::size_t from, std::size_t size, std::size_t) {
+  ForEachLine(bytes + begin, block.complete - begin, [&](std::size_t from, std::size_t size) {
     JwwApplyFileLine(d, bytes + begin + from, size, block.offset + begin + from, nullptr);
   });
 }
