@@ -19,29 +19,7 @@ Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lg, int32_t 
 }
 
 // One record of every kind, all on one layer.
-TJwwData OneOfEach(int32_t lg, int32_t ly) {
-  TJwwData d;
-  JwwDataInit(d);
-  Add(d, d.Lines, kKindLine, lg, ly);
-  Add(d, d.Circles, kKindCircle, lg, ly);
-  Add(d, d.Arcs, kKindArc, lg, ly);
-  Add(d, d.Texts, kKindText, lg, ly);
-  Add(d, d.Points, kKindPoint, lg, ly);
-  Add(d, d.PointsEx, kKindPointEx, lg, ly);
-  TJwwEntDim& dim = Add(d, d.Dims, kKindDim, lg, ly);
-  dim.line.lg = lg;
-  dim.line.ly = ly;
-  dim.line.lw = kOldWidth;
-  Add(d, d.Blocks, kKindBlock, lg, ly);
-  Add(d, d.Solids2, kKindSolid2, lg, ly);
-  Add(d, d.Solids3, kKindSolid3, lg, ly);
-  Add(d, d.Solids4, kKindSolid4, lg, ly);
-  Add(d, d.Scs, kKindSc, lg, ly);
-  Add(d, d.Ses, kKindSe, lg, ly);
-  Add(d, d.Sos, kKindSo, lg, ly);
-  Add(d, d.Sgs, kKindSg, lg, ly);
-  return d;
-}
+TJwwData OneOfEach(int32_t lg, int32_t ly) { return OneRecordOfEachKind(lg, ly, kOldWidth); }
 
 // The width of the first record of each kind (a dimension: its line's width).
 int32_t WidthOf(const TJwwData& d, int kind) {

@@ -18,27 +18,9 @@ Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lg, int32_t 
 
 // Every table once on layer (lg, ly), plus a solid of each width-taking table in colour 10.
 TJwwData OneOfEach(int32_t lg, int32_t ly) {
-  TJwwData d;
-  JwwDataInit(d);
-  Add(d, d.Lines, kKindLine, lg, ly);
-  Add(d, d.Circles, kKindCircle, lg, ly);
-  Add(d, d.Arcs, kKindArc, lg, ly);
-  Add(d, d.Texts, kKindText, lg, ly);
-  Add(d, d.Points, kKindPoint, lg, ly);
-  Add(d, d.PointsEx, kKindPointEx, lg, ly);
-  TJwwEntDim& dim = Add(d, d.Dims, kKindDim, lg, ly);
-  dim.line.lg = lg;
-  dim.line.ly = ly;
-  Add(d, d.Blocks, kKindBlock, lg, ly);
-  Add(d, d.Solids2, kKindSolid2, lg, ly);
+  TJwwData d = OneRecordOfEachKind(lg, ly);
   Add(d, d.Solids2, kKindSolid2, lg, ly, 10);
-  Add(d, d.Solids3, kKindSolid3, lg, ly);
-  Add(d, d.Solids4, kKindSolid4, lg, ly);
-  Add(d, d.Scs, kKindSc, lg, ly);
-  Add(d, d.Ses, kKindSe, lg, ly);
   Add(d, d.Ses, kKindSe, lg, ly, 10);
-  Add(d, d.Sos, kKindSo, lg, ly);
-  Add(d, d.Sgs, kKindSg, lg, ly);
   return d;
 }
 
