@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -156,6 +157,43 @@ TEST(ReplaceFileContents, MissingFolderFails) {
   TempDir dir;
   EXPECT_FALSE(ReplaceFileContents(dir / "no" / "such" / "JWC_TEMP.TXT", "hd\r\n"));
   EXPECT_EQ(FilesIn(dir.path()), 0u);
+}
+
+// The descriptor that starts a large file's disk write goes with the file,
+// however the replacement ends.
+TEST(FileReplacement, LeavesNoDescriptorOpenHoweverItEnds) {
+#ifdef __linux__
+  const auto openDescriptors = [] { return FilesIn("/proc/self/fd"); };
+  struct EndCase {
+    const char* name;
+    bool commit;
+    std::size_t bytes;
+  };
+  for (const EndCase& c : {EndCase{"committed", true, 3u << 20}, EndCase{"abandoned", false, 3u << 20},
+                           EndCase{"small, committed", true, 100}}) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::size_t before = openDescriptors();
+    {
+      TFileReplacement replacement(dir / "JWC_TEMP.TXT");
+      for (std::size_t done = 0; done < c.bytes; done += 1u << 20) {
+        ASSERT_TRUE(replacement.Write(std::string(std::min<std::size_t>(c.bytes - done, 1u << 20), 'x')));
+      }
+      if (c.commit) {
+        ASSERT_TRUE(replacement.Commit());
+      } else {
+        replacement.Abandon();
+      }
+      EXPECT_EQ(openDescriptors(), before);
+    }
+    EXPECT_EQ(FilesIn(dir.path()), c.commit ? 1u : 0u);
+    if (c.commit) {
+      EXPECT_EQ(fs::file_size(dir / "JWC_TEMP.TXT"), c.bytes);
+    }
+  }
+#else
+  GTEST_SKIP() << "only Linux starts the disk write early";
+#endif
 }
 
 TEST(ReplaceFileContents, JapaneseFolderNames) {
