@@ -10,6 +10,8 @@
 #include <new>
 #include <vector>
 
+#include "exchange/chunk_memory.h"
+
 template <typename T>
 class TJwwTable {
  public:
@@ -58,7 +60,7 @@ class TJwwTable {
   // Destroys every record and gives all chunks back.
   void clear() {
     for (std::size_t i = size_; i > 0; --i) (*this)[i - 1].~T();
-    for (T* chunk : chunks_) Allocator().deallocate(chunk, kChunkSize);
+    for (T* chunk : chunks_) JwwChunkFree(chunk, kChunkBytes);
     std::vector<T*>().swap(chunks_);
     size_ = 0;
     next_ = nullptr;
@@ -97,7 +99,9 @@ class TJwwTable {
   const_iterator end() const { return {this, size_}; }
 
  private:
-  using Allocator = std::allocator<T>;
+  // Chunks come from JwwChunkAllocate (see chunk_memory.h), aligned as operator new aligns.
+  static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+  static constexpr std::size_t kChunkBytes = kChunkSize * sizeof(T);
 
   // Raw room for the next record, with a new chunk when the last one is full.
   // The caller counts the record once it is built, so a failure leaves the
@@ -114,7 +118,7 @@ class TJwwTable {
   [[gnu::noinline]] void AddChunk() {
     chunks_.emplace_back();
     try {
-      chunks_.back() = Allocator().allocate(kChunkSize);
+      chunks_.back() = static_cast<T*>(JwwChunkAllocate(kChunkBytes));
     } catch (...) {
       chunks_.pop_back();
       throw;

@@ -1,0 +1,155 @@
+#include "exchange/chunk_memory.h"
+
+#include <new>
+
+// The address sanitizer, as GCC and Clang tell it.
+#if defined(__SANITIZE_ADDRESS__)
+#define T905_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define T905_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(__linux__) && !defined(T905_ADDRESS_SANITIZER)
+#define T905_CHUNK_REGIONS 1
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+#endif
+
+#ifdef T905_CHUNK_REGIONS
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Regions are reserved, not touched: only pages written count. A chunk
+// larger than a quarter of one is plain heap memory.
+constexpr std::size_t kRegion = std::size_t{32} << 20;
+constexpr std::size_t kLargestCarved = kRegion / 4;
+constexpr std::size_t kAlign = 64;
+
+// Carves chunks from regions in order. A chunk given back is kept for the
+// next one of its size (the store's tables use a handful of sizes), never
+// returned to the system: the store's size is the process's peak anyway.
+class TChunkRegions {
+ public:
+  void* Take(std::size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (void* reused = TakeFreed(bytes)) return reused;
+    if (next_ == nullptr || static_cast<std::size_t>(end_ - next_) < bytes) {
+      if (!AddRegion()) return nullptr;
+    }
+    void* chunk = next_;
+    next_ += bytes;
+    return chunk;
+  }
+
+  // False when `chunk` is not from a region.
+  bool Give(void* chunk, std::size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!Holds(chunk)) return false;
+    for (TFreeList& list : freed_) {
+      if (list.bytes == bytes) {
+        list.chunks.push_back(chunk);
+        return true;
+      }
+    }
+    freed_.push_back({bytes, {chunk}});
+    return true;
+  }
+
+ private:
+  struct TFreeList {
+    std::size_t bytes;
+    std::vector<void*> chunks;
+  };
+
+  void* TakeFreed(std::size_t bytes) {
+    for (TFreeList& list : freed_) {
+      if (list.bytes == bytes && !list.chunks.empty()) {
+        void* chunk = list.chunks.back();
+        list.chunks.pop_back();
+        return chunk;
+      }
+    }
+    return nullptr;
+  }
+
+  // A new region at a 2 MiB boundary, so that every 2 MiB of it can be one page.
+  bool AddRegion() {
+    void* mapped = mmap(nullptr, kRegion + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return false;
+    auto* begin = static_cast<char*>(mapped);
+    const auto address = reinterpret_cast<std::uintptr_t>(begin);
+    char* aligned = begin + ((kHugePage - address % kHugePage) % kHugePage);
+    if (aligned != begin) munmap(begin, static_cast<std::size_t>(aligned - begin));
+    char* const tail = aligned + kRegion;
+    munmap(tail, static_cast<std::size_t>(begin + kRegion + kHugePage - tail));
+    (void)madvise(aligned, kRegion, MADV_HUGEPAGE);  // only a wish: without it, small pages
+    try {
+      regions_.push_back(aligned);
+    } catch (...) {
+      munmap(aligned, kRegion);
+      return false;
+    }
+    next_ = aligned;
+    end_ = tail;
+    return true;
+  }
+
+  bool Holds(const void* chunk) const {
+    const auto* p = static_cast<const char*>(chunk);
+    for (const char* region : regions_) {
+      if (p >= region && p < region + kRegion) return true;
+    }
+    return false;
+  }
+
+  std::mutex mutex_;
+  std::vector<char*> regions_;
+  std::vector<TFreeList> freed_;
+  char* next_ = nullptr;  // the room not yet carved in the last region
+  char* end_ = nullptr;
+};
+
+// Never destroyed: tables in static objects may give chunks back at exit.
+TChunkRegions& Regions() {
+  static auto* regions = new TChunkRegions;
+  return *regions;
+}
+
+std::size_t Carved(std::size_t bytes) { return (bytes + kAlign - 1) / kAlign * kAlign; }
+
+}  // namespace
+
+void* JwwChunkAllocate(std::size_t bytes) {
+  if (bytes != 0 && bytes <= kLargestCarved) {
+    if (void* chunk = Regions().Take(Carved(bytes))) return chunk;
+  }
+  return ::operator new(bytes);
+}
+
+void JwwChunkFree(void* chunk, std::size_t bytes) noexcept {
+  if (chunk == nullptr) return;
+  if (bytes != 0 && bytes <= kLargestCarved) {
+    try {
+      if (Regions().Give(chunk, Carved(bytes))) return;
+    } catch (...) {
+      return;  // no room to note it: the chunk stays unused
+    }
+  }
+  ::operator delete(chunk);
+}
+
+#else
+
+void* JwwChunkAllocate(std::size_t bytes) { return ::operator new(bytes); }
+
+void JwwChunkFree(void* chunk, std::size_t bytes) noexcept {
+  (void)bytes;
+  ::operator delete(chunk);
+}
+
+#endif
