@@ -6,8 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
+#include <ios>
+#include <istream>
 #include <memory>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -142,6 +146,73 @@ TEST(ReadAheadFile, LargeFileReadsAsItsBytesRead) {
   EXPECT_EQ(fromFile.bytesRead, bytes.size());
   EXPECT_EQ(FirstDifference(fromFile.answer, fromBytes.answer), "same");
   EXPECT_EQ(fromFile.order.size(), fromBytes.order.size());
+}
+
+// Serves `bytes` to whole reads until a read would pass `failAt`; that one
+// fails as a disk does: errno set, the stream's bad bit (the exception is
+// caught by the stream).
+class TFailingBuffer : public std::streambuf {
+ public:
+  TFailingBuffer(std::string bytes, std::size_t failAt, int code)
+      : bytes_(std::move(bytes)), failAt_(failAt), code_(code) {}
+
+ protected:
+  std::streamsize xsgetn(char* out, std::streamsize n) override {
+    const std::size_t want = static_cast<std::size_t>(n);
+    if (pos_ + want > failAt_) {
+      errno = code_;
+      throw std::ios_base::failure("the disk failed");
+    }
+    const std::size_t served = std::min(want, bytes_.size() - pos_);
+    bytes_.copy(out, served, pos_);
+    pos_ += served;
+    return static_cast<std::streamsize>(served);
+  }
+
+ private:
+  std::string bytes_;
+  std::size_t failAt_;
+  int code_;
+  std::size_t pos_ = 0;
+};
+
+// A read that fails part-way: the blocks read before it are in the store, in
+// order, nothing after it, and the system's reason reaches the caller although
+// the read failed on the other thread.
+TEST(ReadAheadFailure, KeepsTheBlocksBeforeAndTheSystemsReason) {
+  constexpr std::size_t kBlock = 4096;
+  const std::string bytes = GenerateExchangeFile(2000, 3);
+  TJwwData whole;
+  JwwDataInit(whole);
+  JwwReadBytes(whole, bytes);
+  struct TFailCase {
+    std::size_t failAt;
+    int code;
+  };
+  for (const TFailCase& c : {TFailCase{0, EIO}, TFailCase{kBlock / 2, EIO}, TFailCase{5 * kBlock + 17, ENOSPC},
+                             TFailCase{bytes.size() / 2, EACCES}, TFailCase{bytes.size() - 10, EIO}}) {
+    SCOPED_TRACE(c.failAt);
+    TFailingBuffer buffer(bytes, c.failAt, c.code);
+    std::istream in(&buffer);
+    TJwwData d;
+    JwwDataInit(d);
+    errno = 0;
+    const std::optional<bool> read = JwwReadStreamAhead(d, in, kBlock, nullptr, bytes.size());
+    const int reason = errno;
+    ASSERT_TRUE(read.has_value());
+    EXPECT_FALSE(*read);
+    EXPECT_EQ(reason, c.code);
+    ASSERT_LT(d.Order.size(), whole.Order.size());
+    EXPECT_LE(d.BytesRead, c.failAt);
+    for (std::size_t i = 0; i < d.Order.size(); ++i) {
+      ASSERT_EQ(d.Order[i].kind, whole.Order[i].kind) << i;
+      ASSERT_EQ(d.Order[i].index, whole.Order[i].index) << i;
+    }
+    // Every whole block read before the failing one was taken.
+    if (c.failAt >= 3 * kBlock) {
+      EXPECT_GT(d.Order.size(), 0u);
+    }
+  }
 }
 
 }  // namespace
