@@ -9,6 +9,10 @@
 #include <share.h>
 #endif
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 bool TJwwSourceFile::Open(const std::filesystem::path& path) {
   Close();
 #ifdef _WIN32
@@ -141,6 +145,31 @@ std::uint64_t NotNumberOrBlank(std::uint64_t v) {
   return (~number & NotEqual(low, ' ')) | v;
 }
 
+#if defined(__SSE2__)
+// Copies sixteen bytes from `in` to `out`; each byte of the result is all
+// ones where the byte is "-", ".", a digit or a blank.
+inline __m128i CopyNumberOrBlank16(const char* in, char* out) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+  // Unsigned "at most": a byte equals its minimum with the bound.
+  const __m128i digit = _mm_sub_epi8(v, _mm_set1_epi8('0'));
+  const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
+  const __m128i minusOrPoint = _mm_sub_epi8(v, _mm_set1_epi8('-'));  // "-" 0x2D, "." 0x2E
+  const __m128i isMinusOrPoint = _mm_cmpeq_epi8(_mm_min_epu8(minusOrPoint, _mm_set1_epi8(1)), minusOrPoint);
+  const __m128i isBlank = _mm_cmpeq_epi8(v, _mm_set1_epi8(' '));
+  return _mm_or_si128(_mm_or_si128(isDigit, isMinusOrPoint), isBlank);
+}
+
+// JwwCopyLine for a line of at least sixteen bytes, sixteen at a time: whole
+// vectors, then the last sixteen bytes again, as the word loop does.
+bool CopyNumberBytes16(const char* in, std::size_t size, char* out) {
+  __m128i good = _mm_set1_epi8(-1);
+  for (std::size_t i = 0; size - i >= 16; i += 16) good = _mm_and_si128(good, CopyNumberOrBlank16(in + i, out + i));
+  good = _mm_and_si128(good, CopyNumberOrBlank16(in + size - 16, out + size - 16));
+  return _mm_movemask_epi8(good) == 0xFFFF;
+}
+#endif
+
 }  // namespace
 
 void JwwFindCopyFields(std::string_view line, std::uint16_t wanted, TJwwCopyFields& found) {
@@ -226,6 +255,9 @@ bool JwwCopyLine(std::string_view bytes, std::size_t size, char* out) {
   if (size == 0 || bytes.size() < size) return false;
   if (bytes.size() > size && bytes[size] != '\r' && bytes[size] != '\n') return false;
   const char* in = bytes.data();
+#if defined(__SSE2__)
+  if (size >= 16) return CopyNumberBytes16(in, size, out);
+#endif
   std::uint64_t bad = 0;
   if (size >= 8) {
     // Whole words, then the last eight bytes again, overlapping the words

@@ -115,14 +115,14 @@ INSTANTIATE_TEST_SUITE_P(
                     CopyLineCase{"CommaInRun", "1,345678 2\n", 10, false}),
     [](const testing::TestParamInfo<CopyLineCase>& p) { return std::string(p.param.name); });
 
-// Every length up to three words and every position in it, so that each byte
-// is judged (and copied) in a whole word, in the overlapping last word or in
-// a short line: one byte of each kind that is not number text or a blank
+// Every length up to five words and every position in it, so that each byte
+// is judged (and copied) in a whole word or vector of sixteen, in the
+// overlapping last one or in a short line: one byte of each kind that is not number text or a blank
 // makes the line fail, a digit, ".", "-" or blank there keeps it.
 TEST(CopyLineEveryPosition, OneByteDecides) {
   const std::string bad = std::string("\x1F!,/:\x7F\x80\xA0\xAD\xB0\xB9\xFF\t\rE+", 16) + '\0';
   const std::string good = "0.-9 ";
-  for (std::size_t size = 1; size <= 24; ++size) {
+  for (std::size_t size = 1; size <= 40; ++size) {
     for (std::size_t at = 0; at < size; ++at) {
       for (char c : bad) {
         std::string bytes(size, '7');
@@ -136,6 +136,26 @@ TEST(CopyLineEveryPosition, OneByteDecides) {
         std::string out(size, '?');
         EXPECT_TRUE(JwwCopyLine(bytes + "\n", size, out.data())) << size << " " << at << " " << int(c);
         EXPECT_EQ(out, bytes);
+      }
+    }
+  }
+}
+
+// Every byte value at every position of lines that are judged sixteen bytes
+// at a time (and of a short one): only "-", ".", digits and blanks pass.
+TEST(CopyLineEveryPosition, EveryByteValue) {
+  const auto allowed = [](unsigned char b) { return b == ' ' || b == '-' || b == '.' || (b >= '0' && b <= '9'); };
+  for (std::size_t size : {7u, 16u, 17u, 31u, 33u, 54u}) {
+    for (std::size_t at = 0; at < size; ++at) {
+      for (int value = 0; value < 256; ++value) {
+        std::string bytes(size, '4');
+        bytes[at] = static_cast<char>(value);
+        std::string out(size, '?');
+        const bool copied = JwwCopyLine(bytes + "\n", size, out.data());
+        ASSERT_EQ(copied, allowed(static_cast<unsigned char>(value))) << size << " " << at << " " << value;
+        if (copied) {
+          ASSERT_EQ(out, bytes);
+        }
       }
     }
   }
