@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 template <typename T>
@@ -31,6 +33,17 @@ class TJwwTable {
     return *this;
   }
   ~TJwwTable() { clear(); }
+
+  // Makes this table a read-only view of `owner`'s records as they are now,
+  // so that a second walk over the drawing needs no copy of it. The view
+  // never frees what it borrows, and cannot grow (appending throws
+  // std::logic_error); `owner` must outlive it and must not change meanwhile.
+  void Borrow(const TJwwTable& owner) {
+    clear();
+    chunks_ = owner.chunks_;
+    size_ = owner.size_;
+    borrowed_ = true;
+  }
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -57,6 +70,12 @@ class TJwwTable {
 
   // Destroys every record and gives all chunks back.
   void clear() {
+    if (borrowed_) {
+      std::vector<T*>().swap(chunks_);
+      size_ = 0;
+      borrowed_ = false;
+      return;
+    }
     for (std::size_t i = size_; i > 0; --i) (*this)[i - 1].~T();
     for (T* chunk : chunks_) Allocator().deallocate(chunk, kChunkSize);
     std::vector<T*>().swap(chunks_);
@@ -70,6 +89,7 @@ class TJwwTable {
     std::swap(size_, other.size_);
     std::swap(next_, other.next_);
     std::swap(chunkEnd_, other.chunkEnd_);
+    std::swap(borrowed_, other.borrowed_);
   }
 
   template <typename Table, typename Rec>
@@ -112,6 +132,9 @@ class TJwwTable {
   }
   // Out of line, once per chunk, so that appending stays small enough to inline.
   [[gnu::noinline]] void AddChunk() {
+    // A view's room belongs to its owner (next_ stays null, so every append
+    // of a view comes here).
+    if (borrowed_) throw std::logic_error("a borrowed table cannot grow");
     chunks_.emplace_back();
     try {
       chunks_.back() = Allocator().allocate(kChunkSize);
@@ -129,4 +152,5 @@ class TJwwTable {
   // next record's place and the end of the chunk (both null before the first).
   T* next_ = nullptr;
   T* chunkEnd_ = nullptr;
+  bool borrowed_ = false;  // chunks_ are another table's (Borrow)
 };
