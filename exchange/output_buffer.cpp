@@ -143,15 +143,20 @@ void TJwwOutputBuffer::AppendAnswer(TJwwOutputBuffer&& tail) {
   entries_ += tail.entries_;
   std::size_t done = 0;
   while (done < bytes.size()) {
-    if (size_ >= streamAt_) StreamOut();
     std::size_t piece = bytes.size() - done;
-    if (streamAt_ != kNoStream && piece > streamAt_ - size_) piece = streamAt_ - size_;
+    if (streamAt_ != kNoStream) {
+      // Streamed at the end of the line that fills the chunk, as EndLine
+      // does: the same chunks as when appended line by line.
+      const std::size_t room = streamAt_ - size_;
+      const std::size_t end = bytes.find(kLineEnd, done + (room > kLineEndSize ? room - kLineEndSize : 0));
+      if (end != std::string_view::npos) piece = std::min(piece, end + kLineEndSize - done);
+    }
     if (capacity_ - size_ < piece) Grow(piece);
     std::memcpy(data_.get() + size_, bytes.data() + done, piece);
     size_ += piece;
     done += piece;
+    if (size_ >= streamAt_) StreamOut();
   }
-  if (size_ >= streamAt_) StreamOut();
   tail.Clear();
 }
 

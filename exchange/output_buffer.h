@@ -72,9 +72,8 @@ class TJwwOutputBuffer {
   void AppendJoined(std::string_view head, std::string_view text);
 
   // Appends every entry of `tail`, an answer held in memory whole (never
-  // given a stream target), as if each had been appended here in turn, and
-  // empties `tail`. Its bytes are copied in chunk-sized pieces, so that a
-  // streaming buffer still holds no more than a chunk.
+  // given a stream target), as if each had been appended here in turn (a
+  // streaming buffer streams the same chunks), and empties `tail`.
   void AppendAnswer(TJwwOutputBuffer&& tail);
 
   // Entries appended, each text pair counting as two.

@@ -7,7 +7,9 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "exchange/atomic_file.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -132,6 +134,16 @@ void AppendRandomEntries(std::mt19937& rng, int lines, TJwwOutputBuffer& a, TJww
   }
 }
 
+// The bytes written before each write of a streamed answer.
+class WriteLog final : public IFileReplaceSeam {
+ public:
+  bool AllowWrite(std::size_t bytesWrittenSoFar) override {
+    written.push_back(bytesWrittenSoFar);
+    return true;
+  }
+  std::vector<std::size_t> written;
+};
+
 }  // namespace
 
 // An answer appended whole equals the same entries appended one by one: in
@@ -147,9 +159,11 @@ TEST(OutputBuffer, AnswerAppendedWholeEqualsItsEntriesAppendedOneByOne) {
     TJwwOutputBuffer one;
     TJwwOutputBuffer split;
     TJwwOutputBuffer tail;
+    WriteLog oneWrites;
+    WriteLog splitWrites;
     if (stream) {
-      one.StreamTo(dir / "one.txt");
-      split.StreamTo(dir / "split.txt");
+      one.StreamTo(dir / "one.txt", &oneWrites);
+      split.StreamTo(dir / "split.txt", &splitWrites);
     }
     std::mt19937 headRng(rng());
     AppendRandomEntries(headRng, headLines, one, &split);
@@ -172,6 +186,7 @@ TEST(OutputBuffer, AnswerAppendedWholeEqualsItsEntriesAppendedOneByOne) {
     ASSERT_TRUE(one.WriteFile(dir / "one.txt"));
     ASSERT_TRUE(split.WriteFile(dir / "split.txt"));
     ASSERT_TRUE(ReadFileBytes(dir / "split.txt") == ReadFileBytes(dir / "one.txt")) << round;
+    EXPECT_EQ(splitWrites.written, oneWrites.written) << round << ": other chunks streamed";
   }
   // Only an answer held whole can be appended.
   TJwwOutputBuffer target;

@@ -71,10 +71,16 @@ class EscapeAtPoll final : public IJwwEscapeKey {
   int poll_;
 };
 
+// Fails the answer's writes once this many bytes are written; keeps the
+// bytes written before each write, which is what the batch command shows.
 class FailWriteAfter final : public IFileReplaceSeam {
  public:
   explicit FailWriteAfter(std::size_t bytes) : bytes_(bytes) {}
-  bool AllowWrite(std::size_t written) override { return written < bytes_; }
+  bool AllowWrite(std::size_t written) override {
+    writes.push_back(written);
+    return written < bytes_;
+  }
+  std::vector<std::size_t> writes;
 
  private:
   std::size_t bytes_;
@@ -91,6 +97,7 @@ struct TWalk {
   TJwwAttrState attr;
   TJwwPending need;
   std::vector<std::pair<std::size_t, std::size_t>> progress;
+  std::vector<std::size_t> writes;
   int escapePolls = 0;
   TJwwSplitOutcome outcome = TJwwSplitOutcome::OneThread;
 };
@@ -123,6 +130,7 @@ TWalk Walk(TJwwData& d, const fs::path& dir, const TJwwSplitTuning& tuning, cons
   w.progress = progress.counts;
   w.escapePolls = escape.polls;
   w.written = JwwWriteFile(d, out);
+  w.writes = seam.writes;
   w.file = ReadFileBytes(out);
   return w;
 }
@@ -149,6 +157,7 @@ void ExpectSameWalk(const TWalk& got, const TWalk& want, const std::string& wher
   EXPECT_TRUE(JwwSameWriterState(got.attr, got.need, want.attr, want.need)) << where;
   EXPECT_EQ(got.progress, want.progress) << where;
   EXPECT_EQ(got.escapePolls, want.escapePolls) << where;
+  EXPECT_EQ(got.writes, want.writes) << where;
   ASSERT_EQ(got.file.size(), want.file.size()) << where;
   EXPECT_TRUE(got.file == want.file) << where;
 }
