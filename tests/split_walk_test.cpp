@@ -26,6 +26,12 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kHostFile = "the host's drawing\r\n";
 
+#ifdef _WIN32
+constexpr bool kOpenFilesStay = true;
+#else
+constexpr bool kOpenFilesStay = false;
+#endif
+
 // Sets the split's tuning for one scope.
 class TuningScope {
  public:
@@ -339,6 +345,9 @@ TEST(SplitWalk, EscapeFailuresAndNoThreadEndAsWithOneThread) {
       {"SourceFileGoneThenEscape", n / 2, 300, 0, false, true, TJwwSplitOutcome::Redone},
   };
   for (const auto& r : rows) {
+    // Windows renames no file that is open, so the file cannot go from under
+    // the store there; what follows the failed open is the same everywhere.
+    if (r.moveSource && kOpenFilesStay) continue;
     TWalkSetup setup;
     setup.escapeAtPoll = r.escapeAtPoll;
     setup.failAfter = r.failAfter;
