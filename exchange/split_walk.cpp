@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <exception>
 #include <memory>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -80,24 +80,25 @@ TJwwSecondWalk::TJwwSecondWalk(const TJwwData& d, const TJwwOverrides& o) : over
   if (n == 0 || n < tuning.minRecords || !d.Output.HasStreamTarget() || tuning.noThread) return;
   const std::size_t start = PickStart(n, tuning);
   if (start >= n) return;
-  // The writer's state as the walk begins, and what the records read.
-  part_.attr = d.attr;
-  part_.need = d.need;
-  part_.first = d.first;
-  part_.LwSeen = d.LwSeen;
-  BorrowTables(part_, d);
-  // About as long as its share of the file read (see JwwWriteData); room only
-  // reserved costs nothing until written.
-  const auto read = static_cast<std::size_t>(d.BytesRead);
-  reserve_ = (std::max(read + read / 4, 80 * n) / n + 1) * (n - start) + 64;
-  std::filesystem::path source = d.Source != nullptr ? d.Source->Path() : std::filesystem::path();
-  done_ = start;
-  const std::size_t warmFrom = start - std::min(start, tuning.warmUp);
-  start_ = start;
   try {
-    thread_ = std::thread(&TJwwSecondWalk::Run, this, warmFrom, std::move(source));
-  } catch (const std::system_error&) {
-    start_ = n;  // one thread then
+    // The writer's state as the walk begins, and what the records read.
+    part_.attr = d.attr;
+    part_.need = d.need;
+    part_.first = d.first;
+    part_.LwSeen = d.LwSeen;
+    BorrowTables(part_, d);
+    // About as long as its share of the file read (see JwwWriteData): more
+    // room than is written, which costs memory only where room is committed
+    // up front (Windows), rather than a copy of it all when it runs short.
+    const auto read = static_cast<std::size_t>(d.BytesRead);
+    reserve_ = (std::max(read + read / 4, 80 * n) / n + 1) * (n - start) + 64;
+    std::filesystem::path source = d.Source != nullptr ? d.Source->Path() : std::filesystem::path();
+    done_ = start;
+    start_ = start;
+    thread_ = std::thread(&TJwwSecondWalk::Run, this, start - std::min(start, tuning.warmUp), std::move(source));
+  } catch (const std::exception&) {
+    // No memory or no thread: the walk runs on one thread, as it can.
+    start_ = n;
   }
 }
 
