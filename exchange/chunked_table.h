@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "exchange/chunk_memory.h"
@@ -34,6 +36,17 @@ class TJwwTable {
   }
   ~TJwwTable() { clear(); }
 
+  // Makes this table a read-only view of `owner`'s records as they are now,
+  // so that a second walk over the drawing needs no copy of it. The view
+  // never frees what it borrows, and cannot grow (appending throws
+  // std::logic_error); `owner` must outlive it and must not change meanwhile.
+  void Borrow(const TJwwTable& owner) {
+    clear();
+    chunks_ = owner.chunks_;
+    size_ = owner.size_;
+    borrowed_ = true;
+  }
+
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   // Records the chunks already allocated can hold.
@@ -59,6 +72,12 @@ class TJwwTable {
 
   // Destroys every record and gives all chunks back.
   void clear() {
+    if (borrowed_) {
+      std::vector<T*>().swap(chunks_);
+      size_ = 0;
+      borrowed_ = false;
+      return;
+    }
     for (std::size_t i = size_; i > 0; --i) (*this)[i - 1].~T();
     for (T* chunk : chunks_) JwwChunkFree(chunk, kChunkBytes);
     std::vector<T*>().swap(chunks_);
@@ -72,6 +91,7 @@ class TJwwTable {
     std::swap(size_, other.size_);
     std::swap(next_, other.next_);
     std::swap(chunkEnd_, other.chunkEnd_);
+    std::swap(borrowed_, other.borrowed_);
   }
 
   template <typename Table, typename Rec>
@@ -116,6 +136,9 @@ class TJwwTable {
   }
   // Out of line, once per chunk, so that appending stays small enough to inline.
   [[gnu::noinline]] void AddChunk() {
+    // A view's room belongs to its owner (next_ stays null, so every append
+    // of a view comes here).
+    if (borrowed_) throw std::logic_error("a borrowed table cannot grow");
     chunks_.emplace_back();
     try {
       chunks_.back() = static_cast<T*>(JwwChunkAllocate(kChunkBytes));
@@ -133,4 +156,5 @@ class TJwwTable {
   // next record's place and the end of the chunk (both null before the first).
   T* next_ = nullptr;
   T* chunkEnd_ = nullptr;
+  bool borrowed_ = false;  // chunks_ are another table's (Borrow)
 };

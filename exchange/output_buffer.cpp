@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -128,6 +129,35 @@ void TJwwOutputBuffer::AppendJoined(std::string_view head, std::string_view text
   out += text.size();
   ++entries_;  // the pair counts as two entries, EndLine adds the second
   EndLine(out);
+}
+
+void TJwwOutputBuffer::AppendAnswer(TJwwOutputBuffer&& tail) {
+  if (tail.HasStreamTarget()) throw std::logic_error("only an answer held whole can be appended");
+  const std::string_view bytes = tail.FileBytes();
+  // Join points are kept only until streaming starts, as when appended one
+  // by one: a stream started below drops them all.
+  if (stream_ == nullptr) {
+    joins_.reserve(joins_.size() + tail.joins_.size());
+    for (const std::size_t join : tail.joins_) joins_.push_back(size_ + join);
+  }
+  entries_ += tail.entries_;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t piece = bytes.size() - done;
+    if (streamAt_ != kNoStream) {
+      // Streamed at the end of the line that fills the chunk, as EndLine
+      // does: the same chunks as when appended line by line.
+      const std::size_t room = streamAt_ - size_;
+      const std::size_t end = bytes.find(kLineEnd, done + (room > kLineEndSize ? room - kLineEndSize : 0));
+      if (end != std::string_view::npos) piece = std::min(piece, end + kLineEndSize - done);
+    }
+    if (capacity_ - size_ < piece) Grow(piece);
+    std::memcpy(data_.get() + size_, bytes.data() + done, piece);
+    size_ += piece;
+    done += piece;
+    if (size_ >= streamAt_) StreamOut();
+  }
+  tail.Clear();
 }
 
 void TJwwOutputBuffer::StreamTo(const std::filesystem::path& target, IFileReplaceSeam* seam) {

@@ -71,6 +71,11 @@ class TJwwOutputBuffer {
   // file line. Only these pairs are joined, never by what an entry ends with.
   void AppendJoined(std::string_view head, std::string_view text);
 
+  // Appends every entry of `tail`, an answer held in memory whole (never
+  // given a stream target), as if each had been appended here in turn (a
+  // streaming buffer streams the same chunks), and empties `tail`.
+  void AppendAnswer(TJwwOutputBuffer&& tail);
+
   // Entries appended, each text pair counting as two.
   std::size_t Count() const { return entries_; }
   // Lines of the file, each text pair counting as one.

@@ -15,6 +15,7 @@
 
 bool TJwwSourceFile::Open(const std::filesystem::path& path) {
   Close();
+  path_ = path;
 #ifdef _WIN32
   // Others may read the file while it is open, but not change it under us.
   file_ = _wfsopen(path.c_str(), L"rb", _SH_DENYWR);

@@ -51,6 +51,8 @@ class TJwwSourceFile {
   bool Open(const std::filesystem::path& path);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
+  // The file last opened, so that a second reader can open it too.
+  const std::filesystem::path& Path() const { return path_; }
 
   // Up to `want` bytes (at most kWindow) from `offset`: fewer at the end of
   // the file, none when they cannot be read. Valid until the next call.
@@ -69,6 +71,7 @@ class TJwwSourceFile {
   std::string_view Refill(std::uint64_t offset, std::size_t want);
 
   std::FILE* file_ = nullptr;
+  std::filesystem::path path_;
   std::unique_ptr<char[]> window_;  // allocated on first use, never zero-filled
   std::uint64_t windowStart_ = 0;
   std::size_t windowSize_ = 0;

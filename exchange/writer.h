@@ -50,8 +50,15 @@ void JwwClearOutput(TJwwData& d);
 // Appends the whole drawing: "bz" if read, every entity in file order, then the
 // closing lg/ly lines. Shows progress and polls Escape every 100 entities;
 // Escape empties the buffer and skips the rest. Both interfaces may be null.
+// A large drawing whose answer streams is written on two threads (see
+// exchange/split_walk.h), to the same bytes; the interfaces are still called
+// on the caller's thread only.
 void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* progress,
                   IJwwEscapeKey* escape);
+
+// Writes records [from, to) of the order list, copying final-form fields from
+// the store's source file while it is open. No progress, no Escape.
+void JwwWriteRecords(TJwwData& d, const TJwwOverrides& o, std::size_t from, std::size_t to);
 
 // Writes the buffer (or "hq" when it is empty) into the file with CR LF line
 // ends, through a temporary file in the same folder that then replaces it;

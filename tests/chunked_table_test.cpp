@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,41 @@ TEST(ChunkedTable, AppendsFollowTheRecordsAcrossCopyMoveSwapAndClear) {
     expectTail(m, n, "moved");
     m.clear();
     expectTail(m, 0, "cleared");
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A borrowing view sees the owner's records in place, at every size around a
+// chunk, gives nothing back when cleared or destroyed (the owner still frees
+// each chunk once, which the sanitizer build checks), and refuses to grow.
+TEST(ChunkedTable, BorrowedViewReadsInPlaceAndNeverFreesOrGrows) {
+  for (const std::size_t n : {std::size_t{0}, std::size_t{1}, kChunk - 1, kChunk, kChunk + 1, 3 * kChunk + 5}) {
+    TJwwTable<std::string> owner;
+    for (std::size_t i = 0; i < n; ++i) owner.push_back(std::to_string(i));
+    {
+      TJwwTable<std::string> view;
+      view.push_back("own record, dropped by Borrow");
+      view.Borrow(owner);
+      ASSERT_EQ(view.size(), n);
+      for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(&view[i], &owner[i]) << n;
+      EXPECT_THROW(view.push_back("x"), std::logic_error) << n;
+      EXPECT_THROW(view.emplace_back(), std::logic_error) << n;
+      EXPECT_EQ(view.size(), n);
+      TJwwTable<std::string> moved(std::move(view));
+      EXPECT_EQ(moved.size(), n);
+      EXPECT_THROW(moved.push_back("x"), std::logic_error) << n;
+      moved.clear();
+      // Cleared, it is a table of its own again.
+      moved.push_back("own");
+      EXPECT_EQ(moved.size(), 1u);
+    }
+    ASSERT_EQ(owner.size(), n);
+    for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(owner[i], std::to_string(i));
+    owner.push_back("after");
+    EXPECT_EQ(owner.back(), "after");
   }
 }
 
