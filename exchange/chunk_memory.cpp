@@ -1,5 +1,6 @@
 #include "exchange/chunk_memory.h"
 
+#include <algorithm>
 #include <new>
 
 // The address sanitizer, as GCC and Clang tell it.
@@ -15,8 +16,11 @@
 #define T905_CHUNK_REGIONS 1
 #include <sys/mman.h>
 
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 #endif
 
@@ -29,6 +33,66 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kRegion = std::size_t{32} << 20;
 constexpr std::size_t kLargestCarved = kRegion / 4;
 constexpr std::size_t kAlign = 64;
+
+// Faults in the pages just ahead of where chunks are carved, on a thread of
+// its own: a fresh page costs its first writer the time to clear it (and on a
+// virtual machine, often the host's time to back it), which the thread filling
+// the store would otherwise spend in the middle of reading. The thread only
+// asks for the pages (MADV_POPULATE_WRITE leaves their bytes alone), so it
+// never races with the records written into them.
+class TPageFiller {
+ public:
+  // Asks for the pages of [region, to) to be faulted in. Calls give regions in
+  // the order they are carved and, within one, ends that only grow.
+  void Want(char* region, char* to) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (broken_) return;
+    region_ = region;
+    wanted_ = to;
+    if (!started_) {
+      started_ = true;
+      try {
+        std::thread(&TPageFiller::Run, this).detach();  // lives as long as the process
+      } catch (const std::system_error&) {
+        broken_ = true;  // the pages are faulted in where they are written
+      }
+    }
+    wake_.notify_one();
+  }
+
+ private:
+  void Run() {
+    char* region = nullptr;
+    char* filled = nullptr;
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [&] { return region_ != region || wanted_ > filled; });
+      if (region_ != region) {
+        region = region_;
+        filled = region;
+      }
+      char* const to = wanted_;
+      lock.unlock();
+      bool ok = true;
+      for (; filled < to && ok; filled += kHugePage) {
+        const std::size_t size = std::min<std::size_t>(kHugePage, static_cast<std::size_t>(to - filled));
+        ok = madvise(filled, size, MADV_POPULATE_WRITE) == 0;
+      }
+      lock.lock();
+      if (!ok) {
+        broken_ = true;  // an older system: pages are faulted in where they are written
+        return;
+      }
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  char* region_ = nullptr;  // the region being carved, and how far into it pages are wanted
+  char* wanted_ = nullptr;
+  bool started_ = false;
+  bool broken_ = false;
+};
 
 // Carves chunks from regions in order. A chunk given back is kept for the
 // next one of its size (the store's tables use a handful of sizes), never
@@ -43,6 +107,8 @@ class TChunkRegions {
     }
     void* chunk = next_;
     next_ += bytes;
+    carved_ += bytes;
+    FillAhead();
     return chunk;
   }
 
@@ -107,7 +173,28 @@ class TChunkRegions {
     return false;
   }
 
+  // Has the pages ahead of the next chunk faulted in: as far ahead as has
+  // been carved in all (a small store wastes next to nothing), at most kLead,
+  // and only once a store is large enough for it to pay.
+  void FillAhead() {
+    if (carved_ < kFillFrom) return;
+    char* const to = next_ + std::min(kLead, carved_);
+    char* const region = regions_.back();
+    char* const want = std::min(end_, region + (to - region + kHugePage - 1) / kHugePage * kHugePage);
+    if (want <= asked_ && region == askedRegion_) return;
+    asked_ = want;
+    askedRegion_ = region;
+    filler_.Want(region, want);
+  }
+
+  static constexpr std::size_t kLead = std::size_t{8} << 20;
+  static constexpr std::size_t kFillFrom = std::size_t{4} << 20;
+
   std::mutex mutex_;
+  TPageFiller filler_;
+  std::size_t carved_ = 0;  // bytes carved from regions in all
+  char* askedRegion_ = nullptr;
+  char* asked_ = nullptr;   // how far the filler was asked to go in it
   std::vector<char*> regions_;
   std::vector<TFreeList> freed_;
   char* next_ = nullptr;  // the room not yet carved in the last region
