@@ -27,6 +27,7 @@ TJwwOutputBuffer::TJwwOutputBuffer(TJwwOutputBuffer&& other) noexcept
       streamAt_(std::exchange(other.streamAt_, kNoStream)),
       entries_(std::exchange(other.entries_, 0)),
       joins_(std::move(other.joins_)),
+      pairs_(std::exchange(other.pairs_, 0)),
       streamTarget_(std::move(other.streamTarget_)),
       streamSeam_(std::exchange(other.streamSeam_, nullptr)),
       stream_(std::move(other.stream_)),
@@ -47,6 +48,7 @@ TJwwOutputBuffer& TJwwOutputBuffer::operator=(TJwwOutputBuffer&& other) noexcept
     entries_ = std::exchange(other.entries_, 0);
     joins_ = std::move(other.joins_);
     other.joins_.clear();
+    pairs_ = std::exchange(other.pairs_, 0);
     streamTarget_ = std::move(other.streamTarget_);
     other.streamTarget_.clear();
     streamSeam_ = std::exchange(other.streamSeam_, nullptr);
@@ -62,6 +64,7 @@ TJwwOutputBuffer::TJwwOutputBuffer(const TJwwOutputBuffer& other)
     : streamAt_(other.streamAt_),
       entries_(other.entries_),
       joins_(other.joins_),
+      pairs_(other.pairs_),
       streamTarget_(other.streamTarget_),
       streamSeam_(other.streamSeam_),
       streamFailed_(other.streamFailed_ || other.stream_ != nullptr) {
@@ -125,6 +128,7 @@ void TJwwOutputBuffer::AppendJoined(std::string_view head, std::string_view text
   if (!head.empty()) std::memcpy(out, head.data(), head.size());
   out += head.size();
   if (stream_ == nullptr) joins_.push_back(static_cast<std::size_t>(out - data_.get()));
+  ++pairs_;
   if (!text.empty()) std::memcpy(out, text.data(), text.size());
   out += text.size();
   ++entries_;  // the pair counts as two entries, EndLine adds the second
@@ -141,6 +145,7 @@ void TJwwOutputBuffer::AppendAnswer(TJwwOutputBuffer&& tail) {
     for (const std::size_t join : tail.joins_) joins_.push_back(size_ + join);
   }
   entries_ += tail.entries_;
+  pairs_ += tail.pairs_;
   std::size_t done = 0;
   while (done < bytes.size()) {
     std::size_t piece = bytes.size() - done;
@@ -261,6 +266,7 @@ void TJwwOutputBuffer::Clear() {
   capacity_ = 0;
   streamAt_ = kNoStream;
   std::vector<std::size_t>().swap(joins_);
+  pairs_ = 0;
   entries_ = 0;
   writer_.reset();  // waits for a chunk in hand
   stream_.reset();  // removes the temporary file unless it was committed

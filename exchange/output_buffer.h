@@ -79,7 +79,7 @@ class TJwwOutputBuffer {
   // Entries appended, each text pair counting as two.
   std::size_t Count() const { return entries_; }
   // Lines of the file, each text pair counting as one.
-  std::size_t LineCount() const { return entries_ - joins_.size(); }
+  std::size_t LineCount() const { return entries_ - pairs_; }
 
   // Entry i, and whether it forms one file line with the entry after it. Both
   // walk the buffer from its start: for tests and diagnostics, not for loops,
@@ -144,6 +144,7 @@ class TJwwOutputBuffer {
   std::size_t streamAt_ = kNoStream;  // bytes held that make a chunk to stream; kNoStream when held whole
   std::size_t entries_ = 0;
   std::vector<std::size_t> joins_;  // offsets in the bytes where a pair's text begins, ascending; not kept while streaming
+  std::size_t pairs_ = 0;           // text pairs appended, streamed ones too
   std::filesystem::path streamTarget_;       // empty: held in memory whole
   IFileReplaceSeam* streamSeam_ = nullptr;
   std::unique_ptr<TFileReplacement> stream_;  // the temporary file, from the first chunk streamed

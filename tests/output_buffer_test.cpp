@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -49,6 +51,38 @@ TEST(OutputBuffer, ClearEmptiesAndAppendingStartsAfresh) {
   b.Append("lg0");
   EXPECT_EQ(b.Entry(0), "lg0");
   EXPECT_EQ(b.FileBytes(), "lg0\r\n");
+}
+
+// The lines counted are the lines of the file written, a text pair being
+// one, also when the answer streamed (its join points are then gone).
+TEST(OutputBuffer, LineCountIsTheFilesLineCountStreamedOrNot) {
+  struct TCountCase {
+    const char* name;
+    int pairs;
+    int plain;
+    bool stream;
+  };
+  TempDir dir;
+  for (const TCountCase& c : {TCountCase{"held, pairs only", 3, 0, false}, TCountCase{"held, mixed", 500, 700, false},
+                              TCountCase{"streamed, mixed", 40000, 30000, true},
+                              TCountCase{"streamed, pairs only", 50000, 0, true}}) {
+    SCOPED_TRACE(c.name);
+    const std::filesystem::path file = dir / "answer.txt";
+    TJwwOutputBuffer b;
+    if (c.stream) b.StreamTo(file);
+    for (int i = 0; i < std::max(c.pairs, c.plain); ++i) {
+      if (i < c.pairs) b.AppendJoined("ch 12345 67890 1 0 \"", "text of a drawing");
+      if (i < c.plain) b.Append("-9498 6946 -9498.44441417702 858.98628722091");
+    }
+    EXPECT_EQ(b.Streaming(), c.stream);
+    const std::size_t counted = b.LineCount();
+    ASSERT_TRUE(b.WriteFile(file));
+    const std::string bytes = ReadFileBytes(file);
+    std::size_t lines = 0;
+    for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) ++lines;
+    EXPECT_EQ(counted, lines);
+    EXPECT_EQ(counted, static_cast<std::size_t>(c.pairs + c.plain));
+  }
 }
 
 // Lines written in place and lines copied give the same bytes, across every
