@@ -19,7 +19,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <vector>
 #endif
@@ -53,8 +52,8 @@ class TPageFiller {
       started_ = true;
       try {
         std::thread(&TPageFiller::Run, this).detach();  // lives as long as the process
-      } catch (const std::system_error&) {
-        broken_ = true;  // the pages are faulted in where they are written
+      } catch (...) {
+        broken_ = true;  // no thread (or no memory for one): pages are faulted in where they are written
       }
     }
     wake_.notify_one();
