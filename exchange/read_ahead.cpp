@@ -1,14 +1,21 @@
 // Two-thread reading of a large exchange file: the reading thread fills a
 // block, hands it to the read-ahead thread, and takes the lines of the block
-// before it into the store; the read-ahead thread reads the plain lines of
-// the block it was handed meanwhile. Blocks alternate between two buffers.
+// before it into the store; the read-ahead thread meanwhile reads the plain
+// lines of the block it was handed, then cuts its other lines into fields
+// until the reading thread takes the block, and the reading thread cuts the
+// rest itself. So the work is shared as the two threads' speeds allow: the
+// plain lines alone are most of it, but not all. Blocks alternate between two
+// buffers.
 #include "exchange/read_ahead.h"
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <deque>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -21,9 +28,10 @@ namespace {
 constexpr char kCtrlZ = '\x1A';
 
 // One block of the file: whole lines, then the start of an unfinished one.
-// The read-ahead thread reads only bytes before `complete` and only writes
-// `ahead`; the reading thread leaves both alone from handing the block over
-// until the read-ahead thread has marked it done.
+// The read-ahead thread reads and writes only bytes before `complete` (each
+// line's own, when it cuts the line), `ahead` and `fields`; the reading thread
+// leaves them alone from handing the block over until the read-ahead thread
+// has stopped cutting its lines.
 struct TBlock {
   std::unique_ptr<char[]> bytes;  // never zero-filled
   std::size_t size = 0;           // room in `bytes`
@@ -31,7 +39,13 @@ struct TBlock {
   std::size_t complete = 0;       // bytes of whole lines (all of them at the end of the file)
   std::uint64_t offset = 0;       // where bytes[0] lies in the file
   std::vector<TJwwLineAhead> ahead;  // per line before `complete`, in order; may stop short
-  bool done = false;                 // the read-ahead thread is through with it
+  std::vector<TJwwFieldAhead> fields;  // the kept fields of the lines cut ahead, line after line
+  // Guarded by the read-ahead thread's mutex:
+  bool read = false;     // its plain lines are read and `ahead` is whole
+  bool stopped = false;  // the read-ahead thread cuts no more of its lines
+  // Set by the reading thread when it takes the block; read by the
+  // read-ahead thread before each line it cuts.
+  std::atomic<bool> taken{false};
 
   explicit TBlock(std::size_t room) : bytes(new char[room]), size(room) {}
   char* data() { return bytes.get(); }
@@ -57,9 +71,17 @@ void ForEachLine(char* block, std::size_t complete, Take take) {
   }
 }
 
-// What the read-ahead thread makes of one line: a CR at its end is left out
-// as the reading thread drops it; a line with a CR anywhere else is left to
-// the reading thread, which drops it and keeps the rest.
+// Makes room for the fields of one more line, growing as push_back would, so
+// that storing them cannot fail once the line has been cut.
+void MakeRoomForFields(std::vector<TJwwFieldAhead>& fields) {
+  if (fields.capacity() - fields.size() < TJwwFields::kMaxFields) {
+    fields.reserve(std::max(2 * fields.capacity(), fields.size() + TJwwFields::kMaxFields));
+  }
+}
+
+// What the read-ahead thread makes of one line at first: a CR at its end is
+// left out as the reading thread drops it; a line with a CR anywhere else is
+// left to the reading thread, which drops it and keeps the rest.
 TJwwLineAhead ReadLineAhead(const char* line, std::size_t length) {
   TJwwLineAhead ahead;
   ahead.length = length;
@@ -69,6 +91,26 @@ TJwwLineAhead ReadLineAhead(const char* line, std::size_t length) {
   if (std::memchr(line, '\r', size) != nullptr) return ahead;
   ahead.state = JwwReadPlainNumberLine(line, size, ahead.numbers) ? TJwwLineAhead::kPlain : TJwwLineAhead::kNotPlain;
   return ahead;
+}
+
+// Cuts a line that is not a plain one into its fields, in place. Room for
+// them is made first, so that running out of memory never leaves a line cut
+// but not recorded (cutting it again would not give the same fields).
+void CutLineAhead(TBlock& block, char* line, TJwwLineAhead& ahead) {
+  constexpr std::size_t kMaxLine = std::numeric_limits<std::uint32_t>::max();
+  if (ahead.size > kMaxLine || block.fields.size() > kMaxLine - TJwwFields::kMaxFields) return;
+  MakeRoomForFields(block.fields);
+  TJwwFields f;
+  JwwSplitFields(line, ahead.size, f);
+  ahead.firstField = static_cast<std::uint32_t>(block.fields.size());
+  ahead.fieldCount = static_cast<std::uint32_t>(std::min<std::size_t>(f.count, kMaxLine));
+  ahead.exactFields = static_cast<std::uint32_t>(f.exact);
+  const std::size_t kept = std::min(f.count, TJwwFields::kMaxFields);
+  for (std::size_t i = 0; i < kept; ++i) {
+    block.fields.push_back({static_cast<std::uint32_t>(f.field[i].data - line),
+                            static_cast<std::uint32_t>(f.field[i].size)});
+  }
+  ahead.state = TJwwLineAhead::kSplit;
 }
 
 void ReadBlockAhead(TBlock& block) {
@@ -82,10 +124,26 @@ void ReadBlockAhead(TBlock& block) {
   }
 }
 
+// Cuts the lines that are not plain ones, in order, until the reading thread
+// takes the block; it cuts those not reached itself.
+void CutBlockAhead(TBlock& block) {
+  block.fields.clear();
+  std::size_t begin = 0;
+  try {
+    for (TJwwLineAhead& ahead : block.ahead) {
+      if (block.taken.load(std::memory_order_relaxed)) return;
+      if (ahead.state == TJwwLineAhead::kNotPlain) CutLineAhead(block, block.data() + begin, ahead);
+      begin += ahead.length + 1;
+    }
+  } catch (const std::exception&) {
+    // Out of memory: the lines not cut are cut where they are taken.
+  }
+}
+
 // The read-ahead thread and the blocks handed to it, taken in order.
 class TReadAheadThread {
  public:
-  TReadAheadThread() : thread_([this] { Run(); }) {}
+  explicit TReadAheadThread(TJwwCutAhead cut) : cut_(cut), thread_([this] { Run(); }) {}
   ~TReadAheadThread() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -100,15 +158,22 @@ class TReadAheadThread {
   void Hand(TBlock& block) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      block.done = false;
+      block.read = false;
+      block.stopped = false;
+      block.taken.store(false, std::memory_order_relaxed);
       queue_.push_back(&block);
     }
     changed_.notify_all();
   }
 
-  void WaitFor(TBlock& block) {
+  // Waits until the plain lines of a handed block are read, then until the
+  // read-ahead thread has stopped cutting the others: at most the line it is
+  // cutting is finished.
+  void Take(TBlock& block) {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return block.done; });
+    changed_.wait(lock, [&] { return block.read; });
+    if (cut_ != TJwwCutAhead::kAll) block.taken.store(true, std::memory_order_relaxed);
+    changed_.wait(lock, [&] { return block.stopped; });
   }
 
  private:
@@ -122,11 +187,17 @@ class TReadAheadThread {
       lock.unlock();
       ReadBlockAhead(*block);
       lock.lock();
-      block->done = true;
+      block->read = true;
+      changed_.notify_all();
+      lock.unlock();
+      if (cut_ != TJwwCutAhead::kNone) CutBlockAhead(*block);
+      lock.lock();
+      block->stopped = true;
       changed_.notify_all();
     }
   }
 
+  const TJwwCutAhead cut_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<TBlock*> queue_;
@@ -174,7 +245,7 @@ void ApplyBlock(TJwwData& d, TBlock& block) {
   char* const bytes = block.data();
   std::size_t begin = 0;
   for (const TJwwLineAhead& ahead : block.ahead) {
-    JwwApplyFileLine(d, bytes + begin, ahead.length, block.offset + begin, &ahead);
+    JwwApplyFileLine(d, bytes + begin, ahead.length, block.offset + begin, &ahead, block.fields.data());
     begin += ahead.length + 1;
   }
   if (begin >= block.complete) return;
@@ -195,12 +266,12 @@ void CarryUnfinishedLine(TBlock& from, TBlock& to) {
 }  // namespace
 
 std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::istream& in, std::size_t blockSize,
-                                       IJwwReadProgress* progress, std::uint64_t total) {
+                                       IJwwReadProgress* progress, std::uint64_t total, TJwwCutAhead cut) {
   TBlock first(blockSize);
   TBlock second(blockSize);
   std::unique_ptr<TReadAheadThread> started;  // stopped and joined on every way out
   try {
-    started = std::make_unique<TReadAheadThread>();
+    started = std::make_unique<TReadAheadThread>(cut);
   } catch (const std::system_error&) {
     return std::nullopt;
   }
@@ -212,12 +283,12 @@ std::optional<bool> JwwReadStreamAhead(TJwwData& d, std::istream& in, std::size_
     const bool read = Fill(d, in, *filling, ended, progress, total);
     if (read) thread.Hand(*filling);
     if (handed != nullptr) {
-      thread.WaitFor(*handed);
+      thread.Take(*handed);
       ApplyBlock(d, *handed);
     }
     if (!read) return false;
     if (ended) {
-      thread.WaitFor(*filling);
+      thread.Take(*filling);
       ApplyBlock(d, *filling);
       return true;
     }

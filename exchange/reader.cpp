@@ -45,14 +45,29 @@ void ApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offs
   JwwApplyFileLine(d, line, size, offset, nullptr);
 }
 
-// Every line but a plain four-number one.
-void ApplySplitLine(TJwwData& d, char* line, std::size_t size) {
-  TJwwFields f;
-  JwwSplitFields(line, size, f);
+// Every line but a plain four-number one, cut into its fields.
+void ApplyFields(TJwwData& d, const TJwwFields& f) {
   // An empty line, or one of blanks and control bytes only.
   if (f.count == 1 && f.Key().empty()) return;
   if (JwwTakeStateLine(d, f)) return;
   JwwTakeEntityLine(d, f);
+}
+
+void ApplySplitLine(TJwwData& d, char* line, std::size_t size) {
+  TJwwFields f;
+  JwwSplitFields(line, size, f);
+  ApplyFields(d, f);
+}
+
+// The fields of a line cut on the read-ahead thread, as its split left them.
+void ApplyFieldsAhead(TJwwData& d, const char* line, const TJwwLineAhead& ahead, const TJwwFieldAhead* fields) {
+  TJwwFields f;
+  f.count = ahead.fieldCount;
+  f.exact = ahead.exactFields;
+  const std::size_t kept = std::min<std::size_t>(ahead.fieldCount, TJwwFields::kMaxFields);
+  const TJwwFieldAhead* field = fields + ahead.firstField;
+  for (std::size_t i = 0; i < kept; ++i) f.field[i] = {line + field[i].from, field[i].size};
+  ApplyFields(d, f);
 }
 
 // The first LF or CR in `buf[i..end)`, sixteen bytes at a time; `end` when
@@ -188,7 +203,8 @@ void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
   ApplySplitLine(d, line, size);
 }
 
-void JwwApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, const TJwwLineAhead* ahead) {
+void JwwApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, const TJwwLineAhead* ahead,
+                      const TJwwFieldAhead* fields) {
   const auto state = ahead != nullptr ? ahead->state : TJwwLineAhead::kUnread;
   if (state == TJwwLineAhead::kUnread) {
     bool moved = false;
@@ -201,6 +217,8 @@ void JwwApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t o
   d.LineOffset = offset;
   if (state == TJwwLineAhead::kPlain) {
     JwwStorePlainNumberLine(d, ahead->numbers, ahead->size);
+  } else if (state == TJwwLineAhead::kSplit) {
+    ApplyFieldsAhead(d, line, *ahead, fields);
   } else {
     ApplySplitLine(d, line, ahead->size);
   }

@@ -1,8 +1,9 @@
-// Reading with the plain lines read ahead on a second thread leaves the store
-// a reading on one thread leaves: the same records in the same order, the same
-// lines marked for copying, the same bytes counted and the same answer, for
-// lines cut at every kind of block boundary, CRs anywhere, Ctrl-Z, a last line
-// without a line end and lines longer than a block.
+// Reading with lines read ahead on a second thread leaves the store a reading
+// on one thread leaves: the same records in the same order, the same lines
+// marked for copying, the same bytes counted and the same answer, for lines
+// cut at every kind of block boundary, CRs anywhere, Ctrl-Z, a last line
+// without a line end, lines longer than a block, and lines the split drops or
+// moves bytes of, whether the second thread cut them or the first.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,14 +51,15 @@ TRead OnOneThread(const std::filesystem::path& file, const TempDir& dir) {
   return Finish(d, dir, "one.txt");
 }
 
-TRead ReadAhead(const std::filesystem::path& file, std::size_t block, const TempDir& dir) {
+TRead ReadAhead(const std::filesystem::path& file, std::size_t block, const TempDir& dir,
+                TJwwCutAhead cut = TJwwCutAhead::kUntilTaken) {
   TJwwData d;
   JwwDataInit(d);
   auto source = std::make_shared<TJwwSourceFile>();
   EXPECT_TRUE(source->Open(file));
   d.Source = std::move(source);
   std::ifstream in(file, std::ios::binary);
-  const std::optional<bool> read = JwwReadStreamAhead(d, in, block, nullptr, 0);
+  const std::optional<bool> read = JwwReadStreamAhead(d, in, block, nullptr, 0, cut);
   EXPECT_TRUE(read.has_value() && *read);
   return Finish(d, dir, "ahead.txt");
 }
@@ -97,6 +99,20 @@ const std::string kLines =
     "hq\nlg1\nly2\nlc3\n1 2 3 4\n-5.5 6.25 7 8\nci 1 2 3\n9 10 11 12\n  1 2 3 4\n1\t2 3 4\n1 2 3\n"
     "1 2 3 4 5\n1.50 2 3 4\n-0 1e3 2 3\nch 1 2 3 4 \"text with 1 2 3 4\n\n0.1 0.2 0.3 0.4\n";
 
+// Lines whose split drops or moves bytes (quotes, "=", double-byte pairs,
+// control bytes, a lead byte last), keeps more fields than it names, or finds
+// none, each between plain lines so that both kinds share every block.
+const std::string kSplitLines =
+    "hq\n1 2 3 4\nci \"1.5\" 2 3\n5 6 7 8\nch 1 2 3 4 \"\x82\xa0\x82\xa2 \x93\xfa" "\n9 10 11 12\n"
+    "lc=3\nly 1\x01\x7f" "2\n\t \t\n13 14 15 16\nsl 1 2 3 4 \x81\nci  7\t8   9 \n" +
+    std::string("pl") + std::string(40, ' ') + "\n" +
+    [] {
+      std::string many = "sc";
+      for (int i = 0; i < 40; ++i) many += " " + std::to_string(i);
+      return many + "\n";
+    }() +
+    "cs 1 2 3 4 \"a\"b=c \"\nbk \"blk\" 1 2\n-1.25 2.5 3.75 4\n";
+
 class ReadAheadTest : public testing::TestWithParam<AheadCase> {};
 
 TEST_P(ReadAheadTest, LeavesTheStoreOfAOneThreadReadingForEveryBlockSize) {
@@ -104,15 +120,18 @@ TEST_P(ReadAheadTest, LeavesTheStoreOfAOneThreadReadingForEveryBlockSize) {
   const std::filesystem::path file = dir / "JWC_TEMP.TXT";
   WriteFileBytes(file, GetParam().bytes);
   const TRead want = OnOneThread(file, dir);
-  for (std::size_t block : {8u, 13u, 64u, 333u, 4096u}) {
-    const TRead got = ReadAhead(file, block, dir);
-    EXPECT_TRUE(SameOrder(got.order, want.order)) << "block " << block;
-    // Bytes after a Ctrl-Z are counted as far as the block that holds it
-    // reached (the count only sizes the answer's buffer).
-    if (GetParam().bytes.find('\x1A') == std::string::npos) {
-      EXPECT_EQ(got.bytesRead, want.bytesRead) << "block " << block;
+  for (TJwwCutAhead cut : {TJwwCutAhead::kUntilTaken, TJwwCutAhead::kNone, TJwwCutAhead::kAll}) {
+    for (std::size_t block : {8u, 13u, 64u, 333u, 4096u}) {
+      SCOPED_TRACE("block " + std::to_string(block) + ", cut ahead " + std::to_string(static_cast<int>(cut)));
+      const TRead got = ReadAhead(file, block, dir, cut);
+      EXPECT_TRUE(SameOrder(got.order, want.order));
+      // Bytes after a Ctrl-Z are counted as far as the block that holds it
+      // reached (the count only sizes the answer's buffer).
+      if (GetParam().bytes.find('\x1A') == std::string::npos) {
+        EXPECT_EQ(got.bytesRead, want.bytesRead);
+      }
+      EXPECT_EQ(FirstDifference(got.answer, want.answer), "same");
     }
-    EXPECT_EQ(FirstDifference(got.answer, want.answer), "same") << "block " << block;
   }
 }
 
@@ -126,6 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "hq\n" + std::string(700, ' ') + "1 2 3 4\nch 0 0 1 0 \"" + std::string(900, 'x') +
                                   "\n-1.25 2.5 3.75 4\n"},
                     AheadCase{"OnlyLineEnds", "\n\n\r\n\n"}, AheadCase{"Empty", ""},
+                    AheadCase{"LinesTheSplitChanges", kSplitLines},
+                    AheadCase{"LinesTheSplitChangesCrLf", Crlf(kSplitLines)},
                     AheadCase{"GeneratedDrawing", GenerateExchangeFile(300, 5)}),
     [](const testing::TestParamInfo<AheadCase>& p) { return std::string(p.param.name); });
 
