@@ -26,7 +26,8 @@
 #ifdef T905_CHUNK_REGIONS
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// The filler asks for pages this many bytes at a time.
+constexpr std::size_t kFillStep = std::size_t{2} << 20;
 // Regions are reserved, not touched: only pages written count. A chunk
 // larger than a quarter of one is plain heap memory.
 constexpr std::size_t kRegion = std::size_t{32} << 20;
@@ -73,8 +74,8 @@ class TPageFiller {
       char* const to = wanted_;
       lock.unlock();
       bool ok = true;
-      for (; filled < to && ok; filled += kHugePage) {
-        const std::size_t size = std::min<std::size_t>(kHugePage, static_cast<std::size_t>(to - filled));
+      for (; filled < to && ok; filled += kFillStep) {
+        const std::size_t size = std::min<std::size_t>(kFillStep, static_cast<std::size_t>(to - filled));
         ok = madvise(filled, size, MADV_POPULATE_WRITE) == 0;
       }
       lock.lock();
@@ -142,24 +143,22 @@ class TChunkRegions {
     return nullptr;
   }
 
-  // A new region at a 2 MiB boundary, so that every 2 MiB of it can be one page.
+  // A new region. Not offered for 2 MiB pages: on a virtual machine those
+  // come from memory the host has long taken back, and a fresh process's
+  // first pages then cost more than small ones, while the store gains next
+  // to nothing from them (it is written and read in order).
   bool AddRegion() {
-    void* mapped = mmap(nullptr, kRegion + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapped = mmap(nullptr, kRegion, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) return false;
-    auto* begin = static_cast<char*>(mapped);
-    const auto address = reinterpret_cast<std::uintptr_t>(begin);
-    char* aligned = begin + ((kHugePage - address % kHugePage) % kHugePage);
-    if (aligned != begin) munmap(begin, static_cast<std::size_t>(aligned - begin));
-    char* const tail = aligned + kRegion;
-    munmap(tail, static_cast<std::size_t>(begin + kRegion + kHugePage - tail));
-    (void)madvise(aligned, kRegion, MADV_HUGEPAGE);  // only a wish: without it, small pages
+    auto* const region = static_cast<char*>(mapped);
+    char* const tail = region + kRegion;
     try {
-      regions_.push_back(aligned);
+      regions_.push_back(region);
     } catch (...) {
-      munmap(aligned, kRegion);
+      munmap(region, kRegion);
       return false;
     }
-    next_ = aligned;
+    next_ = region;
     end_ = tail;
     return true;
   }
@@ -179,7 +178,7 @@ class TChunkRegions {
     if (carved_ < kFillFrom) return;
     char* const to = next_ + std::min(kLead, carved_);
     char* const region = regions_.back();
-    char* const want = std::min(end_, region + (to - region + kHugePage - 1) / kHugePage * kHugePage);
+    char* const want = std::min(end_, region + (to - region + kFillStep - 1) / kFillStep * kFillStep);
     if (want <= asked_ && region == askedRegion_) return;
     asked_ = want;
     askedRegion_ = region;

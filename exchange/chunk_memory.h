@@ -1,13 +1,12 @@
 // Room for the chunks of the store's tables.
 //
 // A large drawing's store is tens of megabytes, written once from start to
-// end while the file is read. From plain heap memory each 4 KiB page of it
-// costs a page fault on first touch: some 25,000 for a million records, a
-// third of a fresh process's reading time. On Linux the chunks are carved
-// from regions the system may back with 2 MiB pages instead, which takes a
-// few dozen faults, and a thread of their own faults in the pages just ahead
-// of use, so that the reading thread seldom meets a fresh page. Elsewhere,
-// and under the address sanitizer (which must see each chunk's own bounds), a
+// end while the file is read. Each 4 KiB page of it costs a page fault on
+// first touch: some 25,000 for a million records, a third of a fresh
+// process's reading time. On Linux the chunks are carved from large regions
+// kept for reuse, and a thread of their own faults in the pages just ahead of
+// use, so that the reading thread seldom meets a fresh page. Elsewhere, and
+// under the address sanitizer (which must see each chunk's own bounds), a
 // chunk is plain operator new.
 #pragma once
 
