@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "exchange/reader_rows.h"
-#include "util/plain_decimal.h"
+#include "util/padded_decimal.h"
 #include "util/text.h"
 
 namespace {
@@ -18,15 +18,9 @@ constexpr string_view kTextKeys[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "
 constexpr int32_t kDimTextKind = 2;
 
 // Field i as a real; notes whether its text can be copied into the answer.
-// Most fields are plain decimal text, read inline; TextToFloat reads the rest.
 double Real(const TJwwFields& f, std::size_t i) {
-  const string_view field = f[i];
   bool own = false;
-  double value = 0.0;
-  const char* stop = nullptr;
-  const char* const end = field.data() + field.size();
-  if (!field.empty()) value = plain_decimal::ReadDecimalPrefix(field.data(), end, &stop, &own);
-  if (stop != end || field.empty()) value = TextToFloat(field, &own);
+  const double value = padded_decimal::ReadNumberField(f[i], own);
   if (own && i < 16) f.ownNumbers = static_cast<uint16_t>(f.ownNumbers | (1u << i));
   return value;
 }

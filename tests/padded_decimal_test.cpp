@@ -8,6 +8,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "util/text.h"
 
@@ -115,6 +117,49 @@ TEST(PaddedDecimalFieldRandom, ReadsAsTextToFloat) {
     if (HasFailure()) break;
   }
   EXPECT_GT(taken, std::size_t{kFields / 3});
+}
+
+// A keyword line's field, of any bytes the split leaves, read as TextToFloat
+// reads it, from the field's own bytes only (the sanitizers see a copy of
+// exactly its size).
+void ExpectFieldAsTextToFloat(const std::string& text) {
+  const std::vector<char> bytes(text.begin(), text.end());
+  const std::string_view field(bytes.data(), bytes.size());
+  bool own = false;
+  const double value = padded_decimal::ReadNumberField(field, own);
+  bool wantOwn = false;
+  const double want = TextToFloat(field, &wantOwn);
+  EXPECT_TRUE(SameBits(value, want)) << "[" << text << "] " << value << " " << want;
+  EXPECT_EQ(own, wantOwn) << "[" << text << "]";
+}
+
+class PaddedDecimalNumberField : public testing::TestWithParam<FieldCase> {};
+
+TEST_P(PaddedDecimalNumberField, ReadsAsTextToFloat) { ExpectFieldAsTextToFloat(GetParam().text); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, PaddedDecimalNumberField,
+    testing::Values(FieldCase{"Empty", "", false}, FieldCase{"One", "5", true}, FieldCase{"Two", "-5", true},
+                    FieldCase{"Three", "0.5", true}, FieldCase{"Seven", "-0.0625", true},
+                    FieldCase{"Eight", "-34449.5", true}, FieldCase{"Fifteen", "-34449.79739768", true},
+                    FieldCase{"Sixteen", "34449.7973976898", true}, FieldCase{"Seventeen", "-34449.7973976898", true},
+                    FieldCase{"Eighteen", "-34449.79739768981", false},
+                    FieldCase{"Long", "123456789012345678901234567890", false},
+                    FieldCase{"Exponent", "-6.56818316593086E-14", false}, FieldCase{"Hex", "$1F", false},
+                    FieldCase{"Text", "abc", false}, FieldCase{"LeadByte", "\x82\x50", false},
+                    FieldCase{"Plus", "+12.5", false}, FieldCase{"Equals", "x=1", false}),
+    [](const testing::TestParamInfo<FieldCase>& p) { return std::string(p.param.name); });
+
+TEST(PaddedDecimalNumberFieldRandom, ReadsAsTextToFloat) {
+  std::mt19937_64 rng(4242);
+  const std::string alphabet = "0123456789012345678901234567890123456789..--+eE$x=\x82";
+  for (int n = 0; n < 200000; ++n) {
+    std::string text;
+    const std::size_t len = rng() % 22;
+    for (std::size_t i = 0; i < len; ++i) text.push_back(alphabet[rng() % alphabet.size()]);
+    ExpectFieldAsTextToFloat(text);
+    if (HasFailure()) break;
+  }
 }
 
 // The digits joined around the point in one register read as one at a time.

@@ -1,7 +1,7 @@
 // Reading a number field whose length is known and whose bytes lie in a
 // buffer that may be read some way before and after them: its digits become
-// one whole number with a few loads and no byte-at-a-time step. The reader of
-// four-number lines copies its text into such a buffer.
+// one whole number with a few loads and no byte-at-a-time step. The readers of
+// four-number lines and of keyword fields copy their text into such a buffer.
 #pragma once
 
 #include <bit>
@@ -171,6 +171,21 @@ inline void CopyShort(char* to, const char* from, std::size_t size) {
     to[size / 2] = from[size / 2];
     to[size - 1] = from[size - 1];
   }
+}
+
+// TextToFloat(field, &own), through ReadPaddedField when the field is short
+// enough to copy into a padded buffer.
+[[gnu::always_inline]] inline double ReadNumberField(std::string_view field, bool& own) {
+  const std::size_t size = field.size();
+  if (size - 1 < kMaxFieldBytes) {
+    // Only the padding and the field itself are ever read.
+    alignas(16) char buf[kPadBefore + 32];
+    std::memset(buf, 0, kPadBefore);
+    CopyShort(buf + kPadBefore, field.data(), size);
+    double value = 0.0;
+    if (ReadPaddedField(buf + kPadBefore, size, value, own)) return value;
+  }
+  return TextToFloat(field, &own);
 }
 
 }  // namespace padded_decimal
