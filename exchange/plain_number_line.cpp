@@ -149,12 +149,8 @@ TRead ReadBlankSeparated(const char* text, std::size_t size, const TLineBlanks& 
   return r;
 }
 
-}  // namespace
-
-bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers& out) {
-  out.ownNumbers = 0;
-  // Keyword lines go at their first byte, before anything is copied.
-  if (size == 0 || kNumberLineBytes[static_cast<unsigned char>(line[0])] == kOtherByte) return false;
+// JwwReadPlainNumberLine for a line whose first byte may begin one.
+[[gnu::noinline]] bool ReadCandidateLine(const char* line, std::size_t size, TJwwPlainNumbers& out) {
   if (size > kJwwPaddedNumberLine) return JwwReadPlainNumberLineBytewise(line, size, out);
   alignas(16) char buf[kPadBefore + kJwwPaddedNumberLine + kPadAfter];
   char* const text = buf + kPadBefore;
@@ -166,6 +162,15 @@ bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers
   if (r == TRead::kNotPlain && std::memchr(line, '\t', size) != nullptr) r = TRead::kBytewise;
   if (r == TRead::kBytewise) return JwwReadPlainNumberLineBytewise(line, size, out);
   return r == TRead::kRead;
+}
+
+}  // namespace
+
+bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers& out) {
+  out.ownNumbers = 0;
+  // Keyword lines, about half of a drawing's, go at their first byte.
+  if (size == 0 || kNumberLineBytes[static_cast<unsigned char>(line[0])] == kOtherByte) return false;
+  return ReadCandidateLine(line, size, out);
 }
 
 bool JwwReadPlainNumberLineBytewise(const char* line, std::size_t size, TJwwPlainNumbers& out) {

@@ -140,8 +140,8 @@ inline std::uint32_t NonDigitBits16(const char* p) {
   if (size - 1 >= kMaxFieldBytes) return false;
   // The last 16 bytes are looked at together; a 17th before them counts as
   // no digit, which is all that ReadPlainField takes there anyway.
-  const std::uint32_t last = NonDigitBits16(s + size - 16);
-  const std::uint64_t nonDigits = size > 16 ? std::uint64_t{last} << 1 | 1 : std::uint64_t{last >> (16 - size)};
+  const std::uint64_t last = NonDigitBits16(s + size - 16);
+  const std::uint64_t nonDigits = (last << 1 | 1) >> (kMaxFieldBytes - size);
   return ReadPlainField(s, size, nonDigits, value, own);
 }
 
