@@ -79,7 +79,7 @@ bool CopyAndFindBlanks(const char* line, std::size_t size, char* text, TLineBlan
   const __m128i v = padded_decimal::LoadSixteen(text + 16 * c);
   NoteBlanks(static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')))), c, b);
 #else
-  for (std::size_t i = 16; i + 16 <= size; i += 16) std::memcpy(text + i - 16, line + i - 16, 16);
+  for (std::size_t i = 0; i + 16 <= size; i += 16) std::memcpy(text + i, line + i, 16);
   for (std::size_t i = 0; i < size && b.count <= kMaxBlanks; ++i) {
     if (text[i] == ' ') b.at[b.count++] = static_cast<std::uint8_t>(i);
   }
