@@ -1,6 +1,6 @@
 // The commonest line of a drawing, four numbers ("x1 y1 x2 y2"), read from a
-// copy in a padded buffer: the bytes are sorted into number text and blanks
-// sixteen at a time, and each field's digits are read in one step.
+// copy in a padded buffer: its blanks are found sixteen bytes at a time as it
+// is copied, and the digits of each field between them read in one step.
 #include "exchange/plain_number_line.h"
 
 #include <array>
