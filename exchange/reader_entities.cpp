@@ -1,13 +1,12 @@
 // The reader's entity lines: one record per line in the table of its kind,
 // with the attribute state in force, plus dimensions, polylines and the
 // collapsing of `sl` solids whose corners coincide.
-#include <array>
 #include <cmath>
 #include <string_view>
 #include <type_traits>
 
 #include "exchange/reader_rows.h"
-#include "util/plain_decimal.h"
+#include "util/padded_decimal.h"
 #include "util/text.h"
 
 namespace {
@@ -19,15 +18,9 @@ constexpr string_view kTextKeys[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "
 constexpr int32_t kDimTextKind = 2;
 
 // Field i as a real; notes whether its text can be copied into the answer.
-// Most fields are plain decimal text, read inline; TextToFloat reads the rest.
 double Real(const TJwwFields& f, std::size_t i) {
-  const string_view field = f[i];
   bool own = false;
-  double value = 0.0;
-  const char* stop = nullptr;
-  const char* const end = field.data() + field.size();
-  if (!field.empty()) value = plain_decimal::ReadDecimalPrefix(field.data(), end, &stop, &own);
-  if (stop != end || field.empty()) value = TextToFloat(field, &own);
+  const double value = padded_decimal::ReadNumberField(f[i], own);
   if (own && i < 16) f.ownNumbers = static_cast<uint16_t>(f.ownNumbers | (1u << i));
   return value;
 }
@@ -309,66 +302,9 @@ void MarkFields(TJwwData& d, uint16_t marks) {
 
 void MarkFinalFields(TJwwData& d, const TJwwFields& f) { MarkFields(d, FinalFields(d, f)); }
 
-}  // namespace
-
-namespace {
-
-// What a byte is to a four-number line: a byte of number text, a blank or
-// tab between fields, or a byte that leaves the line to the general split.
-enum NumberLineByte : unsigned char { kOtherByte, kNumberByte, kBlankByte };
-
-constexpr std::array<NumberLineByte, 256> MakeNumberLineBytes() {
-  std::array<NumberLineByte, 256> t{};
-  for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = kNumberByte;
-  for (char c : {'.', '+', '-', 'e', 'E'}) t[static_cast<unsigned char>(c)] = kNumberByte;
-  t[' '] = kBlankByte;
-  t['\t'] = kBlankByte;
-  return t;
-}
-
-constexpr std::array<NumberLineByte, 256> kNumberLineBytes = MakeNumberLineBytes();
-
 bool MarkableLine(const TJwwData& d) { return d.Source != nullptr && d.LineOffset != TJwwData::kNoLineOffset; }
 
 }  // namespace
-
-bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers& out) {
-  constexpr std::size_t kFields = 4;
-  const auto* in = reinterpret_cast<const unsigned char*>(line);
-  const char* const end = line + size;
-  out.ownNumbers = 0;
-  std::size_t i = 0;
-  while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
-  // Written as the answer writes it: no blank first, single blanks between.
-  bool asWritten = i == 0;
-  for (std::size_t k = 0; k < kFields; ++k) {
-    // An empty field here is a trailing blank, which the general split
-    // counts as one more (empty) field, or a byte of its own rules.
-    if (i == size || kNumberLineBytes[in[i]] != kNumberByte) return false;
-    const char* stop = nullptr;
-    bool own = false;
-    out.value[k] = plain_decimal::ReadDecimalPrefix(line + i, end, &stop, &own);
-    auto j = static_cast<std::size_t>(stop - line);
-    if (j < size && kNumberLineBytes[in[j]] == kNumberByte) {
-      // More than plain decimal text, such as an exponent: read whole.
-      while (j < size && kNumberLineBytes[in[j]] == kNumberByte) ++j;
-      out.value[k] = TextToFloat(std::string_view(line + i, j - i), &own);
-    }
-    if (own) out.ownNumbers = static_cast<uint16_t>(out.ownNumbers | (1u << k));
-    i = j;
-    if (i == size) {
-      if (k + 1 != kFields) return false;
-      break;
-    }
-    if (kNumberLineBytes[in[i]] != kBlankByte || k + 1 == kFields) return false;
-    asWritten = asWritten && in[i] == ' ';
-    ++i;
-    asWritten = asWritten && (i == size || kNumberLineBytes[in[i]] != kBlankByte);
-    while (i < size && kNumberLineBytes[in[i]] == kBlankByte) ++i;
-  }
-  out.asWritten = asWritten;
-  return true;
-}
 
 void JwwStorePlainNumberLine(TJwwData& d, const TJwwPlainNumbers& line, std::size_t size) {
   const std::size_t before = d.Order.size();
