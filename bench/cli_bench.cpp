@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -17,6 +15,7 @@
 #include "app/cli.h"
 #include "app/presets.h"
 #include "bench/bench_drawing.h"
+#include "bench/line_copy.h"
 #include "tests/support/drawing_generator.h"
 #include "tests/support/files.h"
 
@@ -78,39 +77,6 @@ double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   const std::size_t m = v.size() / 2;
   return v.size() % 2 == 1 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
-
-// Read whole, split at LF with memchr, copy each line with CR LF into a 1 MiB
-// buffer written out whenever it fills: one write of the whole 40 MB swings by
-// a factor of two from run to run on a busy machine, chunks of 1 MiB do not.
-void CopyLines(const std::filesystem::path& from, const std::filesystem::path& to) {
-  constexpr std::size_t kChunk = std::size_t{1} << 20;
-  std::ifstream in(from, std::ios::binary);
-  std::string bytes;
-  in.seekg(0, std::ios::end);
-  bytes.resize(static_cast<std::size_t>(in.tellg()));
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-
-  std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  std::string chunk;
-  chunk.reserve(kChunk);
-  const auto flush = [&] {
-    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    chunk.clear();
-  };
-  const char* p = bytes.data();
-  const char* const end = p + bytes.size();
-  while (p < end) {
-    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-    const char* stop = lf != nullptr ? lf : end;
-    const char* lineEnd = (stop > p && stop[-1] == '\r') ? stop - 1 : stop;
-    const auto size = static_cast<std::size_t>(lineEnd - p);
-    if (chunk.size() + size + 2 > kChunk) flush();
-    chunk.append(p, size).append("\r\n");
-    p = lf != nullptr ? lf + 1 : end;
-  }
-  flush();
 }
 
 // Runs `work` once and notes its wall and CPU seconds.
