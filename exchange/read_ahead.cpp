@@ -79,18 +79,17 @@ void MakeRoomForFields(std::vector<TJwwFieldAhead>& fields) {
   }
 }
 
-// What the read-ahead thread makes of one line at first: a CR at its end is
-// left out as the reading thread drops it; a line with a CR anywhere else is
-// left to the reading thread, which drops it and keeps the rest.
-TJwwLineAhead ReadLineAhead(const char* line, std::size_t length) {
-  TJwwLineAhead ahead;
+// What the read-ahead thread makes of one line at first, in `ahead` (as
+// default-made, and already in its place in the block's list): a CR at its
+// end is left out as the reading thread drops it; a line with a CR anywhere
+// else is left to the reading thread, which drops it and keeps the rest.
+void ReadLineAhead(const char* line, std::size_t length, TJwwLineAhead& ahead) {
   ahead.length = length;
   std::size_t size = length;
   if (size > 0 && line[size - 1] == '\r') --size;
   ahead.size = size;
-  if (std::memchr(line, '\r', size) != nullptr) return ahead;
+  if (std::memchr(line, '\r', size) != nullptr) return;
   ahead.state = JwwReadPlainNumberLine(line, size, ahead.numbers) ? TJwwLineAhead::kPlain : TJwwLineAhead::kNotPlain;
-  return ahead;
 }
 
 // Cuts a line that is not a plain one into its fields, in place. Room for
@@ -117,7 +116,7 @@ void ReadBlockAhead(TBlock& block) {
   block.ahead.clear();
   try {
     ForEachLine(block.data(), block.complete, [&](std::size_t begin, std::size_t size) {
-      block.ahead.push_back(ReadLineAhead(block.data() + begin, size));
+      ReadLineAhead(block.data() + begin, size, block.ahead.emplace_back());
     });
   } catch (const std::exception&) {
     // Out of memory: the lines not reached are read where they are taken.
