@@ -9,6 +9,7 @@
 #   bash scripts/bench-process.sh
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+export LC_ALL=C  # a point, not a comma, in $EPOCHREALTIME and for awk
 
 sizes=${SIZES:-1000000 10000}
 seed=${SEED:-1}
