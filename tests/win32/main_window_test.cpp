@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -68,6 +67,18 @@ void Pump() {
     if (msg.message == WM_QUIT) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+  }
+}
+
+// Under Wine without a window manager, what follows a modal box (the owner active again, a
+// dialog's controls filled) arrives through the X server later: wait for it, pumping, within a bound.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    Pump();
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
 }
 
@@ -650,9 +661,17 @@ class TBoxRobot {
           PostMessageW(box, message, key, 1);
           return text;
         }) {}
-  ~TBoxRobot() { thread_.join(); }
-  std::wstring Text() const { return text_; }
-  bool Found() const { return found_; }
+  ~TBoxRobot() { Wait(); }
+  // What the robot saw. The box may close (and its caller return) before the robot has stored
+  // what its action read, so these wait for the robot to end first.
+  std::wstring Text() {
+    Wait();
+    return text_;
+  }
+  bool Found() {
+    Wait();
+    return found_;
+  }
 
  private:
   struct TSearch {
@@ -672,8 +691,10 @@ class TBoxRobot {
     }
     return TRUE;
   }
+  // A loaded machine can take seconds to show the first common dialog of a process: a robot that
+  // gave up early would leave the box open and the test hanging.
   void Run(const TAction& action) {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 1200; ++i) {
       TSearch search{&caption_, nullptr};
       EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
       if (search.found) {
@@ -684,11 +705,30 @@ class TBoxRobot {
       Sleep(25);
     }
   }
+  void Wait() {
+    if (thread_.joinable()) thread_.join();
+  }
   std::wstring caption_;
   std::wstring text_;
-  std::atomic<bool> found_{false};
+  bool found_ = false;
   std::thread thread_;
 };
+
+bool DialogOfThisProcessShown() {
+  bool shown = false;
+  EnumWindows(
+      [](HWND hwnd, LPARAM lParam) -> BOOL {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        wchar_t cls[16] = {};
+        GetClassNameW(hwnd, cls, 16);
+        if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) || std::wstring(cls) != L"#32770") return TRUE;
+        *reinterpret_cast<bool*>(lParam) = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
 
 struct TAnswerCase {
   const char* name;
@@ -706,8 +746,15 @@ TEST_P(MainWindowYesNoBox, KeyAnswersTheQuestion) {
     answer = window_->TMainWindow::ConfirmYesNo("question?");
   }
   EXPECT_EQ(answer, c.yes);
-  Pump();
-  EXPECT_EQ(GetActiveWindow(), window_->Hwnd());  // the window takes the keys again
+  EXPECT_TRUE(IsWindowEnabled(window_->Hwnd()));  // the box gave its owner back at once
+  EXPECT_FALSE(DialogOfThisProcessShown());
+  // The window takes the keys again once the activation the box handed back has come through.
+  // Without a window manager Wine may instead see the display's focus go to no window at all and
+  // make the desktop the foreground; then nothing of ours is active, and a click activates the window.
+  ASSERT_TRUE(PumpUntil([&] {
+    return GetActiveWindow() == window_->Hwnd() || GetForegroundWindow() == GetDesktopWindow();
+  })) << "active: " << GetActiveWindow() << ", foreground: " << GetForegroundWindow();
+
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, MainWindowYesNoBox,
@@ -743,8 +790,13 @@ TEST_P(MainWindowOpenDialog, ReturnsTheChosenFileOrNothing) {
   std::wstring filter;
   {
     TBoxRobot robot(SjisToWide(kOpenDialogTitle), [&](HWND box) {
+      // The dialog can be visible before its file-type list is filled; read it once it is.
       const int fileTypeList = 0x470;
-      const std::wstring shown = TextOf(GetDlgItem(box, fileTypeList));
+      std::wstring shown;
+      for (int i = 0; i < 200 && shown.empty(); ++i) {
+        shown = TextOf(GetDlgItem(box, fileTypeList));
+        if (shown.empty()) Sleep(25);
+      }
       if (c.choose) {
         HWND name = GetDlgItem(box, 0x480);  // edt1, or the combo box cmb13 on newer systems
         if (!name) name = GetDlgItem(box, 0x47C);
@@ -757,6 +809,7 @@ TEST_P(MainWindowOpenDialog, ReturnsTheChosenFileOrNothing) {
     });
     chosen = window_->TMainWindow::RunOpenDialog(spec);
     filter = robot.Text();
+    EXPECT_TRUE(robot.Found()) << "the open dialog was not seen";
   }
   EXPECT_EQ(filter, SjisToWide(kOpenDialogFilterName));
   if (!c.choose) {

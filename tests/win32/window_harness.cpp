@@ -178,7 +178,7 @@ class WindowRun : public ::testing::Test {
     HWND button = GetDlgItem(box, answerId);
     ASSERT_NE(button, nullptr);
     harness::PostClick(button);
-    for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
+    for (int i = 0; i < 750 && IsWindow(box); ++i) Sleep(20);
     ASSERT_FALSE(IsWindow(box));
   }
 
@@ -394,7 +394,7 @@ TEST_F(WindowRun, ImportThroughTheOpenDialogFillsTheGrid) {
   ASSERT_NE(name, nullptr) << "no file name box in the open dialog";
   harness::SetText(name, (folder_ / L"import.jwf").wstring());
   harness::PostClick(GetDlgItem(dialog, IDOK));
-  for (int i = 0; i < 250 && IsWindow(dialog); ++i) Sleep(20);
+  for (int i = 0; i < 750 && IsWindow(dialog); ++i) Sleep(20);
   ASSERT_FALSE(IsWindow(dialog)) << "the open dialog stayed open";
   Screenshot();
   ClickOpening(kOk);
