@@ -24,19 +24,24 @@ constexpr std::string_view kUntouched = "untouched";
 // Inputs of up to this many lines are also read a line at a time.
 constexpr std::size_t kLinesReadOneByOne = 8;
 
-const fs::path& Folder() {
-  static const fs::path folder = [] {
+// A folder of this process's own, removed when the process ends.
+struct TScratchFolder {
+  fs::path path;
+  TScratchFolder() {
     std::error_code ec;
     const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-    fs::path f = base / ("t905-jwf-fuzz-" + std::to_string(::getpid()));
-    fs::create_directories(f);
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(Folder(), ignored);
-    });
-    return f;
-  }();
-  return folder;
+    path = base / ("t905-jwf-fuzz-" + std::to_string(::getpid()));
+    fs::create_directories(path);
+  }
+  ~TScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
+const fs::path& Folder() {
+  static const TScratchFolder folder;
+  return folder.path;
 }
 
 bool Import(std::string_view bytes, TGridTexts& cells) {

@@ -24,21 +24,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of this process's own, in memory where the system has one: every
-// input is written to a file, and the save flushes it to the disk.
-const fs::path& Folder() {
-  static const fs::path folder = [] {
+// A folder of this process's own, in memory where the system has one (every
+// input is written to a file, and the save flushes it to the disk), removed
+// when the process ends.
+struct TScratchFolder {
+  fs::path path;
+  TScratchFolder() {
     std::error_code ec;
     const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-    fs::path f = base / ("t905-preset-fuzz-" + std::to_string(::getpid()));
-    fs::create_directories(f);
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(Folder(), ignored);
-    });
-    return f;
-  }();
-  return folder;
+    path = base / ("t905-preset-fuzz-" + std::to_string(::getpid()));
+    fs::create_directories(path);
+  }
+  ~TScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
+const fs::path& Folder() {
+  static const TScratchFolder folder;
+  return folder.path;
 }
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
