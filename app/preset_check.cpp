@@ -46,7 +46,10 @@ std::string PresetFileProblem(TPresetLines& in) {
       ++lines;
       if (!line.empty()) lastFilled = lines;
       if (lines <= 6 && IsNumberLine(static_cast<int>(lines)) && !IsIntegerText(line)) {
-        return "line " + std::to_string(lines) + " is '" + PrintableExcerpt(line, 40) + "', not a number";
+        // A file whose lines end in CR alone is one long line to the loader.
+        const bool crAlone = line.find('\r') != std::string_view::npos;
+        return "line " + std::to_string(lines) + " is '" + PrintableExcerpt(line, 40) + "', not a number" +
+               (crAlone ? " (a CR alone ends no line: lines end at LF or CR LF)" : "");
       }
     }
     if (in.Failed()) return "it could not be read to its end";

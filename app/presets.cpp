@@ -164,7 +164,8 @@ bool SavePresets(const std::filesystem::path& path, const TPresetModel& model,
       endLine();
     }
     static_assert(4 + kPresetCount * kTableLines + 4 == kLineCount);
-    return ReplaceFileContents(path, out, seam, error);
+    // The user's tables, kept from run to run: on the disk before they replace the old ones.
+    return ReplaceFileContents(path, out, seam, error, TReplaceDurability::Durable);
   } catch (...) {
     if (error != nullptr) *error = FileFailure("write", TFileFailure::OutOfMemory);
     return false;

@@ -61,9 +61,10 @@ void LoadPresets(const std::filesystem::path& path, TPresetModel& model, TPreset
 // read from its first line; when it is not open, only the defaults are set.
 void LoadPresets(TPresetLines& lines, TPresetModel& model, TPresetControls& controls);
 
-// Writes the 5148 lines through a temporary file in the same folder that then
-// replaces the old file. On failure (a read-only file included) the old file
-// is kept, the result is false and `error`, when given, says why. Never throws.
+// Writes the 5148 lines through a temporary file in the same folder that,
+// flushed to the disk, then replaces the old file. On failure (a read-only
+// file included) the old file is kept, the result is false and `error`, when
+// given, says why. Never throws.
 // A comment or folder holding a line break is written up to that break, so the
 // lines after it stay in place. `seam` lets tests fail a step.
 bool SavePresets(const std::filesystem::path& path, const TPresetModel& model,

@@ -13,6 +13,11 @@
 
 #include "exchange/windows_api.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "exchange/interrupt_cleanup.h"
 
 namespace fs = std::filesystem;
@@ -46,6 +51,9 @@ bool MakeTempPath(const fs::path& target, fs::path& temp) {
 // The failure of a step that a seam refused.
 TFileError SeamError(const char* step, IFileReplaceSeam& seam) { return ErrnoError(step, seam.FailureCode()); }
 
+// On Windows the move is written through to the disk before the call returns,
+// for every replacement as it always was; a durable one has flushed its bytes
+// before it.
 TFileError MoveOver(const fs::path& temp, const fs::path& target) {
 #ifdef _WIN32
   SetLastError(0);
@@ -59,6 +67,43 @@ TFileError MoveOver(const fs::path& temp, const fs::path& target) {
 #endif
 }
 
+// Makes the system write to the disk what it holds of the file's bytes, and
+// waits for it. Through a handle of its own: the stream that wrote the file
+// gives none out, and the flush covers the file, whichever handle wrote it.
+// A failure counts as the write's: the bytes may never reach the disk.
+TFileError FlushToDisk(const fs::path& file) {
+#ifdef _WIN32
+  SetLastError(0);
+  const HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LastSystemError("write");
+  TFileError result;
+  if (FlushFileBuffers(h) == 0) result = LastSystemError("write");
+  CloseHandle(h);
+  return result;
+#else
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ErrnoError("write", errno);
+  TFileError result;
+  if (::fsync(fd) != 0) result = ErrnoError("write", errno);
+  ::close(fd);
+  return result;
+#endif
+}
+
+#ifndef _WIN32
+// The rename lives in the folder: until the folder is on the disk too, a power
+// cut may bring back the old name. Windows has MOVEFILE_WRITE_THROUGH for that.
+// Best effort: some file systems refuse to flush a folder, and the new file is
+// in place by now whatever happens here.
+void FlushFolderToDisk(const fs::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+}
+#endif
+
 }  // namespace
 
 bool IsReadOnlyFile(const fs::path& path) {
@@ -69,10 +114,10 @@ bool IsReadOnlyFile(const fs::path& path) {
 }
 
 bool ReplaceFileContents(const fs::path& target, std::string_view bytes, IFileReplaceSeam* seam,
-                         TFileError* error) {
+                         TFileError* error, TReplaceDurability durability) {
   TFileError result;
   try {
-    TFileReplacement replacement(target, seam);
+    TFileReplacement replacement(target, seam, durability);
     if (!replacement.Write(bytes) || !replacement.Commit()) result = replacement.Error();
   } catch (...) {
     // Out of memory while copying the path: the target is untouched.
@@ -82,7 +127,8 @@ bool ReplaceFileContents(const fs::path& target, std::string_view bytes, IFileRe
   return !result.Failed();
 }
 
-TFileReplacement::TFileReplacement(fs::path target, IFileReplaceSeam* seam) : target_(std::move(target)), seam_(seam) {}
+TFileReplacement::TFileReplacement(fs::path target, IFileReplaceSeam* seam, TReplaceDurability durability)
+    : target_(std::move(target)), seam_(seam), durability_(durability) {}
 
 TFileReplacement::~TFileReplacement() { Abandon(); }
 
@@ -145,10 +191,22 @@ bool TFileReplacement::Commit() {
   out_.close();
   writeBack_.Close();
   if (out_.fail()) return Fail(LastSystemError("write"));
+  const bool durable = durability_ == TReplaceDurability::Durable;
+  if (durable) {
+    // The bytes on the disk before the name points at them: a power cut
+    // between the two then leaves the old file, not an empty new one.
+    if (seam_ != nullptr && !seam_->AllowFlush(temp_)) return Fail(SeamError("write", *seam_));
+    if (TFileError e = FlushToDisk(temp_); e.Failed()) return Fail(e);
+  }
   if (seam_ != nullptr && !seam_->AllowReplace(target_)) return Fail(SeamError("replace", *seam_));
   if (TFileError e = MoveOver(temp_, target_); e.Failed()) return Fail(e);
   done_ = true;
   registered_.reset();
+#ifndef _WIN32
+  if (durable && (seam_ == nullptr || seam_->AllowFlushFolder(target_.parent_path()))) {
+    FlushFolderToDisk(target_.parent_path());
+  }
+#endif
   return true;
 }
 

@@ -20,9 +20,22 @@ class IFileReplaceSeam {
   virtual bool AllowCreate(const std::filesystem::path& temp) { (void)temp; return true; }
   virtual bool AllowWrite(std::size_t bytesWrittenSoFar) { (void)bytesWrittenSoFar; return true; }
   virtual bool AllowReplace(const std::filesystem::path& target) { (void)target; return true; }
+  // Only for a durable replacement: before the temporary file is flushed to
+  // disk, and (Linux) before its folder is, after the replacement. A refused
+  // folder flush is skipped: the new file is in place by then.
+  virtual bool AllowFlush(const std::filesystem::path& temp) { (void)temp; return true; }
+  virtual bool AllowFlushFolder(const std::filesystem::path& folder) { (void)folder; return true; }
   // The errno value a refused step reports (ENOSPC stands for a full disk).
   virtual int FailureCode() { return EIO; }
 };
+
+// Whether a replacement waits for the disk. The answer is read back by the
+// host at once, and a lost one is made again by running the tool again:
+// Cached, as fast as the system allows. The preset file holds the user's
+// tables from run to run: Durable, its bytes flushed to disk before it takes
+// the old file's place, so that a power cut leaves the old tables or the new
+// ones, never an empty or a torn file.
+enum class TReplaceDurability { Cached, Durable };
 
 // Writes `bytes` to a temporary file beside `target`, flushes it, and replaces
 // `target` with it (atomically where the platform allows). On any failure the
@@ -31,7 +44,8 @@ class IFileReplaceSeam {
 // (see interrupt_cleanup.h) stops the write the same way. Never throws.
 // `seam` may be null; `error`, when given, receives the failing step and reason.
 bool ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes,
-                         IFileReplaceSeam* seam = nullptr, TFileError* error = nullptr);
+                         IFileReplaceSeam* seam = nullptr, TFileError* error = nullptr,
+                         TReplaceDurability durability = TReplaceDurability::Cached);
 
 // True when `path` is an existing file that its owner may not write (mode
 // without the owner's write bit; on Windows the read-only attribute).
@@ -43,7 +57,8 @@ bool IsReadOnlyFile(const std::filesystem::path& path);
 // uncommitted. The target is touched only by a successful Commit.
 class TFileReplacement {
  public:
-  explicit TFileReplacement(std::filesystem::path target, IFileReplaceSeam* seam = nullptr);
+  explicit TFileReplacement(std::filesystem::path target, IFileReplaceSeam* seam = nullptr,
+                            TReplaceDurability durability = TReplaceDurability::Cached);
   ~TFileReplacement();
   TFileReplacement(const TFileReplacement&) = delete;
   TFileReplacement& operator=(const TFileReplacement&) = delete;
@@ -51,7 +66,8 @@ class TFileReplacement {
   // Appends bytes to the temporary file. False once any step has failed;
   // later writes then do nothing. Never throws.
   bool Write(std::string_view bytes);
-  // Flushes and closes the temporary file and puts it in the target's place.
+  // Flushes and closes the temporary file (a durable one to the disk) and
+  // puts it in the target's place.
   // False when this or an earlier step failed (the temporary file is gone
   // and the target as it was). Never throws.
   bool Commit();
@@ -75,6 +91,7 @@ class TFileReplacement {
   std::filesystem::path target_;
   std::filesystem::path temp_;
   IFileReplaceSeam* seam_;
+  TReplaceDurability durability_;
   std::ofstream out_;
   std::size_t written_ = 0;
   TWriteBack writeBack_;  // starts the disk write of a large file as it grows

@@ -210,4 +210,38 @@ TEST(StreamAbort, SaysWhyAStreamedAnswerWasNotWritten) {
   }
 }
 
+// The host reads the answer back at once: no way of writing it waits for the
+// disk (the preset file does).
+TEST(AnswerDurability, NoAnswerWaitsForTheDisk) {
+  class FlushCount final : public IFileReplaceSeam {
+   public:
+    bool AllowFlush(const fs::path&) override { return ++flushes > 0; }
+    bool AllowFlushFolder(const fs::path&) override { return ++flushes > 0; }
+    bool AllowReplace(const fs::path&) override { return ++replaces > 0; }
+    int flushes = 0;
+    int replaces = 0;
+  };
+  struct Case {
+    const char* name;
+    std::size_t entities;  // 0: Cancel, the answer "hq"
+    bool stream;
+  };
+  for (const Case& c : {Case{"hq", 0, false}, Case{"held whole", 500, false}, Case{"streamed", 25000, true}}) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const fs::path target = dir / "JWC_TEMP.TXT";
+    FlushCount seam;
+    TJwwData d = ReadDrawing(GenerateExchangeFile(c.entities, 1));
+    if (c.stream) d.Output.StreamTo(target, &seam);
+    if (c.entities > 0) {
+      JwwPutLine(d, "hd");
+      JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
+    }
+    ASSERT_EQ(d.Output.Streaming(), c.stream);
+    ASSERT_TRUE(JwwWriteFile(d, target, nullptr, c.stream ? nullptr : &seam));
+    EXPECT_EQ(seam.replaces, 1);
+    EXPECT_EQ(seam.flushes, 0);
+  }
+}
+
 }  // namespace

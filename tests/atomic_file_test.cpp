@@ -196,6 +196,87 @@ TEST(FileReplacement, LeavesNoDescriptorOpenHoweverItEnds) {
 #endif
 }
 
+// What each step sees when it is reached: the order of the steps and what
+// lies on the disk at each.
+class StepLog : public IFileReplaceSeam {
+ public:
+  explicit StepLog(fs::path target) : target_(std::move(target)) {}
+  bool AllowCreate(const fs::path& temp) override {
+    temp_ = temp;
+    return Log("create");
+  }
+  bool AllowWrite(std::size_t) override { return Log("write"); }
+  bool AllowFlush(const fs::path& temp) override { return Log(temp == temp_ ? "flush temp" : "flush other"); }
+  bool AllowReplace(const fs::path&) override { return Log("replace"); }
+  bool AllowFlushFolder(const fs::path& folder) override {
+    return Log(folder == target_.parent_path() ? "flush folder" : "flush other folder");
+  }
+  std::string steps;
+
+ private:
+  // The step, with the temporary file's and the target's contents then.
+  bool Log(const char* step) {
+    steps += std::string(step) + " [" + Contents(temp_) + "|" + Contents(target_) + "] ";
+    return true;
+  }
+  static std::string Contents(const fs::path& p) { return !p.empty() && fs::exists(p) ? ReadFileBytes(p) : "-"; }
+  fs::path target_;
+  fs::path temp_;
+};
+
+TEST(ReplaceFileContents, DurableReplacementReachesTheDiskBeforeAndAfterTheRename) {
+  struct Case {
+    TReplaceDurability durability;
+    const char* steps;
+  };
+  const Case cases[] = {
+      {TReplaceDurability::Cached, "create [-|old] write [|old] replace [new|old] "},
+#ifdef _WIN32
+      // MOVEFILE_WRITE_THROUGH puts the rename on the disk.
+      {TReplaceDurability::Durable, "create [-|old] write [|old] flush temp [new|old] replace [new|old] "},
+#else
+      {TReplaceDurability::Durable,
+       "create [-|old] write [|old] flush temp [new|old] replace [new|old] flush folder [-|new] "},
+#endif
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const fs::path target = dir / "t905.dat";
+    WriteFileBytes(target, "old");
+    StepLog log(target);
+    EXPECT_TRUE(ReplaceFileContents(target, "new", &log, nullptr, c.durability));
+    EXPECT_EQ(log.steps, c.steps);
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    EXPECT_EQ(FilesIn(dir.path()), 1u);
+  }
+}
+
+// A flush the system refuses fails the replacement as a failed write does; a
+// refused folder flush comes after the new file is in place and changes nothing.
+TEST(ReplaceFileContents, DurableReplacementWhoseFlushFails) {
+  class RefuseFlush final : public IFileReplaceSeam {
+   public:
+    explicit RefuseFlush(bool folder) : folder_(folder) {}
+    int FailureCode() override { return EIO; }
+    bool AllowFlush(const fs::path&) override { return folder_; }
+    bool AllowFlushFolder(const fs::path&) override { return !folder_; }
+
+   private:
+    bool folder_;
+  };
+  for (const bool folder : {false, true}) {
+    TempDir dir;
+    const fs::path target = dir / "t905.dat";
+    WriteFileBytes(target, "old");
+    RefuseFlush seam(folder);
+    TFileError error;
+    EXPECT_EQ(ReplaceFileContents(target, "new", &seam, &error, TReplaceDurability::Durable), folder);
+    EXPECT_EQ(ReadFileBytes(target), folder ? "new" : "old");
+    EXPECT_STREQ(error.step, folder ? "" : "write");
+    EXPECT_EQ(FilesIn(dir.path()), 1u) << "no temporary file left behind";
+  }
+}
+
 TEST(ReplaceFileContents, JapaneseFolderNames) {
   TempDir dir;
   const fs::path folder = dir.path() / fs::path(u8"\u56f3\u9762");  // "図面"

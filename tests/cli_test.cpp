@@ -600,6 +600,10 @@ TEST_F(Cli, PresetFileThatIsNotOneIsSaidSoUnlessForced) {
   const std::string whole = presetBytes_;
   std::string longer = whole + "7\r\n";
   std::string cut = whole.substr(0, whole.size() / 2);
+  std::string crAlone;
+  for (const char c : whole) {
+    if (c != '\n') crAlone += c;
+  }
   const struct {
     const char* name;
     std::string bytes;
@@ -610,6 +614,7 @@ TEST_F(Cli, PresetFileThatIsNotOneIsSaidSoUnlessForced) {
       {"a window position of words", "0\r\nleft\r\n", "line 2 is 'left'"},
       {"a file cut short", cut, "lines, not 5148"},
       {"a line past the end", longer, "5149 lines, not 5148"},
+      {"lines ending in CR alone", crAlone, "not a number (a CR alone ends no line: lines end at LF or CR LF)"},
   };
   const auto file = dir_ / "other.dat";
   for (const auto& r : rows) {

@@ -371,6 +371,7 @@ class FailingSeam : public IFileReplaceSeam {
   explicit FailingSeam(int step) : step_(step) {}
   bool AllowCreate(const std::filesystem::path&) override { return step_ != 0; }
   bool AllowWrite(std::size_t) override { return step_ != 1; }
+  bool AllowFlush(const std::filesystem::path&) override { return step_ != 3; }
   bool AllowReplace(const std::filesystem::path&) override { return step_ != 2; }
 
  private:
@@ -381,7 +382,9 @@ TEST(SavePresets, FailedSaveKeepsTheOldFile) {
   TPresetModel model;
   model.Table(1).Widths[0] = 99;
   const TPresetControls controls;
-  for (int step = 0; step < 3; ++step) {
+  // Step 3, the flush to the disk, is there only because the user's tables
+  // are saved durably.
+  for (int step = 0; step < 4; ++step) {
     const TempDir dir;
     const auto path = dir / "t905.dat";
     const std::string old = Join(CanonicalLines());
@@ -469,6 +472,71 @@ TEST(LoadPresets, AfterTheCheckFromTheSameOpenFile) {
     EXPECT_EQ(l.model.Table(1).Comment.size(), commentSize);
     EXPECT_EQ(l.model.Table(1).Widths[0], 5) << commentSize;
     EXPECT_EQ(l.model.Table(20).Widths[255], 9) << commentSize;
+  }
+}
+
+// The batch command's check cuts the file into lines as loading does, so it
+// accepts exactly the files whose 5148 lines load into their places. A line
+// ends at LF or CR LF; a CR alone is part of the line.
+TEST(PresetFileProblem, CutsLinesAsLoadingDoes) {
+  std::vector<std::string> lines = CanonicalLines();
+  Set(lines, 1, "100");
+  Set(lines, kLines, "1");  // CheckBox5: ticked only when line 5148 is read as such
+  const auto with = [&lines](auto edit) {
+    std::vector<std::string> l = lines;
+    edit(l);
+    return l;
+  };
+  std::string mixed;
+  for (std::size_t i = 0; i < lines.size(); ++i) mixed += lines[i] + (i % 3 == 0 ? "\n" : "\r\n");
+  std::string oneCr = Join(lines);
+  oneCr.replace(oneCr.find("\r\n", oneCr.size() / 2), 2, "\r");
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int linesRead;        // as the loader cuts them
+    std::string problem;  // the check's verdict ("" accepts); "..." stands for any excerpt
+    bool checkBox5;       // line 5148 loaded into its place
+  };
+  const Case cases[] = {
+      {"LF", Join(lines, "\n"), kLines, "", true},
+      {"CR LF", Join(lines), kLines, "", true},
+      {"LF and CR LF mixed", mixed, kLines, "", true},
+      {"CR alone", Join(lines, "\r"), 1,
+       "line 1 is '100\\x0D0\\x0D\\x0D1\\x0D...', not a number (a CR alone ends no line: lines end at LF or CR LF)",
+       false},
+      {"one line ending in CR alone", oneCr, kLines - 1, "it has 5147 lines, not 5148", false},
+      {"no line end after the last", Join(lines).substr(0, Join(lines).size() - 2), kLines, "", true},
+      {"a line short", Join(with([](auto& l) { l.pop_back(); })), kLines - 1, "it has 5147 lines, not 5148",
+       false},
+      {"a line too many", Join(with([](auto& l) { l.push_back("7"); })), kLines + 1,
+       "it has 5149 lines, not 5148", true},
+      {"empty lines past the end", Join(with([](auto& l) { l.resize(l.size() + 2); })), kLines + 2, "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TempDir dir;
+    const auto path = dir / "t905.dat";
+    WriteFileBytes(path, c.bytes);
+
+    TPresetLines file(path);
+    std::string_view line;
+    int read = 0;
+    while (file.Next(line)) ++read;
+    EXPECT_EQ(read, c.linesRead);
+
+    const std::string problem = PresetFileProblem(path);
+    const std::size_t dots = c.problem.find("...");
+    if (dots != std::string::npos) {
+      EXPECT_EQ(problem.substr(0, dots), c.problem.substr(0, dots));
+      EXPECT_TRUE(problem.ends_with(c.problem.substr(dots + 3))) << problem;
+    } else {
+      EXPECT_EQ(problem, c.problem);
+    }
+    const Loaded l = LoadBytes(dir, c.bytes);
+    EXPECT_EQ(l.controls.CheckBox5, c.checkBox5);
+    EXPECT_EQ(l.model.SavedLeft, read == 1 ? 0 : 100);
   }
 }
 
