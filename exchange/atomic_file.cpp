@@ -132,7 +132,6 @@ bool TFileReplacement::Write(std::string_view bytes) {
     if (!out_) return Fail(LastSystemError("write"));
     done += n;
     written_ += n;
-    writeBack_.Written(temp_, written_);
   }
   return true;
 }
@@ -143,7 +142,6 @@ bool TFileReplacement::Commit() {
   out_.flush();
   if (!out_) return Fail(LastSystemError("write"));
   out_.close();
-  writeBack_.Close();
   if (out_.fail()) return Fail(LastSystemError("write"));
   if (seam_ != nullptr && !seam_->AllowReplace(target_)) return Fail(SeamError("replace", *seam_));
   if (TFileError e = MoveOver(temp_, target_); e.Failed()) return Fail(e);
@@ -156,7 +154,6 @@ void TFileReplacement::Abandon() {
   if (done_) return;
   done_ = true;
   if (out_.is_open()) out_.close();
-  writeBack_.Close();
   if (!temp_.empty()) {
     std::error_code ec;
     fs::remove(temp_, ec);

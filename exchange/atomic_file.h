@@ -10,7 +10,6 @@
 
 #include "exchange/file_error.h"
 #include "exchange/interrupt_cleanup.h"
-#include "exchange/write_back.h"
 
 // The steps of a replacement, so that tests can make any of them fail.
 class IFileReplaceSeam {
@@ -77,7 +76,6 @@ class TFileReplacement {
   IFileReplaceSeam* seam_;
   std::ofstream out_;
   std::size_t written_ = 0;
-  TWriteBack writeBack_;  // starts the disk write of a large file as it grows
   bool opened_ = false;
   TFileError error_;
   bool done_ = false;  // committed or abandoned

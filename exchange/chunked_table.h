@@ -2,23 +2,28 @@
 // copies what is stored (a vector's regrowth costs a copy of the whole table,
 // and the old and the new block side by side at the peak), and no room is
 // reserved up front for records that may never come, which on Windows would
-// count against the commit limit.
+// count against the commit limit. Chunks are sized in bytes, about 16 KiB
+// whatever the record, so that a small drawing's tables cost little to set up.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <new>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
-#include "exchange/chunk_memory.h"
+// The largest power of two of records of `bytes` bytes that fits in 16 KiB (at least one).
+constexpr std::size_t JwwChunkShift(std::size_t bytes) {
+  std::size_t shift = 0;
+  while ((std::size_t{2} << shift) * bytes <= (std::size_t{16} << 10)) ++shift;
+  return shift;
+}
 
 template <typename T>
 class TJwwTable {
  public:
   // Records per chunk: a power of two, so indexing is a shift and a mask.
-  static constexpr std::size_t kChunkShift = 10;
+  static constexpr std::size_t kChunkShift = JwwChunkShift(sizeof(T));
   static constexpr std::size_t kChunkSize = std::size_t{1} << kChunkShift;
 
   TJwwTable() = default;
@@ -35,17 +40,6 @@ class TJwwTable {
     return *this;
   }
   ~TJwwTable() { clear(); }
-
-  // Makes this table a read-only view of `owner`'s records as they are now,
-  // so that a second walk over the drawing needs no copy of it. The view
-  // never frees what it borrows, and cannot grow (appending throws
-  // std::logic_error); `owner` must outlive it and must not change meanwhile.
-  void Borrow(const TJwwTable& owner) {
-    clear();
-    chunks_ = owner.chunks_;
-    size_ = owner.size_;
-    borrowed_ = true;
-  }
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -72,14 +66,8 @@ class TJwwTable {
 
   // Destroys every record and gives all chunks back.
   void clear() {
-    if (borrowed_) {
-      std::vector<T*>().swap(chunks_);
-      size_ = 0;
-      borrowed_ = false;
-      return;
-    }
     for (std::size_t i = size_; i > 0; --i) (*this)[i - 1].~T();
-    for (T* chunk : chunks_) JwwChunkFree(chunk, kChunkBytes);
+    for (T* chunk : chunks_) ::operator delete(chunk);
     std::vector<T*>().swap(chunks_);
     size_ = 0;
     next_ = nullptr;
@@ -91,7 +79,6 @@ class TJwwTable {
     std::swap(size_, other.size_);
     std::swap(next_, other.next_);
     std::swap(chunkEnd_, other.chunkEnd_);
-    std::swap(borrowed_, other.borrowed_);
   }
 
   template <typename Table, typename Rec>
@@ -119,7 +106,7 @@ class TJwwTable {
   const_iterator end() const { return {this, size_}; }
 
  private:
-  // Chunks come from JwwChunkAllocate (see chunk_memory.h), aligned as operator new aligns.
+  // Chunks come from operator new, aligned for any record.
   static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
   static constexpr std::size_t kChunkBytes = kChunkSize * sizeof(T);
 
@@ -136,12 +123,9 @@ class TJwwTable {
   }
   // Out of line, once per chunk, so that appending stays small enough to inline.
   [[gnu::noinline]] void AddChunk() {
-    // A view's room belongs to its owner (next_ stays null, so every append
-    // of a view comes here).
-    if (borrowed_) throw std::logic_error("a borrowed table cannot grow");
     chunks_.emplace_back();
     try {
-      chunks_.back() = static_cast<T*>(JwwChunkAllocate(kChunkBytes));
+      chunks_.back() = static_cast<T*>(::operator new(kChunkBytes));
     } catch (...) {
       chunks_.pop_back();
       throw;
@@ -156,5 +140,4 @@ class TJwwTable {
   // next record's place and the end of the chunk (both null before the first).
   T* next_ = nullptr;
   T* chunkEnd_ = nullptr;
-  bool borrowed_ = false;  // chunks_ are another table's (Borrow)
 };

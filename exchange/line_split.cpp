@@ -59,10 +59,10 @@ std::uint64_t NotPlainBytes(const unsigned char* p) {
   return below | above | ZeroBytes(v ^ (kOnes * '"')) | ZeroBytes(v ^ (kOnes * '='));
 }
 
-// Where the run of plain bytes from j ends, found eight bytes at a time;
-// numeric lines are made of little else. Past the last whole eight bytes (or
-// on a big-endian machine, where the first byte is the highest) it stops
-// early and the byte-wise scan goes on.
+// Where the run of plain bytes from j ends, found eight bytes at a time
+// (the first byte is the lowest: x86-64 and ARM64 are little-endian);
+// numeric lines are made of little else. Past the last whole eight bytes it
+// stops early and the byte-wise scan goes on.
 std::size_t SkipPlain(const unsigned char* in, std::size_t j, std::size_t size) {
   while (size - j >= 8) {
     const std::uint64_t notPlain = NotPlainBytes(in + j);
@@ -70,7 +70,7 @@ std::size_t SkipPlain(const unsigned char* in, std::size_t j, std::size_t size) 
       j += 8;
       continue;
     }
-    if constexpr (std::endian::native == std::endian::little) j += static_cast<std::size_t>(std::countr_zero(notPlain)) / 8;
+    j += static_cast<std::size_t>(std::countr_zero(notPlain)) / 8;
     break;
   }
   return j;

@@ -6,12 +6,9 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <stdexcept>
-#include <system_error>
 #include <utility>
 
 #include "exchange/atomic_file.h"
-#include "exchange/chunk_writer.h"
 
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
@@ -31,7 +28,6 @@ TJwwOutputBuffer::TJwwOutputBuffer(TJwwOutputBuffer&& other) noexcept
       streamTarget_(std::move(other.streamTarget_)),
       streamSeam_(std::exchange(other.streamSeam_, nullptr)),
       stream_(std::move(other.stream_)),
-      writer_(std::move(other.writer_)),
       streamFailed_(std::exchange(other.streamFailed_, false)),
       streamError_(std::exchange(other.streamError_, TFileError{})) {
   other.joins_.clear();
@@ -53,7 +49,6 @@ TJwwOutputBuffer& TJwwOutputBuffer::operator=(TJwwOutputBuffer&& other) noexcept
     other.streamTarget_.clear();
     streamSeam_ = std::exchange(other.streamSeam_, nullptr);
     stream_ = std::move(other.stream_);
-    writer_ = std::move(other.writer_);
     streamFailed_ = std::exchange(other.streamFailed_, false);
     streamError_ = std::exchange(other.streamError_, TFileError{});
   }
@@ -100,19 +95,6 @@ void TJwwOutputBuffer::StreamOut() {
   if (stream_ == nullptr) {
     stream_ = std::make_unique<TFileReplacement>(streamTarget_, streamSeam_);
     joins_.clear();  // offsets into bytes that are about to leave
-    try {
-      writer_ = std::make_unique<TJwwChunkWriter>(*stream_);
-    } catch (const std::system_error&) {
-      // No second thread: the chunks are written here.
-    }
-  }
-  if (writer_ != nullptr) {
-    TJwwChunkWriter::TChunk chunk{std::move(data_), size_, capacity_};
-    writer_->Hand(chunk);
-    data_ = std::move(chunk.bytes);
-    capacity_ = chunk.capacity;
-    size_ = 0;
-    return;
   }
   // A failed write is remembered: the answer is then lost, and WriteFile
   // leaves the host's file as it was instead of writing part of it.
@@ -135,36 +117,6 @@ void TJwwOutputBuffer::AppendJoined(std::string_view head, std::string_view text
   EndLine(out);
 }
 
-void TJwwOutputBuffer::AppendAnswer(TJwwOutputBuffer&& tail) {
-  if (tail.HasStreamTarget()) throw std::logic_error("only an answer held whole can be appended");
-  const std::string_view bytes = tail.FileBytes();
-  // Join points are kept only until streaming starts, as when appended one
-  // by one: a stream started below drops them all.
-  if (stream_ == nullptr) {
-    joins_.reserve(joins_.size() + tail.joins_.size());
-    for (const std::size_t join : tail.joins_) joins_.push_back(size_ + join);
-  }
-  entries_ += tail.entries_;
-  pairs_ += tail.pairs_;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    std::size_t piece = bytes.size() - done;
-    if (streamAt_ != kNoStream) {
-      // Streamed at the end of the line that fills the chunk, as EndLine
-      // does: the same chunks as when appended line by line.
-      const std::size_t room = streamAt_ - size_;
-      const std::size_t end = bytes.find(kLineEnd, done + (room > kLineEndSize ? room - kLineEndSize : 0));
-      if (end != std::string_view::npos) piece = std::min(piece, end + kLineEndSize - done);
-    }
-    if (capacity_ - size_ < piece) Grow(piece);
-    std::memcpy(data_.get() + size_, bytes.data() + done, piece);
-    size_ += piece;
-    done += piece;
-    if (size_ >= streamAt_) StreamOut();
-  }
-  tail.Clear();
-}
-
 void TJwwOutputBuffer::StreamTo(const std::filesystem::path& target, IFileReplaceSeam* seam) {
   streamTarget_ = target;
   streamSeam_ = seam;
@@ -175,7 +127,6 @@ bool TJwwOutputBuffer::WriteFile(const std::filesystem::path& target, IFileRepla
   if (stream_ == nullptr && !streamFailed_) {
     return ReplaceFileContents(target, FileBytes(), seam != nullptr ? seam : streamSeam_, error);
   }
-  StopWriter();
   // Streamed for another file, the answer cannot be put together again.
   TFileError result = streamError_;
   if (!result.Failed()) {
@@ -191,18 +142,7 @@ bool TJwwOutputBuffer::WriteFile(const std::filesystem::path& target, IFileRepla
 }
 
 std::size_t TJwwOutputBuffer::TotalBytes() const {
-  if (writer_ != nullptr) return writer_->Handed() + size_;
   return (stream_ != nullptr ? stream_->Written() : 0) + size_;
-}
-
-void TJwwOutputBuffer::StopWriter() {
-  if (writer_ == nullptr) return;
-  const bool wrote = writer_->Finish();
-  writer_.reset();
-  if (!wrote && !streamFailed_) {
-    streamFailed_ = true;
-    streamError_ = stream_->Error();
-  }
 }
 
 std::string_view TJwwOutputBuffer::Find(std::size_t i, bool& joinsNext) const {
@@ -268,7 +208,6 @@ void TJwwOutputBuffer::Clear() {
   std::vector<std::size_t>().swap(joins_);
   pairs_ = 0;
   entries_ = 0;
-  writer_.reset();  // waits for a chunk in hand
   stream_.reset();  // removes the temporary file unless it was committed
   streamFailed_ = false;
   streamError_ = {};

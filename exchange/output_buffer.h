@@ -23,9 +23,7 @@
 #include "exchange/file_error.h"
 
 class TFileReplacement;
-class TJwwChunkWriter;
 class IFileReplaceSeam;
-
 
 class TJwwOutputBuffer {
  public:
@@ -70,11 +68,6 @@ class TJwwOutputBuffer {
   // head (ending in a blank and a double quote) and the text. They become one
   // file line. Only these pairs are joined, never by what an entry ends with.
   void AppendJoined(std::string_view head, std::string_view text);
-
-  // Appends every entry of `tail`, an answer held in memory whole (never
-  // given a stream target), as if each had been appended here in turn (a
-  // streaming buffer streams the same chunks), and empties `tail`.
-  void AppendAnswer(TJwwOutputBuffer&& tail);
 
   // Entries appended, each text pair counting as two.
   std::size_t Count() const { return entries_; }
@@ -130,9 +123,6 @@ class TJwwOutputBuffer {
   void Reallocate(std::size_t capacity);
   // Sends the bytes held on to the temporary file (a chunk's worth is held).
   void StreamOut();
-  // Waits for the chunks in hand to be written and stops the second thread;
-  // a failed write counts as a failed stream.
-  void StopWriter();
   // Finds entry i: its bytes and whether it joins the next one.
   std::string_view Find(std::size_t i, bool& joinsNext) const;
 
@@ -148,10 +138,6 @@ class TJwwOutputBuffer {
   std::filesystem::path streamTarget_;       // empty: held in memory whole
   IFileReplaceSeam* streamSeam_ = nullptr;
   std::unique_ptr<TFileReplacement> stream_;  // the temporary file, from the first chunk streamed
-  // Writes the chunks into stream_ on a second thread; null when none could
-  // be started (they are then written here). Declared after stream_, so that
-  // it stops before the temporary file goes.
-  std::unique_ptr<TJwwChunkWriter> writer_;
   bool streamFailed_ = false;                 // a streamed write failed: WriteFile will fail
   TFileError streamError_;                    // why the first streamed write failed
 };

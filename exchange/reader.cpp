@@ -5,19 +5,17 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdint>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <new>
-#include <exception>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "exchange/byte_scan.h"
-#include "exchange/read_ahead.h"
 #include "exchange/reader_rows.h"
 
 namespace {
@@ -41,33 +39,14 @@ std::size_t DropCarriageReturns(char* line, std::size_t size, bool* moved = null
   return static_cast<std::size_t>(w - line);
 }
 
-void ApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset) {
-  JwwApplyFileLine(d, line, size, offset, nullptr);
-}
-
 // Every line but a plain four-number one, cut into its fields.
-void ApplyFields(TJwwData& d, const TJwwFields& f) {
+void ApplySplitLine(TJwwData& d, char* line, std::size_t size) {
+  TJwwFields f;
+  JwwSplitFields(line, size, f);
   // An empty line, or one of blanks and control bytes only.
   if (f.count == 1 && f.Key().empty()) return;
   if (JwwTakeStateLine(d, f)) return;
   JwwTakeEntityLine(d, f);
-}
-
-void ApplySplitLine(TJwwData& d, char* line, std::size_t size) {
-  TJwwFields f;
-  JwwSplitFields(line, size, f);
-  ApplyFields(d, f);
-}
-
-// The fields of a line cut on the read-ahead thread, as its split left them.
-void ApplyFieldsAhead(TJwwData& d, const char* line, const TJwwLineAhead& ahead, const TJwwFieldAhead* fields) {
-  TJwwFields f;
-  f.count = ahead.fieldCount;
-  f.exact = ahead.exactFields;
-  const std::size_t kept = std::min<std::size_t>(ahead.fieldCount, TJwwFields::kMaxFields);
-  const TJwwFieldAhead* field = fields + ahead.firstField;
-  for (std::size_t i = 0; i < kept; ++i) f.field[i] = {line + field[i].from, field[i].size};
-  ApplyFields(d, f);
 }
 
 // The first LF or CR in `buf[i..end)`, sixteen bytes at a time; `end` when
@@ -131,8 +110,16 @@ std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t end, std::uint64_t bu
   return begin;
 }
 
-// Reads the open stream block by block. False on a read error; lines read
-// before it stay applied, a line cut short by it is not applied.
+// The bytes after the last LF, at `offset` in the file: a line of their own,
+// which needs no line end.
+void ApplyLastLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset) {
+  if (size == 0) return;
+  bool moved = false;
+  size = DropCarriageReturns(line, size, &moved);
+  d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
+  JwwApplyLine(d, line, size);
+}
+
 // Room for the bytes read, never zero-filled: a small file fills only part of
 // the first block. Grows (keeping what it holds) for a line longer than it.
 class TReadBuffer {
@@ -152,6 +139,8 @@ class TReadBuffer {
   std::size_t size_;
 };
 
+// Reads the open stream block by block. False on a read error; lines read
+// before it stay applied, a line cut short by it is not applied.
 bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadProgress* progress, uint64_t total) {
   TReadBuffer buf(blockSize);
   std::uint64_t bufOffset = 0;  // where buf[0] lies in the file
@@ -180,19 +169,8 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
     }
     if (progress != nullptr) progress->ShowBytesRead(d.BytesRead, total);
   }
-  // The last line needs no line end.
-  if (used > 0) ApplyFileLine(d, buf.data(), used, bufOffset);
+  ApplyLastLine(d, buf.data(), used, bufOffset);
   return true;
-}
-
-// A file of several blocks is read on two threads (see read_ahead.h); a
-// smaller one, or when no second thread can be had, on this one.
-bool ReadStreamFastest(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadProgress* progress,
-                       uint64_t total) {
-  if (total >= 2 * kBlockSize) {
-    if (const std::optional<bool> read = JwwReadStreamAhead(d, in, blockSize, progress, total)) return *read;
-  }
-  return ReadStream(d, in, blockSize, progress, total);
 }
 
 }  // namespace
@@ -201,27 +179,6 @@ void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
   // Most lines of a drawing are plain lines of four numbers.
   if (JwwTakePlainNumberLine(d, line, size)) return;
   ApplySplitLine(d, line, size);
-}
-
-void JwwApplyFileLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, const TJwwLineAhead* ahead,
-                      const TJwwFieldAhead* fields) {
-  const auto state = ahead != nullptr ? ahead->state : TJwwLineAhead::kUnread;
-  if (state == TJwwLineAhead::kUnread) {
-    bool moved = false;
-    size = DropCarriageReturns(line, size, &moved);
-    d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
-    JwwApplyLine(d, line, size);
-    return;
-  }
-  // A CR at the end at most, found ahead: dropping it moves nothing.
-  d.LineOffset = offset;
-  if (state == TJwwLineAhead::kPlain) {
-    JwwStorePlainNumberLine(d, ahead->numbers, ahead->size);
-  } else if (state == TJwwLineAhead::kSplit) {
-    ApplyFieldsAhead(d, line, *ahead, fields);
-  } else {
-    ApplySplitLine(d, line, ahead->size);
-  }
 }
 
 void JwwParseLine(TJwwData& d, std::string_view line) {
@@ -235,20 +192,16 @@ void JwwReadBytes(TJwwData& d, std::string_view bytes) {
   d.BytesRead += bytes.size();
   try {
     if (const std::size_t z = bytes.find(kCtrlZ); z != std::string_view::npos) bytes = bytes.substr(0, z);
-    std::string scratch;
-    while (!bytes.empty()) {
-      const std::size_t lf = bytes.find('\n');
-      const std::string_view line = bytes.substr(0, lf);
-      scratch.assign(line);
-      JwwApplyLine(d, scratch.data(), DropCarriageReturns(scratch.data(), scratch.size()));
-      if (lf == std::string_view::npos) break;
-      bytes.remove_prefix(lf + 1);
-    }
+    // Framed as a file's block is, in a copy the split may overwrite.
+    std::string buf(bytes);
+    const std::size_t rest = ApplyLines(d, buf.data(), buf.size(), 0);
+    ApplyLastLine(d, buf.data() + rest, buf.size() - rest, rest);
     d.ReadOutcome = TJwwReadOutcome::Complete;
   } catch (const std::exception&) {
     // Memory ran out: what was read stays.
     d.ReadOutcome = TJwwReadOutcome::Failed;
   }
+  d.LineOffset = TJwwData::kNoLineOffset;
 }
 
 namespace {
@@ -271,7 +224,7 @@ TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProg
                                   : std::max<std::size_t>(4096, static_cast<std::size_t>(fileSize) + 1);
     ClearSystemError();
     const uint64_t total = sizeError ? 0 : static_cast<uint64_t>(fileSize);
-    if (!ReadStreamFastest(d, in, block, progress, total)) return LastSystemError("read");
+    if (!ReadStream(d, in, block, progress, total)) return LastSystemError("read");
     return {};
   } catch (const std::bad_alloc&) {
     return FileFailure("read", TFileFailure::OutOfMemory);

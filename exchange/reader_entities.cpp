@@ -6,7 +6,6 @@
 #include <type_traits>
 
 #include "exchange/reader_rows.h"
-#include "util/padded_decimal.h"
 #include "util/text.h"
 
 namespace {
@@ -20,7 +19,7 @@ constexpr int32_t kDimTextKind = 2;
 // Field i as a real; notes whether its text can be copied into the answer.
 double Real(const TJwwFields& f, std::size_t i) {
   bool own = false;
-  const double value = padded_decimal::ReadNumberField(f[i], own);
+  const double value = TextToFloat(f[i], &own);
   if (own && i < 16) f.ownNumbers = static_cast<uint16_t>(f.ownNumbers | (1u << i));
   return value;
 }

@@ -87,28 +87,21 @@ std::uint64_t NotNumberBytes(const unsigned char* p) {
 }
 
 // Where the run of number bytes from i ends, eight bytes at a time while
-// eight remain (on little-endian machines, where the first byte is the
-// lowest), then byte by byte.
+// eight remain (the first byte is the lowest), then byte by byte.
 [[gnu::always_inline]] inline std::size_t SkipNumberBytes(const unsigned char* bytes, std::size_t i, std::size_t size) {
-  if constexpr (std::endian::native == std::endian::little) {
-    while (size - i >= 8) {
-      const std::uint64_t notNumber = NotNumberBytes(bytes + i);
-      if (notNumber != 0) return i + static_cast<std::size_t>(std::countr_zero(notNumber)) / 8;
-      i += 8;
-    }
+  while (size - i >= 8) {
+    const std::uint64_t notNumber = NotNumberBytes(bytes + i);
+    if (notNumber != 0) return i + static_cast<std::size_t>(std::countr_zero(notNumber)) / 8;
+    i += 8;
   }
   while (i < size && kFieldBytes[bytes[i]] == kNumberByte) ++i;
   return i;
 }
 
-// Eight bytes of `p` with the first byte lowest, whatever the machine's order.
+// Eight bytes of `p`, the first byte lowest.
 std::uint64_t LoadLittle(const unsigned char* p) {
   std::uint64_t v = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&v, p, sizeof v);
-  } else {
-    for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
-  }
+  std::memcpy(&v, p, sizeof v);
   return v;
 }
 
@@ -118,11 +111,7 @@ std::uint64_t CopyWord(const char* in, char* out) {
   std::uint64_t raw = 0;
   std::memcpy(&raw, in, sizeof raw);
   std::memcpy(out, &raw, sizeof raw);
-  if constexpr (std::endian::native == std::endian::little) {
-    return raw;
-  } else {
-    return LoadLittle(reinterpret_cast<const unsigned char*>(out));
-  }
+  return raw;
 }
 
 // The first `n` (< 8) bytes of `p` the same way, the rest zero.

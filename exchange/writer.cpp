@@ -10,7 +10,6 @@
 
 #include "exchange/atomic_file.h"
 #include "exchange/emitters.h"
-#include "exchange/split_walk.h"
 
 void JwwWriteInit(TJwwData& d) {
   d.need = TJwwPending{};
@@ -86,50 +85,18 @@ bool EscapeAt(std::size_t i, std::size_t n, IJwwProgress* progress, IJwwEscapeKe
 }
 
 // Writes records [from, to) of n, looking at progress and Escape before each
-// record whose index is a multiple of kPollEvery, from record `pollFrom` on.
-// Returns the record before which Escape was seen (not written), else `to`.
+// record whose index is a multiple of kPollEvery. Returns the record before
+// which Escape was seen (not written), else `to`.
 std::size_t WritePolled(TJwwData& d, const TJwwOverrides& o, std::size_t from, std::size_t to,
-                        std::size_t pollFrom, std::size_t n, IJwwProgress* progress, IJwwEscapeKey* escape) {
+                        IJwwProgress* progress, IJwwEscapeKey* escape) {
   std::size_t i = from;
   while (i < to) {
-    if (i % kPollEvery == 0 && i >= pollFrom && EscapeAt(i, n, progress, escape)) return i;
+    if (i % kPollEvery == 0 && EscapeAt(i, to, progress, escape)) return i;
     const std::size_t next = std::min(to, (i / kPollEvery + 1) * kPollEvery);
     JwwWriteRecords(d, o, i, next);
     i = next;
   }
   return to;
-}
-
-// The records from the second part's start, written by the second thread
-// while the first part was: taken when its start state is the walk's, else
-// written here. Progress and Escape are looked at as if written here.
-// Returns the record before which Escape was seen, else n.
-std::size_t FinishSecondPart(TJwwData& d, const TJwwOverrides& o, TJwwSecondWalk& second, IJwwProgress* progress,
-                             IJwwEscapeKey* escape) {
-  const std::size_t n = d.Order.size();
-  const std::size_t s = second.Start();
-  std::size_t pollFrom = s;  // looks not yet taken
-  if (second.SameStart(d)) {
-    for (std::size_t i = (s + kPollEvery - 1) / kPollEvery * kPollEvery; i < n; i += kPollEvery) {
-      if (!second.WaitFor(i)) break;
-      pollFrom = i + 1;
-      if (EscapeAt(i, n, progress, escape)) {
-        // What the walk leaves after Escape depends on its state there.
-        second.Stop();
-        JwwWriteRecords(d, o, s, i);
-        JwwSetLastSplitOutcome(TJwwSplitOutcome::Escaped);
-        return i;
-      }
-    }
-    if (second.WaitFor(n)) {
-      second.Hand(d);
-      JwwSetLastSplitOutcome(TJwwSplitOutcome::Taken);
-      return n;
-    }
-  }
-  second.Stop();
-  JwwSetLastSplitOutcome(TJwwSplitOutcome::Redone);
-  return WritePolled(d, o, s, n, pollFrom, n, progress, escape);
 }
 
 }  // namespace
@@ -156,17 +123,8 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
   const auto read = static_cast<std::size_t>(d.BytesRead);
   const std::size_t whole = d.Output.FileBytes().size() + std::max(read + read / 4, 80 * n) + 64;
   d.Output.Reserve(d.Output.HasStreamTarget() ? std::min(whole, TJwwOutputBuffer::kStreamChunk * 17 / 16) : whole);
-  // A large drawing's later records are written meanwhile on a second thread.
-  TJwwSecondWalk second(d, overrides);
-  JwwSetLastSplitOutcome(TJwwSplitOutcome::OneThread);
   if (d.Bz) JwwPutLine(d, "bz");
-  std::size_t stop = WritePolled(d, overrides, 0, second.Start(), 0, n, progress, escape);
-  if (stop == second.Start() && stop < n) stop = FinishSecondPart(d, overrides, second, progress, escape);
-  if (stop < n) {
-    if (second.Start() < n && stop < second.Start()) JwwSetLastSplitOutcome(TJwwSplitOutcome::Escaped);
-    JwwClearOutput(d);
-  }
-  second.Stop();
+  if (WritePolled(d, overrides, 0, n, progress, escape) < n) JwwClearOutput(d);
   // The walk is the last reader of the exchange file: closed now, so that the
   // answer can take its place.
   d.Source.reset();

@@ -50,9 +50,6 @@ void JwwClearOutput(TJwwData& d);
 // Appends the whole drawing: "bz" if read, every entity in file order, then the
 // closing lg/ly lines. Shows progress and polls Escape every 100 entities;
 // Escape empties the buffer and skips the rest. Both interfaces may be null.
-// A large drawing whose answer streams is written on two threads (see
-// exchange/split_walk.h), to the same bytes; the interfaces are still called
-// on the caller's thread only.
 void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* progress,
                   IJwwEscapeKey* escape);
 
