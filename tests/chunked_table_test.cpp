@@ -1,6 +1,6 @@
 // The chunked record table: records stay where they were stored across chunk
 // boundaries, new records are zero, and clearing gives every chunk back.
-#include "exchange/chunked_table.h"
+#include "exchange/store/chunked_table.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/store.h"
+#include "exchange/store/store.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The output line buffer: entries kept whole, text pairs joined by structure.
-#include "exchange/output_buffer.h"
+#include "exchange/write/output_buffer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "exchange/atomic_file.h"
+#include "exchange/file/atomic_file.h"
 #include "tests/support/files.h"
 
 namespace {
