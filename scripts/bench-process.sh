@@ -11,7 +11,8 @@
 # BASELINE=<another t905cli> times that build too, in the same rounds, for a
 # before/after comparison. WINE=1 times the Windows build under Wine instead
 # (build/windows/tools/t905cli.exe; the line copy is compiled for Windows
-# beside it), with BASELINE then a t905cli.exe.
+# beside it), with BASELINE then a t905cli.exe. NO_BUILD=1 times the programs
+# already built.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 export LC_ALL=C  # a point, not a comma, in $EPOCHREALTIME and for awk
@@ -21,18 +22,20 @@ seed=${SEED:-1}
 build=${T905_BENCH_BUILD:-build/native}
 baseline=${BASELINE:-}
 
-bash scripts/install-deps.sh --native
-mkdir -p build/logs
-cmake --preset native -B "$build" >build/logs/bench-process-configure.log 2>&1 \
-  || { cat build/logs/bench-process-configure.log >&2; exit 1; }
-cmake --build "$build" --target t905cli t905_linecopy t905_gendrawing >/dev/null
+if [[ ${NO_BUILD:-0} != 1 ]]; then
+  bash scripts/install-deps.sh --native
+  mkdir -p build/logs
+  cmake --preset native -B "$build" >build/logs/bench-process-configure.log 2>&1 \
+    || { cat build/logs/bench-process-configure.log >&2; exit 1; }
+  cmake --build "$build" --target t905cli t905_linecopy t905_gendrawing >/dev/null
+fi
 
 work=$(mktemp -d)
 cp examples/t905.dat "$work/t905.dat"
 
 if [[ ${WINE:-0} == 1 ]]; then
   win=build/windows
-  cmake --build --preset windows --target t905cli >/dev/null
+  [[ ${NO_BUILD:-0} == 1 ]] || cmake --build --preset windows --target t905cli >/dev/null
   x86_64-w64-mingw32-g++ -std=c++20 -O2 -static -I. bench/line_copy_main.cpp bench/line_copy.cpp \
     -o "$win/t905_linecopy.exe"
   # shellcheck source=wine-env.sh

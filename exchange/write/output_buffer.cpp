@@ -23,14 +23,12 @@ TJwwOutputBuffer::TJwwOutputBuffer(TJwwOutputBuffer&& other) noexcept
       capacity_(std::exchange(other.capacity_, 0)),
       streamAt_(std::exchange(other.streamAt_, kNoStream)),
       entries_(std::exchange(other.entries_, 0)),
-      joins_(std::move(other.joins_)),
       pairs_(std::exchange(other.pairs_, 0)),
       streamTarget_(std::move(other.streamTarget_)),
       streamSeam_(std::exchange(other.streamSeam_, nullptr)),
       stream_(std::move(other.stream_)),
       streamFailed_(std::exchange(other.streamFailed_, false)),
       streamError_(std::exchange(other.streamError_, TFileError{})) {
-  other.joins_.clear();
   other.streamTarget_.clear();
 }
 
@@ -42,8 +40,6 @@ TJwwOutputBuffer& TJwwOutputBuffer::operator=(TJwwOutputBuffer&& other) noexcept
     capacity_ = std::exchange(other.capacity_, 0);
     streamAt_ = std::exchange(other.streamAt_, kNoStream);
     entries_ = std::exchange(other.entries_, 0);
-    joins_ = std::move(other.joins_);
-    other.joins_.clear();
     pairs_ = std::exchange(other.pairs_, 0);
     streamTarget_ = std::move(other.streamTarget_);
     other.streamTarget_.clear();
@@ -58,7 +54,6 @@ TJwwOutputBuffer& TJwwOutputBuffer::operator=(TJwwOutputBuffer&& other) noexcept
 TJwwOutputBuffer::TJwwOutputBuffer(const TJwwOutputBuffer& other)
     : streamAt_(other.streamAt_),
       entries_(other.entries_),
-      joins_(other.joins_),
       pairs_(other.pairs_),
       streamTarget_(other.streamTarget_),
       streamSeam_(other.streamSeam_),
@@ -92,10 +87,7 @@ void TJwwOutputBuffer::Reallocate(std::size_t capacity) {
 }
 
 void TJwwOutputBuffer::StreamOut() {
-  if (stream_ == nullptr) {
-    stream_ = std::make_unique<TFileReplacement>(streamTarget_, streamSeam_);
-    joins_.clear();  // offsets into bytes that are about to leave
-  }
+  if (stream_ == nullptr) stream_ = std::make_unique<TFileReplacement>(streamTarget_, streamSeam_);
   // A failed write is remembered: the answer is then lost, and WriteFile
   // leaves the host's file as it was instead of writing part of it.
   if (!stream_->Write(FileBytes()) && !streamFailed_) {
@@ -109,7 +101,6 @@ void TJwwOutputBuffer::AppendJoined(std::string_view head, std::string_view text
   char* out = LineRoom(head.size() + text.size());
   if (!head.empty()) std::memcpy(out, head.data(), head.size());
   out += head.size();
-  if (stream_ == nullptr) joins_.push_back(static_cast<std::size_t>(out - data_.get()));
   ++pairs_;
   if (!text.empty()) std::memcpy(out, text.data(), text.size());
   out += text.size();
@@ -145,52 +136,6 @@ std::size_t TJwwOutputBuffer::TotalBytes() const {
   return (stream_ != nullptr ? stream_->Written() : 0) + size_;
 }
 
-std::string_view TJwwOutputBuffer::Find(std::size_t i, bool& joinsNext) const {
-  const std::string_view all = FileBytes();
-  auto join = joins_.begin();
-  std::size_t entry = 0;
-  std::size_t begin = 0;
-  while (entry <= i && begin < all.size()) {
-    // Entries never hold a line end of their own in the answers the writer
-    // builds; the last CR LF of a line is its end.
-    std::size_t end = all.find(kLineEnd, begin);
-    if (end == std::string_view::npos) end = all.size();
-    const bool joined = join != joins_.end() && *join < end;
-    if (joined) {
-      if (entry == i) {
-        joinsNext = true;
-        return all.substr(begin, *join - begin);
-      }
-      if (entry + 1 == i) {
-        joinsNext = false;
-        return all.substr(*join, end - *join);
-      }
-      ++join;
-      entry += 2;
-    } else {
-      if (entry == i) {
-        joinsNext = false;
-        return all.substr(begin, end - begin);
-      }
-      ++entry;
-    }
-    begin = end + kLineEnd.size();
-  }
-  joinsNext = false;
-  return {};
-}
-
-std::string_view TJwwOutputBuffer::Entry(std::size_t i) const {
-  bool joinsNext = false;
-  return Find(i, joinsNext);
-}
-
-bool TJwwOutputBuffer::JoinsNext(std::size_t i) const {
-  bool joinsNext = false;
-  Find(i, joinsNext);
-  return joinsNext;
-}
-
 void TJwwOutputBuffer::Reserve(std::size_t bytes) {
   // Only a hint: without the room the buffer still grows as it is filled.
   if (bytes <= capacity_) return;
@@ -205,7 +150,6 @@ void TJwwOutputBuffer::Clear() {
   size_ = 0;
   capacity_ = 0;
   streamAt_ = kNoStream;
-  std::vector<std::size_t>().swap(joins_);
   pairs_ = 0;
   entries_ = 0;
   stream_.reset();  // removes the temporary file unless it was committed

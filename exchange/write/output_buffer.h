@@ -1,8 +1,7 @@
 // The output line buffer: the answer to the host, collected entry by entry and
 // held already in file form (CR LF after each line) so the close-time write is
-// one sequential copy. Only the bytes are kept, with the few places where a
-// text's two entries meet: a per-entry index would cost more than a fifth of
-// the answer's size on a large drawing, and only tests look entries up.
+// one sequential copy. Only the bytes and the counts are kept: a per-entry
+// index would cost more than a fifth of the answer's size on a large drawing.
 //
 // Given the file it is meant for, the buffer streams: whenever it holds a
 // chunk's worth, the bytes go on to a temporary file beside that file, so a
@@ -18,7 +17,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "exchange/file/file_error.h"
 
@@ -74,12 +72,6 @@ class TJwwOutputBuffer {
   // Lines of the file, each text pair counting as one.
   std::size_t LineCount() const { return entries_ - pairs_; }
 
-  // Entry i, and whether it forms one file line with the entry after it. Both
-  // walk the buffer from its start: for tests and diagnostics, not for loops,
-  // and only while nothing has been streamed.
-  std::string_view Entry(std::size_t i) const;
-  bool JoinsNext(std::size_t i) const;
-
   // The bytes of the file not yet streamed: every line ended with CR LF.
   // The whole answer unless it is streaming; empty when Count() is 0.
   std::string_view FileBytes() const { return std::string_view(data_.get(), size_); }
@@ -123,8 +115,6 @@ class TJwwOutputBuffer {
   void Reallocate(std::size_t capacity);
   // Sends the bytes held on to the temporary file (a chunk's worth is held).
   void StreamOut();
-  // Finds entry i: its bytes and whether it joins the next one.
-  std::string_view Find(std::size_t i, bool& joinsNext) const;
 
   // The bytes held: a plain array, so that appending a line costs one check
   // of the room left (std::string checks at every step and fills new room).
@@ -133,7 +123,6 @@ class TJwwOutputBuffer {
   std::size_t capacity_ = 0;
   std::size_t streamAt_ = kNoStream;  // bytes held that make a chunk to stream; kNoStream when held whole
   std::size_t entries_ = 0;
-  std::vector<std::size_t> joins_;  // offsets in the bytes where a pair's text begins, ascending; not kept while streaming
   std::size_t pairs_ = 0;           // text pairs appended, streamed ones too
   std::filesystem::path streamTarget_;       // empty: held in memory whole
   IFileReplaceSeam* streamSeam_ = nullptr;
