@@ -1,5 +1,4 @@
-// The output line buffer: entries kept in file form, and the join points of
-// text pairs.
+// The output line buffer: entries kept in file form, streamed on in chunks.
 #include "exchange/write/output_buffer.h"
 
 #include <algorithm>
@@ -9,10 +8,6 @@
 #include <utility>
 
 #include "exchange/file/atomic_file.h"
-
-namespace {
-constexpr std::string_view kLineEnd = "\r\n";
-}
 
 TJwwOutputBuffer::TJwwOutputBuffer() = default;
 TJwwOutputBuffer::~TJwwOutputBuffer() = default;
