@@ -1,7 +1,9 @@
 // Read -> write -> read: the drawing an answer holds survives being read and
 // written again. The first answer may still differ from the second (it hands
 // back the host's layer and the attribute lines of entities it left out);
-// from then on the store read back writes the very answer it was read from.
+// from then on the store read back writes the very answer it was read from,
+// but for the closing layer lines: they hand back the layer the answer read
+// began on, which in the first answer may be that of an entity left out.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +25,19 @@ std::string Answer(std::string_view bytes, TJwwData& d) {
   return std::string(d.Output.FileBytes());
 }
 
+// The answer without its closing layer lines.
+std::string_view WithoutClosingLayerLines(std::string_view answer) {
+  while (answer.ends_with("\r\n")) {
+    const std::string_view body = answer.substr(0, answer.size() - 2);
+    const std::size_t cut = body.rfind("\r\n");
+    const std::size_t begin = cut == std::string_view::npos ? 0 : cut + 2;
+    const std::string_view line = body.substr(begin);
+    if (!line.starts_with("lg") && !line.starts_with("ly")) break;
+    answer = answer.substr(0, begin);
+  }
+  return answer;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -32,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   TJwwData second;
   const std::string firstAnswer = Answer(bytes, host);
   const std::string secondAnswer = Answer(firstAnswer, first);
-  if (Answer(secondAnswer, second) != secondAnswer) std::abort();
+  const std::string thirdAnswer = Answer(secondAnswer, second);
+  if (WithoutClosingLayerLines(thirdAnswer) != WithoutClosingLayerLines(secondAnswer)) std::abort();
   // The same records, kind for kind, in the same order.
   if (first.Order.size() != second.Order.size()) std::abort();
   for (std::size_t i = 0; i < first.Order.size(); ++i) {
