@@ -22,10 +22,10 @@
 #include "app/ok_flow.h"
 #include "app/presets.h"
 #include "app/text_codec.h"
-#include "exchange/interrupt_cleanup.h"
-#include "exchange/reader.h"
-#include "exchange/store.h"
-#include "exchange/writer.h"
+#include "exchange/file/interrupt_cleanup.h"
+#include "exchange/read/reader.h"
+#include "exchange/store/store.h"
+#include "exchange/write/writer.h"
 #include "t905_build_version.h"
 
 namespace {

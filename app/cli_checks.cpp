@@ -7,7 +7,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "exchange/atomic_file.h"
+#include "exchange/file/atomic_file.h"
 #include "util/text.h"
 
 namespace fs = std::filesystem;

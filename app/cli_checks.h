@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "exchange/file_error.h"
+#include "exchange/file/file_error.h"
 
 enum class TFirstLineVerdict {
   Ours,        // "hq" (the host's opening) or "hd" (an answer)

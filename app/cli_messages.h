@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "exchange/file_error.h"
+#include "exchange/file/file_error.h"
 
 class TPresetLines;
 

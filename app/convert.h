@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "app/presets.h"
-#include "exchange/store.h"
+#include "exchange/store/store.h"
 
 // Which optional kinds are converted (the window's four check boxes).
 struct TConvertKinds {

@@ -7,8 +7,8 @@
 #include "app/form_texts.h"
 #include "app/ok_flow.h"
 #include "app/ok_pacing.h"
-#include "exchange/reader.h"
-#include "exchange/writer.h"
+#include "exchange/read/reader.h"
+#include "exchange/write/writer.h"
 
 namespace {
 

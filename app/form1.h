@@ -10,8 +10,8 @@
 #include "app/layer_summary.h"
 #include "app/ok_pacing.h"
 #include "app/presets.h"
-#include "exchange/file_error.h"
-#include "exchange/store.h"
+#include "exchange/file/file_error.h"
+#include "exchange/store/store.h"
 
 class TForm1 {
  public:

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "app/convert.h"
-#include "exchange/store.h"
+#include "exchange/store/store.h"
 
 // The kinds a person tells apart, in the order the texts list them.
 enum class TSummaryKind : int { Lines, Circles, Arcs, Texts, Points, Dims, Solids, Blocks };

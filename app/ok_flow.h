@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/convert.h"
-#include "exchange/store.h"
-#include "exchange/writer.h"
+#include "exchange/store/store.h"
+#include "exchange/write/writer.h"
 
 // Converts with `table` and `kinds`, appends "hd" and the whole drawing.
 // When the exchange file existed but was not read to its end, nothing is

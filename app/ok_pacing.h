@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "app/controls.h"
-#include "exchange/writer.h"
+#include "exchange/write/writer.h"
 
 // How often OK repaints and polls, and the clock it asks.
 struct TOkPacing {

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "app/preset_lines.h"
-#include "exchange/atomic_file.h"
+#include "exchange/file/atomic_file.h"
 #include "util/text.h"
 
 namespace {

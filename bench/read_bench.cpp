@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "exchange/reader.h"
-#include "exchange/store.h"
+#include "exchange/read/reader.h"
+#include "exchange/store/store.h"
 #include "bench/bench_drawing.h"
 #include "tests/support/drawing_generator.h"
 #include "tests/support/files.h"

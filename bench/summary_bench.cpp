@@ -8,7 +8,7 @@
 
 #include "app/layer_summary.h"
 #include "bench/bench_drawing.h"
-#include "exchange/reader.h"
+#include "exchange/read/reader.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "exchange/reader.h"
-#include "exchange/store.h"
-#include "exchange/writer.h"
+#include "exchange/read/reader.h"
+#include "exchange/store/store.h"
+#include "exchange/write/writer.h"
 #include "bench/bench_drawing.h"
 #include "tests/support/files.h"
 

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "exchange/atomic_file.h"
-#include "exchange/reader.h"
-#include "exchange/writer.h"
+#include "exchange/file/atomic_file.h"
+#include "exchange/read/reader.h"
+#include "exchange/write/writer.h"
 #include "tests/support/drawing_generator.h"
 #include "tests/support/files.h"
 

@@ -1,6 +1,6 @@
 // Replacing a file through a temporary file: the target is either the old file
 // or the complete new one, and no temporary file is left behind.
-#include "exchange/atomic_file.h"
+#include "exchange/file/atomic_file.h"
 
 #include <gtest/gtest.h>
 

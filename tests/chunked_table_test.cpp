@@ -1,6 +1,6 @@
 // The chunked record table: records stay where they were stored across chunk
 // boundaries, new records are zero, and clearing gives every chunk back.
-#include "exchange/chunked_table.h"
+#include "exchange/store/chunked_table.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "exchange/store.h"
+#include "exchange/store/store.h"
 
 namespace {
 
 constexpr std::size_t kChunk = TJwwTable<int>::kChunkSize;
+constexpr std::size_t kLineChunk = TJwwTable<TJwwEntLine>::kChunkSize;
 
 struct TSizeCase {
   const char* name;
@@ -52,9 +53,10 @@ TEST_P(ChunkedTableSizes, KeepsEveryRecordAndItsAddressAcrossChunks) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ChunkedTableSizes,
-    ::testing::Values(TSizeCase{"Empty", 0, 0}, TSizeCase{"One", 1, kChunk},
-                      TSizeCase{"FullChunk", kChunk, kChunk}, TSizeCase{"OnePastAChunk", kChunk + 1, 2 * kChunk},
-                      TSizeCase{"SeveralChunks", 3 * kChunk + 7, 4 * kChunk}),
+    ::testing::Values(TSizeCase{"Empty", 0, 0}, TSizeCase{"One", 1, kLineChunk},
+                      TSizeCase{"FullChunk", kLineChunk, kLineChunk},
+                      TSizeCase{"OnePastAChunk", kLineChunk + 1, 2 * kLineChunk},
+                      TSizeCase{"SeveralChunks", 3 * kLineChunk + 7, 4 * kLineChunk}),
     [](const ::testing::TestParamInfo<TSizeCase>& p) { return std::string(p.param.name); });
 
 TEST(ChunkedTable, ClearDestroysRecordsAndGivesChunksBack) {
@@ -124,37 +126,3 @@ TEST(ChunkedTable, AppendsFollowTheRecordsAcrossCopyMoveSwapAndClear) {
 
 }  // namespace
 
-namespace {
-
-// A borrowing view sees the owner's records in place, at every size around a
-// chunk, gives nothing back when cleared or destroyed (the owner still frees
-// each chunk once, which the sanitizer build checks), and refuses to grow.
-TEST(ChunkedTable, BorrowedViewReadsInPlaceAndNeverFreesOrGrows) {
-  for (const std::size_t n : {std::size_t{0}, std::size_t{1}, kChunk - 1, kChunk, kChunk + 1, 3 * kChunk + 5}) {
-    TJwwTable<std::string> owner;
-    for (std::size_t i = 0; i < n; ++i) owner.push_back(std::to_string(i));
-    {
-      TJwwTable<std::string> view;
-      view.push_back("own record, dropped by Borrow");
-      view.Borrow(owner);
-      ASSERT_EQ(view.size(), n);
-      for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(&view[i], &owner[i]) << n;
-      EXPECT_THROW(view.push_back("x"), std::logic_error) << n;
-      EXPECT_THROW(view.emplace_back(), std::logic_error) << n;
-      EXPECT_EQ(view.size(), n);
-      TJwwTable<std::string> moved(std::move(view));
-      EXPECT_EQ(moved.size(), n);
-      EXPECT_THROW(moved.push_back("x"), std::logic_error) << n;
-      moved.clear();
-      // Cleared, it is a table of its own again.
-      moved.push_back("own");
-      EXPECT_EQ(moved.size(), 1u);
-    }
-    ASSERT_EQ(owner.size(), n);
-    for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(owner[i], std::to_string(i));
-    owner.push_back("after");
-    EXPECT_EQ(owner.back(), "after");
-  }
-}
-
-}  // namespace

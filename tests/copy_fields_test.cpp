@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/source_file.h"
+#include "exchange/source/source_file.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "exchange/reader.h"
-#include "exchange/store.h"
+#include "exchange/read/reader.h"
+#include "exchange/store/store.h"
 
 namespace {
 

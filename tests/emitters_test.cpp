@@ -1,6 +1,6 @@
 // Attribute emitters and record writers: which lines each writes, and when it
 // leaves a line or the geometry out.
-#include "exchange/emitters.h"
+#include "exchange/write/emitters.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/writer.h"
+#include "exchange/write/writer.h"
 #include "tests/support/files.h"
 #include "util/text.h"
 

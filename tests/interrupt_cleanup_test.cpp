@@ -2,13 +2,13 @@
 // process: the target stays as it was, no temporary file is left, status 130.
 // POSIX only: Wine delivers no console events to a program without a real
 // console, so the Windows handler is not driven from here.
-#include "exchange/interrupt_cleanup.h"
+#include "exchange/file/interrupt_cleanup.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "exchange/atomic_file.h"
+#include "exchange/file/atomic_file.h"
 #include "tests/support/files.h"
 
 #ifndef _WIN32

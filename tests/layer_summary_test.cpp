@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "exchange/reader.h"
+#include "exchange/read/reader.h"
 #include "tests/support/store_records.h"
 
 namespace {

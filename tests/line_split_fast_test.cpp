@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/line_split.h"
+#include "exchange/read/line_split.h"
 #include "util/text.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The field split of exchange-file lines: byte rules, counts and the 32-field limit.
-#include "exchange/line_split.h"
+#include "exchange/read/line_split.h"
 
 #include <gtest/gtest.h>
 

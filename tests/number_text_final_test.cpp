@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "exchange/number_text.h"
+#include "exchange/write/number_text.h"
 #include "util/text.h"
 
 namespace {

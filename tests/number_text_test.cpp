@@ -1,5 +1,5 @@
 // Number text, integer text and hex digit text of the answer.
-#include "exchange/number_text.h"
+#include "exchange/write/number_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The output line buffer: entries kept whole, text pairs joined by structure.
-#include "exchange/output_buffer.h"
+#include "exchange/write/output_buffer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "exchange/atomic_file.h"
+#include "exchange/file/atomic_file.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -23,8 +23,6 @@ TEST(OutputBuffer, EntriesBecomeCrLfLinesAndStayWhole) {
   b.Append(longLine);
   b.Append("");
   ASSERT_EQ(b.Count(), 3u);
-  EXPECT_EQ(b.Entry(1), longLine);
-  EXPECT_EQ(b.Entry(2), "");
   EXPECT_EQ(b.FileBytes(), "hd\r\n" + longLine + "\r\n\r\n");
 }
 
@@ -34,11 +32,7 @@ TEST(OutputBuffer, OnlyTextPairsAreJoined) {
   b.AppendJoined("ch 0 0 1 0 \"", "A\"");
   b.Append("z1");
   ASSERT_EQ(b.Count(), 4u);
-  EXPECT_FALSE(b.JoinsNext(0));
-  EXPECT_TRUE(b.JoinsNext(1));
-  EXPECT_FALSE(b.JoinsNext(2));
-  EXPECT_EQ(b.Entry(1), "ch 0 0 1 0 \"");
-  EXPECT_EQ(b.Entry(2), "A\"");
+  EXPECT_EQ(b.LineCount(), 3u);
   EXPECT_EQ(b.FileBytes(), "cn\"$F\"\r\nch 0 0 1 0 \"A\"\r\nz1\r\n");
 }
 
@@ -49,7 +43,6 @@ TEST(OutputBuffer, ClearEmptiesAndAppendingStartsAfresh) {
   EXPECT_EQ(b.Count(), 0u);
   EXPECT_TRUE(b.FileBytes().empty());
   b.Append("lg0");
-  EXPECT_EQ(b.Entry(0), "lg0");
   EXPECT_EQ(b.FileBytes(), "lg0\r\n");
 }
 
@@ -147,84 +140,3 @@ TEST(OutputBuffer, MovedFromIsEmptyAndCopiesGrowApart) {
 }
 
 }  // namespace
-
-namespace {
-
-// Appends `lines` random entries (every third a joined pair) to both buffers
-// given, or to the first alone when the second is null.
-void AppendRandomEntries(std::mt19937& rng, int lines, TJwwOutputBuffer& a, TJwwOutputBuffer* b) {
-  for (int i = 0; i < lines; ++i) {
-    const std::size_t size = rng() % 16 == 0 ? rng() % 300000 : rng() % 90;
-    const std::string line(size, static_cast<char>('a' + rng() % 26));
-    const bool joined = rng() % 3 == 0;
-    for (TJwwOutputBuffer* out : {&a, b}) {
-      if (out == nullptr) continue;
-      if (joined) {
-        out->AppendJoined(line.substr(0, size / 3), line.substr(size / 3));
-      } else {
-        out->Append(line);
-      }
-    }
-  }
-}
-
-// The bytes written before each write of a streamed answer.
-class WriteLog final : public IFileReplaceSeam {
- public:
-  bool AllowWrite(std::size_t bytesWrittenSoFar) override {
-    written.push_back(bytesWrittenSoFar);
-    return true;
-  }
-  std::vector<std::size_t> written;
-};
-
-}  // namespace
-
-// An answer appended whole equals the same entries appended one by one: in
-// memory (bytes, counts, each entry and join) and streamed to a file, its
-// pieces crossing chunk boundaries anywhere.
-TEST(OutputBuffer, AnswerAppendedWholeEqualsItsEntriesAppendedOneByOne) {
-  std::mt19937 rng(907);
-  TempDir dir;
-  for (int round = 0; round < 60; ++round) {
-    const bool stream = round % 2 == 1;
-    const int headLines = static_cast<int>(rng() % 40);
-    const int tailLines = static_cast<int>(rng() % 60);
-    TJwwOutputBuffer one;
-    TJwwOutputBuffer split;
-    TJwwOutputBuffer tail;
-    WriteLog oneWrites;
-    WriteLog splitWrites;
-    if (stream) {
-      one.StreamTo(dir / "one.txt", &oneWrites);
-      split.StreamTo(dir / "split.txt", &splitWrites);
-    }
-    std::mt19937 headRng(rng());
-    AppendRandomEntries(headRng, headLines, one, &split);
-    std::mt19937 tailRng(rng());
-    AppendRandomEntries(tailRng, tailLines, one, &tail);
-    split.AppendAnswer(std::move(tail));
-    EXPECT_EQ(tail.Count(), 0u);
-    ASSERT_EQ(split.Count(), one.Count()) << round;
-    ASSERT_EQ(split.LineCount(), one.LineCount()) << round;
-    ASSERT_EQ(split.TotalBytes(), one.TotalBytes()) << round;
-    ASSERT_EQ(split.Streaming(), one.Streaming()) << round;
-    if (!stream) {
-      ASSERT_EQ(split.FileBytes(), one.FileBytes()) << round;
-      for (std::size_t i = 0; i < one.Count(); ++i) {
-        ASSERT_EQ(split.Entry(i), one.Entry(i)) << round << " entry " << i;
-        ASSERT_EQ(split.JoinsNext(i), one.JoinsNext(i)) << round << " entry " << i;
-      }
-      continue;
-    }
-    ASSERT_TRUE(one.WriteFile(dir / "one.txt"));
-    ASSERT_TRUE(split.WriteFile(dir / "split.txt"));
-    ASSERT_TRUE(ReadFileBytes(dir / "split.txt") == ReadFileBytes(dir / "one.txt")) << round;
-    EXPECT_EQ(splitWrites.written, oneWrites.written) << round << ": other chunks streamed";
-  }
-  // Only an answer held whole can be appended.
-  TJwwOutputBuffer target;
-  TJwwOutputBuffer streaming;
-  streaming.StreamTo(dir / "x.txt");
-  EXPECT_THROW(target.AppendAnswer(std::move(streaming)), std::logic_error);
-}

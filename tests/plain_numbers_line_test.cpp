@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "exchange/reader.h"
-#include "exchange/reader_rows.h"
-#include "exchange/source_file.h"
+#include "exchange/read/reader.h"
+#include "exchange/read/line_rules.h"
+#include "exchange/source/source_file.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "app/preset_check.h"
 #include "app/preset_lines.h"
-#include "exchange/atomic_file.h"
+#include "exchange/file/atomic_file.h"
 #include "tests/support/files.h"
 #include "util/text.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "exchange/reader.h"
-#include "exchange/source_file.h"
+#include "exchange/read/reader.h"
+#include "exchange/source/source_file.h"
 #include "util/text.h"
 
 namespace {

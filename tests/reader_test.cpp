@@ -1,6 +1,6 @@
 // The reader's non-entity lines and whole-file behaviour: header, layer,
 // attribute and modifier lines, line framing, and how a read ends.
-#include "exchange/reader.h"
+#include "exchange/read/reader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "exchange/reader_rows.h"
+#include "exchange/read/line_framing.h"
+#include "exchange/read/line_rules.h"
 #include "tests/support/files.h"
 
 namespace {

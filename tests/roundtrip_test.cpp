@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "exchange/reader.h"
-#include "exchange/writer.h"
+#include "exchange/read/reader.h"
+#include "exchange/write/writer.h"
 #include "tests/support/drawing_generator.h"
 #include "tests/support/files.h"
 

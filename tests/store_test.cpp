@@ -1,6 +1,6 @@
 // The drawing store: the reset to defaults, release, and how records enter
 // their tables and the order list.
-#include "exchange/store.h"
+#include "exchange/store/store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The answer writer: the whole answer, the walk's progress and Escape abort,
 // block references, the closing layer lines and the close-time write.
-#include "exchange/writer.h"
+#include "exchange/write/writer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "exchange/reader.h"
+#include "exchange/read/reader.h"
 #include "tests/support/files.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "app/cli.h"
 #include "app/cli_progress.h"
 #include "app/text_out.h"
-#include "exchange/interrupt_cleanup.h"
+#include "exchange/file/interrupt_cleanup.h"
 
 #ifdef _WIN32
 #include <windows.h>

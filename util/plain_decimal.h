@@ -69,21 +69,19 @@ inline uint64_t DigitBytesValue(uint64_t d) {
 }
 
 // Adds the digits at p to m and returns the first byte that is not a digit.
-// While eight bytes remain (on little-endian machines) they are read at once;
+// While eight bytes remain they are read at once (the first byte lowest);
 // the last few of the text go one at a time.
 // Inlined: called for the whole and the fraction digits of most numbers read.
 [[gnu::always_inline]] inline const char* TakeDigits(const char* p, const char* end, uint64_t& value) {
   // A local copy: stores through the text's char pointer could alias `value`
   // and would keep it in memory.
   uint64_t m = value;
-  if constexpr (std::endian::native == std::endian::little) {
-    while (end - p >= 8) {
-      const unsigned n = TakeDigitWord(LoadEight(p), m);
-      p += n;
-      if (n != 8) {
-        value = m;
-        return p;
-      }
+  while (end - p >= 8) {
+    const unsigned n = TakeDigitWord(LoadEight(p), m);
+    p += n;
+    if (n != 8) {
+      value = m;
+      return p;
     }
   }
   while (p != end && IsDigit(*p)) m = m * 10 + static_cast<uint64_t>(*p++ - '0');

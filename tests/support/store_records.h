@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "exchange/store.h"
+#include "exchange/store/store.h"
 
 template <typename Rec>
 Rec& AddStoreRecord(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lg, int32_t ly, int32_t lc = 1,

@@ -1,0 +1,36 @@
+// The rules the reader applies to each line, shared by its files: a line is
+// tried as a plain four-number line, then as a state line, then as an entity.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "exchange/read/line_split.h"
+#include "exchange/store/store.h"
+
+// Header, layer, attribute, modifier, grouping and numbered-point lines.
+// True when one of them took the line.
+bool JwwTakeStateLine(TJwwData& d, const TJwwFields& f);
+
+// Entity lines and plain four-field lines; anything else is ignored.
+void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f);
+
+// The commonest line, four numbers ("x1 y1 x2 y2"), read without the general
+// split: true when the line is exactly four fields of digits, ".", "+", "-",
+// "e" and "E" separated by blanks or tabs (blanks may come before the first
+// field, not after the last), stored as the general way stores it. Such a line
+// is never a state or keyword line. False, with nothing stored, otherwise.
+bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size);
+
+// The numbers of such a line, read where it lies (plain_number_line.cpp),
+// then stored (reader_entities.cpp).
+struct TJwwPlainNumbers {
+  double value[4];
+  std::uint16_t ownNumbers = 0;  // bit k: field k is already in final form
+  bool asWritten = false;        // no blank first, single blanks between
+};
+bool JwwReadPlainNumberLine(const char* line, std::size_t size, TJwwPlainNumbers& out);
+void JwwStorePlainNumberLine(TJwwData& d, const TJwwPlainNumbers& line, std::size_t size);
+
+// Splits `line[0..size)` in place and applies it. The bytes are overwritten.
+void JwwApplyLine(TJwwData& d, char* line, std::size_t size);

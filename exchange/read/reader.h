@@ -1,0 +1,33 @@
+// The exchange-file reader: splits the host's lines into fields and applies
+// them to the drawing store.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "exchange/file/file_error.h"
+#include "exchange/store/store.h"
+
+// Told how far reading has come, after each block read: bytes read so far and
+// the file's size (0 when it is not known).
+class IJwwReadProgress {
+ public:
+  virtual ~IJwwReadProgress() = default;
+  virtual void ShowBytesRead(uint64_t done, uint64_t total) = 0;
+};
+
+// Reads the whole file into the store, which the caller has reset with
+// JwwDataInit. True when the file was read to its end; false when it does not
+// exist (the store is left unchanged) or reading failed part-way (what was read
+// stays). Records which of these happened in d.ReadOutcome; `error`, when
+// given, receives the step that failed and why (memory included). Never throws.
+// `progress` may be null.
+bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr,
+                 IJwwReadProgress* progress = nullptr);
+
+// Reads exchange-file bytes already in memory, exactly as JwwReadFile reads a file.
+void JwwReadBytes(TJwwData& d, std::string_view bytes);
+
+// Applies one line, given without its line end, to the store.
+void JwwParseLine(TJwwData& d, std::string_view line);
