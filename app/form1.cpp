@@ -78,6 +78,8 @@ void TForm1::FormShow() {
   controls_.SelectTabSilently(model.CurrentTab - 1);
   TableToGrid(model.CurrentTab);
   ShowLayerUse();
+  baseline_ = lastSeen_ = Screen();
+  changing_ = false;
 }
 
 void TForm1::Button1Click() {
@@ -149,7 +151,11 @@ std::string TForm1::CellHint(int col, int row) const {
   return CellTooltipText(summary_, GridWidths(), CheckedKinds(controls_), col, row);
 }
 
-void TForm1::StringGrid1SetEditText() { ShowLayerUse(); }
+void TForm1::StringGrid1SetEditText() {
+  if (okDone_ || closed_) return;
+  TypedInto();
+  ShowLayerUse();
+}
 
 void TForm1::CheckBoxClick() { ShowLayerUse(); }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/form_texts.h"
+#include "app/win32/clipboard.h"
 #include "app/win32/cp932.h"
 #include "app/win32/layout.h"
 #include "app/win32/resource.h"
@@ -443,6 +444,7 @@ void TMainWindow::AutoSizeLabel(int id) {
 
 void TMainWindow::OnCommand(int id, int code) {
   if (id == IDG_STRINGGRID1 && code == EN_CHANGE) return form_.StringGrid1SetEditText();
+  if (id == IDE_EDIT1 && code == EN_CHANGE) return form_.Edit1Change();
   if (code != BN_CLICKED) return;
   switch (id) {
     case IDB_BUTTON1: return form_.Button1Click();
@@ -561,6 +563,23 @@ void TMainWindow::CommitGridEdit() {
 void TMainWindow::SetGridUse(const TGridUse& use) {
   if (TStringGrid* grid = Grid()) grid->SetUse(use);
 }
+
+TGridSelection TMainWindow::GridSelection() const {
+  const TStringGrid* grid = Grid();
+  return grid ? grid->Selection() : TGridSelection();
+}
+
+void TMainWindow::SetGridSelection(const TGridSelection& selection) {
+  if (TStringGrid* grid = Grid()) grid->SetSelection(selection);
+}
+
+std::optional<std::string> TMainWindow::ClipboardText() {
+  const std::optional<std::wstring> wide = ReadClipboardText(hwnd_);
+  if (!wide) return std::nullopt;
+  return WideToSjis(*wide);
+}
+
+void TMainWindow::SetClipboardText(std::string_view text) { WriteClipboardText(hwnd_, SjisToWide(text)); }
 
 std::string TMainWindow::Edit1Text() const {
   const std::wstring wide = WindowText(Control(IDE_EDIT1));

@@ -55,6 +55,10 @@ class TMainWindow : public IForm1Controls {
   void SetGridColWidth(int col, int pixels) override;
   void CommitGridEdit() override;
   void SetGridUse(const TGridUse& use) override;
+  TGridSelection GridSelection() const override;
+  void SetGridSelection(const TGridSelection& selection) override;
+  std::optional<std::string> ClipboardText() override;
+  void SetClipboardText(std::string_view text) override;
   std::string Edit1Text() const override;
   void SetEdit1Text(std::string_view text) override;
   bool CheckBox(TCheckBoxId id) const override;

@@ -319,6 +319,14 @@ void TStringGrid::SetDpi(int dpi) {
 void TStringGrid::SelectCell(int col, int row) {
   if (editing_) EndEdit(true);
   model_.MoveTo(col, row);
+  selection_.MoveTo(model_.CurCol(), model_.CurRow());
+  AfterMove();
+}
+
+void TStringGrid::SetSelection(const TGridSelection& selection) {
+  if (editing_) EndEdit(true);
+  selection_ = selection;
+  model_.MoveTo(selection_.CurCol(), selection_.CurRow());
   AfterMove();
 }
 
@@ -636,6 +644,7 @@ LRESULT TStringGrid::OnGetDlgCode(const MSG* msg) const {
 
 void TStringGrid::MoveCurrent(int dCol, int dRow) {
   model_.MoveBy(dCol, dRow);
+  selection_.MoveTo(model_.CurCol(), model_.CurRow());
   AfterMove();
 }
 
@@ -743,7 +752,11 @@ bool TStringGrid::OnEditorKey(WPARAM key) {
   switch (key) {
     case VK_ESCAPE: return EndEdit(false), true;
     case VK_RETURN: return EndEdit(true), MoveCurrent(0, 1), true;
-    case VK_TAB: return EndEdit(true), model_.MoveTabOrder(shift), AfterMove(), true;
+    case VK_TAB:
+      EndEdit(true);
+      model_.MoveTabOrder(shift);
+      selection_.MoveTo(model_.CurCol(), model_.CurRow());
+      return AfterMove(), true;
     case VK_UP: return EndEdit(true), MoveCurrent(0, -1), true;
     case VK_DOWN: return EndEdit(true), MoveCurrent(0, 1), true;
     case VK_LEFT:

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/grid_selection.h"
 #include "app/layer_summary.h"
 
 // Full-width digits, minus and plus (as an input method types them) become
@@ -102,6 +103,9 @@ class TStringGrid {
   void SetDpi(int dpi);
   int Dpi() const { return dpi_; }
   void SelectCell(int col, int row);
+  // The selected range; its current cell is the model's current cell.
+  const TGridSelection& Selection() const { return selection_; }
+  void SetSelection(const TGridSelection& selection);
 
   // How each cell relates to the selection; used cells are tinted, headers marked.
   void SetUse(const TGridUse& use);
@@ -162,6 +166,7 @@ class TStringGrid {
   HFONT font_ = nullptr;
   int dpi_ = 96;
   TGridModel model_;
+  TGridSelection selection_;
   bool editing_ = false;
   bool ending_ = false;       // EndEdit is running; focus changes it makes are ours
   bool settingEditor_ = false;  // the editor's text is being set by us, not typed
