@@ -80,6 +80,18 @@ class TGridModel {
   int topRow_ = kFirstData;
 };
 
+// What the grid asks its parent to do with the range, as WM_COMMAND codes
+// beside EN_CHANGE: the form owns the texts, the clipboard and the undo.
+enum TGridCommand : WORD {
+  kGridFill = 0x7101,  // Enter after typing over a range: the current cell's text into every cell
+  kGridCopy,
+  kGridCut,
+  kGridPaste,
+  kGridDelete,
+  kGridUndo,
+  kGridRedo,
+};
+
 // The grid window: its own window class, state made in WM_NCCREATE and freed in
 // WM_NCDESTROY. It tells its parent only that the user changed a cell's text
 // (WM_COMMAND with EN_CHANGE, as an edit control does); the form reads the
@@ -135,7 +147,16 @@ class TStringGrid {
   LRESULT RouteEditor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   void OnPaint();
-  void OnLButtonDown(int x, int y);
+  void OnLButtonDown(int x, int y, bool shift);
+  void OnLButtonUp();
+  void OnRButtonDown(int x, int y);
+  bool OnRangeKey(WPARAM key, bool ctrl, bool shift);
+  // The editor's keys that act on the grid rather than on the text.
+  bool OnEditorGridKey(WPARAM key, bool ctrl, bool shift);
+  // The editor was opened and nothing typed yet: grid keys still act on the grid.
+  bool EditorFresh() const;
+  void Command(TGridCommand code);
+  void ExtendTo(int col, int row);
   bool OnKeyDown(WPARAM key);
   void OnChar(wchar_t ch);
   void OnScroll(int bar, WORD code);
@@ -167,6 +188,7 @@ class TStringGrid {
   int dpi_ = 96;
   TGridModel model_;
   TGridSelection selection_;
+  bool dragging_ = false;     // the left button went down on a data cell and is held
   bool editing_ = false;
   bool ending_ = false;       // EndEdit is running; focus changes it makes are ours
   bool settingEditor_ = false;  // the editor's text is being set by us, not typed
