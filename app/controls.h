@@ -70,6 +70,8 @@ class IForm1Controls {
   // captioned with the application title.
   virtual bool ConfirmYesNo(std::string_view message) = 0;
   virtual void ShowMessage(std::string_view message) = 0;
+  // The same with the error icon, for what went wrong.
+  virtual void ShowErrorMessage(std::string_view message) = 0;
   // The file-open dialog: the chosen file, or nothing when cancelled.
   virtual std::optional<std::filesystem::path> RunOpenDialog(const TOpenDialogSpec& spec) = 0;
 

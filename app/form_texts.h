@@ -77,3 +77,14 @@ extern const char* const kMenuCopy;       // "コピー(&C)"
 extern const char* const kMenuPaste;      // "貼り付け(&P)"
 extern const char* const kMenuDelete;     // "削除(&D)"
 extern const char* const kMenuSelectAll;  // "すべて選択(&A)"
+
+// A cell whose text is no width, in its tooltip: "「abc」は線幅になりません。0
+// として保存されます。", and for a decimal the unit's hint.
+extern const char* const kCellNotWidth;      // "」は線幅になりません。"
+extern const char* const kCellStoredAs;      // "として保存されます。"
+extern const char* const kCellUnitHint;      // "線幅は1/100mm単位の整数です（0.25mm → 25）。"
+// The idle summary's count of such cells: "入力エラー N マス".
+extern const char* const kCellErrorsWord;    // "入力エラー"
+extern const char* const kCellsWord;         // "マス"
+// Under a tooltip's solids: which solids the ソリッド box converts.
+extern const char* const kSolidsConvertedHint;  // "ソリッドのチェックで変換するのは線形ソリッドと円周ソリッドです"

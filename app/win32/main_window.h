@@ -74,6 +74,7 @@ class TMainWindow : public IForm1Controls {
   void CloseWindow() override;
   bool ConfirmYesNo(std::string_view message) override;
   void ShowMessage(std::string_view message) override;
+  void ShowErrorMessage(std::string_view message) override;
   std::optional<std::filesystem::path> RunOpenDialog(const TOpenDialogSpec& spec) override;
   bool IsEscapeDown() override;
   std::filesystem::path ExecutablePath() const override;
@@ -97,6 +98,9 @@ class TMainWindow : public IForm1Controls {
   bool HandleTabKey(const MSG& msg);
 
   void OnCommand(int id, int code);
+  // The grid's range commands and its context menu.
+  void OnGridCommand(int code);
+  void OnGridContextMenu(HWND target, int x, int y);
   LRESULT OnNotify(const NMHDR* header);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
   void OnDpiChanged(int dpi, const RECT* suggested);
@@ -117,6 +121,7 @@ class TMainWindow : public IForm1Controls {
   HICON smallIcon_ = nullptr;
   bool shown_ = false;  // Create has finished: the application window may hand over activation
   bool closed_ = false;
+  bool escapePolled_ = false;  // the Escape key's state was read in this run
   // Edit1's text as the form gave it: handed back byte for byte while the
   // user has not changed it, so bytes CP932 cannot round-trip survive.
   std::string edit1Sjis_;

@@ -43,7 +43,8 @@ class FakeControls : public IForm1Controls {
   std::string labelL1, labelL2;
   std::vector<std::string> statusTexts;  // every status text, in order
   std::vector<std::string> confirmations;
-  std::vector<std::string> messages;
+  std::vector<std::string> messages;  // every box, plain or with the error icon
+  int errorBoxes = 0;
   std::vector<TOpenDialogSpec> dialogs;
   std::vector<std::pair<int, int>> moves;
   TGridSelection selection;              // the grid's range, as the user left it
@@ -82,6 +83,10 @@ class FakeControls : public IForm1Controls {
   void CloseWindow() override;
   bool ConfirmYesNo(std::string_view message) override;
   void ShowMessage(std::string_view message) override { messages.emplace_back(message); }
+  void ShowErrorMessage(std::string_view message) override {
+    messages.emplace_back(message);
+    ++errorBoxes;
+  }
   std::optional<std::filesystem::path> RunOpenDialog(const TOpenDialogSpec& spec) override;
   bool IsEscapeDown() override;
   std::filesystem::path ExecutablePath() const override { return exePath_; }
