@@ -10,6 +10,8 @@
 #include <cwchar>
 #include <new>
 
+#include "app/cell_check.h"
+#include "app/win32/cp932.h"
 #include "app/win32/layout.h"
 
 namespace {
@@ -45,6 +47,8 @@ COLORREF UseColour(TCellUse use) {
 
 // A range's shade over a cell's tint: a quarter of the highlight, so the
 // used-layer tint and the text under it stay readable.
+constexpr COLORREF kErrorColour = RGB(204, 0, 0);
+
 COLORREF Shade(COLORREF base, COLORREF highlight) {
   const auto mix = [](int b, int h) { return static_cast<BYTE>((b * 3 + h) / 4); };
   return RGB(mix(GetRValue(base), GetRValue(highlight)), mix(GetGValue(base), GetGValue(highlight)),
@@ -459,6 +463,18 @@ void TStringGrid::DrawCell(HDC dc, int col, int row) {
   }
 
   const std::wstring& text = model_.Cell(col, row);
+  // Text that is no width shows in red (its tooltip says what OK will store);
+  // an empty cell gets a red mark, having no text to colour.
+  if (!fixed && !CheckCellText(WideToSjis(text)).valid) {
+    fore = kErrorColour;
+    if (text.empty()) {
+      const int mark = layout::Scale(3, dpi_);
+      RECT corner{inner.left + 1, inner.top + 1, inner.left + 1 + mark, inner.top + 1 + mark};
+      const HBRUSH red = CreateSolidBrush(kErrorColour);
+      FillRect(dc, &corner, red);
+      DeleteObject(red);
+    }
+  }
   if (text.empty()) return;
   SetTextColor(dc, fore);
   const int pad = layout::Scale(2, dpi_);
@@ -879,8 +895,10 @@ bool TStringGrid::OnEditorGridKey(WPARAM key, bool ctrl, bool shift) {
   // Enter (or Ctrl+Enter) after typing over a range fills it; Ctrl+Enter on
   // one cell keeps it current.
   if (key == VK_RETURN && (!selection_.IsSingle() || ctrl)) {
+    // Enter without typing only closes the editor; Ctrl+Enter fills all the same.
+    const bool typed = !EditorFresh();
     EndEdit(true);
-    if (!selection_.IsSingle()) Command(kGridFill);
+    if (!selection_.IsSingle() && (typed || ctrl)) Command(kGridFill);
     return true;
   }
   if (ctrl && (key == 'Z' || key == 'Y')) {
