@@ -15,9 +15,9 @@ void AddItem(HMENU menu, UINT id, const char* sjisText, const wchar_t* shortcut,
 
 }  // namespace
 
-UINT RunGridMenu(HWND owner, POINT screen, bool canUndo, bool canRedo, bool canPaste) {
+HMENU BuildGridMenu(bool canUndo, bool canRedo, bool canPaste) {
   HMENU menu = CreatePopupMenu();
-  if (!menu) return 0;
+  if (!menu) return nullptr;
   AddItem(menu, kGridUndo, kMenuUndo, L"Ctrl+Z", canUndo);
   AddItem(menu, kGridRedo, kMenuRedo, L"Ctrl+Y", canRedo);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -27,6 +27,12 @@ UINT RunGridMenu(HWND owner, POINT screen, bool canUndo, bool canRedo, bool canP
   AddItem(menu, kGridDelete, kMenuDelete, L"Delete", true);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AddItem(menu, kGridMenuSelectAll, kMenuSelectAll, L"Ctrl+A", true);
+  return menu;
+}
+
+UINT RunGridMenu(HWND owner, POINT screen, bool canUndo, bool canRedo, bool canPaste) {
+  HMENU menu = BuildGridMenu(canUndo, canRedo, canPaste);
+  if (!menu) return 0;
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y, 0,
                      owner, nullptr));

@@ -9,6 +9,9 @@
 // What the menu offers besides the grid's own commands.
 constexpr UINT kGridMenuSelectAll = 0x7201;
 
+// The menu itself, for the caller to show and destroy.
+HMENU BuildGridMenu(bool canUndo, bool canRedo, bool canPaste);
+
 // Shows the menu at `screen` (a keyboard request passes the current cell's
 // corner) and returns the command chosen: a TGridCommand, kGridMenuSelectAll,
 // or 0 when the menu was dismissed.

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/form_texts.h"
+#include "app/win32/cp932.h"
+#include "app/win32/grid_menu.h"
 #include "app/win32/layout.h"
 
 namespace {
@@ -671,4 +674,27 @@ TEST_F(GridRange, RangeIsShadedOverTheTintAndBadTextIsRed) {
   }
   ReleaseDC(grid_->Hwnd(), dc);
   EXPECT_GT(red, 0);
+}
+
+TEST(GridMenu, OffersEachCommandWithItsShortcutGreyedWhereItCannotAct) {
+  const HMENU menu = BuildGridMenu(false, true, false);
+  ASSERT_NE(menu, nullptr);
+  const struct {
+    UINT id;
+    const char* text;
+    const wchar_t* shortcut;
+    bool enabled;
+  } items[] = {
+      {kGridUndo, kMenuUndo, L"Ctrl+Z", false},     {kGridRedo, kMenuRedo, L"Ctrl+Y", true},
+      {kGridCut, kMenuCut, L"Ctrl+X", true},        {kGridCopy, kMenuCopy, L"Ctrl+C", true},
+      {kGridPaste, kMenuPaste, L"Ctrl+V", false},   {kGridDelete, kMenuDelete, L"Delete", true},
+      {kGridMenuSelectAll, kMenuSelectAll, L"Ctrl+A", true},
+  };
+  for (const auto& item : items) {
+    wchar_t text[64] = {};
+    ASSERT_GT(GetMenuStringW(menu, item.id, text, 64, MF_BYCOMMAND), 0) << item.id;
+    EXPECT_EQ(std::wstring(text), SjisToWide(item.text) + L"\t" + item.shortcut);
+    EXPECT_EQ((GetMenuState(menu, item.id, MF_BYCOMMAND) & MF_GRAYED) == 0, item.enabled) << item.id;
+  }
+  DestroyMenu(menu);
 }
