@@ -1,5 +1,6 @@
 // The batch command: "convert" runs the window's OK flow on files named on the
-// command line; "cancel", "show", "import-jwf" and "stats" answer or inspect.
+// command line; "cancel", "show", "import-jwf" and "stats" answer or inspect;
+// "set-table" fills a preset table from a spreadsheet's block.
 #include "app/cli.h"
 
 #include <array>
@@ -7,7 +8,10 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <algorithm>
 #include <fstream>
+#include <iostream>
+#include <iterator>
 #include <map>
 #include <new>
 #include <optional>
@@ -16,10 +20,12 @@
 #include "app/cli_messages.h"
 #include "app/cli_progress.h"
 #include "app/convert.h"
+#include "app/grid_selection.h"
 #include "app/jwf_import.h"
 #include "app/layer_summary.h"
 #include "app/preset_lines.h"
 #include "app/ok_flow.h"
+#include "app/paste_block.h"
 #include "app/presets.h"
 #include "app/text_codec.h"
 #include "exchange/file/interrupt_cleanup.h"
@@ -44,6 +50,7 @@ constexpr std::string_view kMainHelp =
     "  convert     convert the widths and write the answer (\"hd\" and the drawing)\n"
     "  cancel      write the answer that changes nothing (\"hq\")\n"
     "  show        print a preset table: its comment and its 16 x 16 widths\n"
+    "  set-table   replace a preset table's widths from a block of a spreadsheet\n"
     "  import-jwf  print the widths that an environment file (*.JWF) gives\n"
     "  stats       print what an exchange file holds, per kind and per layer\n"
     "\n"
@@ -98,12 +105,35 @@ constexpr std::string_view kCancelHelp =
     "\"hd\" is not touched unless --force is given.\n";
 
 constexpr std::string_view kShowHelp =
-    "usage: t905cli show [--presets FILE] [--tab N] [--force]\n"
+    "usage: t905cli show [--presets FILE] [--tab N] [--tsv] [--force]\n"
     "\n"
     "Prints one table of the preset file (default: t905.dat beside t905cli): its\n"
     "comment, the check boxes, and the widths with the layer groups as rows and the layers\n"
     "as columns. -1 leaves a layer's width unchanged. Default table: the one in use.\n"
-    "A file that is not a whole preset file (5148 lines) is refused unless --force is given.\n";
+    "A file that is not a whole preset file (5148 lines) is refused unless --force is given.\n"
+    "\n"
+    "  --tsv  print only the 16 x 16 widths, cells by tab, one group per line: the block\n"
+    "         a spreadsheet pastes and set-table reads\n";
+
+constexpr std::string_view kSetTableHelp =
+    "usage: t905cli set-table [--presets FILE] --tab N [--comment TEXT] [--force] BLOCK\n"
+    "\n"
+    "Replaces the widths of table N in the preset file (default: t905.dat beside\n"
+    "t905cli) from BLOCK, a file holding rows of cells separated by tabs, as a\n"
+    "spreadsheet copies them (BLOCK '-' reads the standard input). The block is put\n"
+    "on the table as pasting it over the whole table in the window does: 16 x 16\n"
+    "cells replace it; a block whose size divides 16 x 16 is repeated across it; a\n"
+    "single value fills it; another block goes to the top left and the other cells\n"
+    "stay. Empty cells are -1. A cell that is not a width (an integer from -1 to\n"
+    "30000) or a block past the table's edge changes nothing: the row, the column\n"
+    "and the reason are told and the file is left as it was.\n"
+    "\n"
+    "  --tab N         the table to set, 1..20\n"
+    "  --comment TEXT  also set the table's comment\n"
+    "  --force         use a preset file that is not a whole one (read as the window does)\n"
+    "\n"
+    "The file is written as the window writes it on OK: a temporary file beside it\n"
+    "that then replaces it, every other line kept.\n";
 
 constexpr std::string_view kImportHelp =
     "usage: t905cli import-jwf FILE\n"
@@ -229,6 +259,7 @@ TParsed ParseArgs(const TCommandSpec& spec, const std::vector<std::string>& args
   }
   if (static_cast<int>(parsed.positional.size()) != spec.positional) {
     if (spec.positional == 0) throw TUsageError("unexpected argument '" + parsed.positional[0] + "'");
+    if (args[0] == "set-table") throw TUsageError("set-table needs exactly one BLOCK (a file, or - for the standard input)");
     throw TUsageError(args[0] + " needs exactly one FILE");
   }
   return parsed;
@@ -461,6 +492,14 @@ int Show(const TParsed& p, const TCliContext& context, std::ostream& out, std::o
   LoadPresets(presetLines, model, controls);
   const int tab = tabOption.value_or(model.CurrentTab);
   const TPresetTable& table = model.Table(tab);
+  if (Has(p, "--tsv")) {
+    TGridWidths widths;
+    std::copy(table.Widths.begin(), table.Widths.end(), widths.begin());
+    std::string text = CopyBlockText(widths, 1, 1, 16, 16);
+    std::erase(text, '\r');
+    out << text;
+    return kCliOk;
+  }
 
   out << "table " << Int(tab) << " of 20 (in use: " << Int(model.CurrentTab) << ")\n";
   out << "comment: " << SjisToUtf8(table.Comment) << '\n';
@@ -469,6 +508,90 @@ int Show(const TParsed& p, const TCliContext& context, std::ostream& out, std::o
   TGridTexts cells;
   for (std::size_t i = 0; i < table.Widths.size(); ++i) cells[i / 16][i % 16] = Int(table.Widths[i]);
   PrintGrid(out, cells);
+  return kCliOk;
+}
+
+// The block's bytes as Shift-JIS: a file saved as UTF-8 (with a BOM, or with
+// UTF-8 characters in it) is converted; Shift-JIS is taken as it is.
+std::string BlockAsSjis(std::string bytes) {
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) return Utf8ToSjis(std::string_view(bytes).substr(3));
+  bool nonAscii = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    nonAscii = true;
+    const std::size_t n = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || i + n > bytes.size()) return bytes;
+    for (std::size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return bytes;
+    }
+    i += n;
+  }
+  return nonAscii ? Utf8ToSjis(bytes) : bytes;
+}
+
+// Reads BLOCK: a file, or the standard input for "-". False when it cannot be read.
+bool ReadBlock(const std::string& name, const TCliContext& context, std::string& bytes, std::ostream& err) {
+  if (name == "-") {
+    std::istream& in = context.input != nullptr ? *context.input : std::cin;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return FileError(err, "cannot read the block from the standard input"), false;
+    return true;
+  }
+  const std::filesystem::path path = CliPath(name);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    FileError(err, "cannot read the block '" + name + "': " +
+                       (std::filesystem::exists(path, ec) ? "it is not a file" : "no such file"));
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in.is_open() || in.bad()) return FileError(err, "cannot read the block '" + name + "'"), false;
+  return true;
+}
+
+int SetTable(const TParsed& p, const TCliContext& context, std::ostream& err) {
+  const std::optional<int> tab = TabOption(p);
+  if (!tab) throw TUsageError("set-table needs --tab N, the table to set");
+  const std::filesystem::path path = FileOption(p, "--presets", kDefaultPresets, context);
+  std::string bytes;
+  if (!ReadBlock(p.positional[0], context, bytes, err)) return kCliFileError;
+
+  // The block is checked whole before the file is touched: a refusal leaves it as it was.
+  TPasteBlock block;
+  TPasteError error;
+  TPasteTarget target;
+  TGridSelection wholeTable;
+  wholeTable.SelectAll();
+  if (!ParsePasteBlock(BlockAsSjis(std::move(bytes)), block, error) ||
+      !PlacePasteBlock(block, wholeTable, target, error)) {
+    return FileError(err, SjisToUtf8(PasteErrorText(error)));
+  }
+
+  TPresetModel model;
+  TPresetControls controls;
+  {
+    // Closed again before the file is replaced.
+    TPresetLines presetLines;
+    if (Refused(PresetFileRefusal(path, Has(p, "--force"), &presetLines), err)) return kCliFileError;
+    LoadPresets(presetLines, model, controls);
+  }
+  TPresetTable& table = model.Table(*tab);
+  for (int row = target.top; row <= target.bottom; ++row) {
+    for (int col = target.left; col <= target.right; ++col) {
+      table.Widths[static_cast<std::size_t>((row - 1) * 16 + (col - 1))] = target.ValueAt(block, col, row);
+    }
+  }
+  if (const auto it = p.values.find("--comment"); it != p.values.end()) table.Comment = Utf8ToSjis(it->second);
+
+  TFileError writeError;
+  if (!SavePresets(path, model, controls, nullptr, &writeError)) {
+    return FileError(err, "cannot write the preset file '" + FullPathText(path) + "': " + FileErrorWords(writeError));
+  }
   return kCliOk;
 }
 
@@ -517,12 +640,14 @@ const TCommandSpec* FindCommand(std::string_view name) {
                                     {"--points", "--dims", "--solids", "--arbitrary", "--summary", "--force"},
                                     0};
   static const TCommandSpec cancel{kCancelHelp, {"--exchange"}, {"--force"}, 0};
-  static const TCommandSpec show{kShowHelp, {"--presets", "--tab"}, {"--force"}, 0};
+  static const TCommandSpec show{kShowHelp, {"--presets", "--tab"}, {"--force", "--tsv"}, 0};
+  static const TCommandSpec setTable{kSetTableHelp, {"--presets", "--tab", "--comment"}, {"--force"}, 1};
   static const TCommandSpec import{kImportHelp, {}, {}, 1};
   static const TCommandSpec stats{kStatsHelp, {"--exchange"}, {}, 0};
   if (name == "convert") return &convert;
   if (name == "cancel") return &cancel;
   if (name == "show") return &show;
+  if (name == "set-table") return &setTable;
   if (name == "import-jwf") return &import;
   if (name == "stats") return &stats;
   return nullptr;
@@ -557,6 +682,7 @@ int Dispatch(std::vector<std::string> args, const TCliContext& context, std::ost
   if (command == "convert") return Convert(parsed, context, out, err);
   if (command == "cancel") return Cancel(parsed, context, err);
   if (command == "show") return Show(parsed, context, out, err);
+  if (command == "set-table") return SetTable(parsed, context, err);
   if (command == "import-jwf") return ImportJwfCommand(parsed, out, err);
   return Stats(parsed, context, out, err);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -24,6 +25,8 @@ struct TCliContext {
   // Where a long conversion shows how far it has come; null for nothing
   // (as with --quiet).
   ICliProgress* progress = nullptr;
+  // Where "set-table -" reads its block; null for the standard input.
+  std::istream* input = nullptr;
 };
 
 // Runs one command. `args` are the words after the program name; on Windows

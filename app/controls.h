@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/grid_selection.h"
 #include "app/layer_summary.h"
 
 // The file-open dialog's settings.
@@ -34,6 +35,14 @@ class IForm1Controls {
   virtual void CommitGridEdit() = 0;
   // How each grid cell relates to the selection, for the grid to tint.
   virtual void SetGridUse(const TGridUse& use) = 0;
+  // The grid's selected range of data cells; setting it also moves the current cell.
+  virtual TGridSelection GridSelection() const = 0;
+  virtual void SetGridSelection(const TGridSelection& selection) = 0;
+
+  // The clipboard's text as Shift-JIS (nothing when it holds none), and
+  // putting text there (CR LF between rows, as spreadsheets exchange blocks).
+  virtual std::optional<std::string> ClipboardText() = 0;
+  virtual void SetClipboardText(std::string_view text) = 0;
 
   virtual std::string Edit1Text() const = 0;
   virtual void SetEdit1Text(std::string_view text) = 0;
@@ -61,6 +70,8 @@ class IForm1Controls {
   // captioned with the application title.
   virtual bool ConfirmYesNo(std::string_view message) = 0;
   virtual void ShowMessage(std::string_view message) = 0;
+  // The same with the error icon, for what went wrong.
+  virtual void ShowErrorMessage(std::string_view message) = 0;
   // The file-open dialog: the chosen file, or nothing when cancelled.
   virtual std::optional<std::filesystem::path> RunOpenDialog(const TOpenDialogSpec& spec) = 0;
 

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 
 
+#include "app/cell_check.h"
 #include "app/convert.h"
 #include "app/form_texts.h"
 #include "app/ok_flow.h"
@@ -78,6 +79,8 @@ void TForm1::FormShow() {
   controls_.SelectTabSilently(model.CurrentTab - 1);
   TableToGrid(model.CurrentTab);
   ShowLayerUse();
+  baseline_ = lastSeen_ = Screen();
+  changing_ = false;
 }
 
 void TForm1::Button1Click() {
@@ -142,14 +145,25 @@ void TForm1::ShowLayerUse() {
   const TGridWidths widths = GridWidths();
   const TConvertKinds kinds = CheckedKinds(controls_);
   controls_.SetGridUse(GridUse(summary_, widths, kinds));
-  controls_.SetStatusText(IdleSummaryText(summary_, widths, kinds));
+  std::string summary = IdleSummaryText(summary_, widths, kinds);
+  // Cells whose text is no width are counted, so a typing mistake does not pass unseen.
+  if (const int errors = CountCellErrors(Screen().cells); errors > 0) {
+    summary += std::string(kStatusIdle) + kCellErrorsWord + ' ' + std::to_string(errors) + ' ' + kCellsWord;
+  }
+  controls_.SetStatusText(summary);
 }
 
 std::string TForm1::CellHint(int col, int row) const {
-  return CellTooltipText(summary_, GridWidths(), CheckedKinds(controls_), col, row);
+  const std::string hint = CellTooltipText(summary_, GridWidths(), CheckedKinds(controls_), col, row);
+  if (col < 1 || col > 16 || row < 1 || row > 16) return hint;
+  return CellErrorHint(controls_.GridCell(col, row)) + hint;
 }
 
-void TForm1::StringGrid1SetEditText() { ShowLayerUse(); }
+void TForm1::StringGrid1SetEditText() {
+  if (okDone_ || closed_) return;
+  TypedInto();
+  ShowLayerUse();
+}
 
 void TForm1::CheckBoxClick() { ShowLayerUse(); }
 

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/controls.h"
 #include "app/layer_summary.h"
 #include "app/ok_pacing.h"
 #include "app/presets.h"
+#include "app/table_undo.h"
 #include "exchange/file/file_error.h"
 #include "exchange/store/store.h"
 
@@ -32,6 +34,26 @@ class TForm1 {
   void TabControl1Change();    // after the switch: show the new table
   void StringGrid1SetEditText();  // the user changed a cell's text
   void CheckBoxClick();           // the user ticked or cleared one of the four boxes
+  void Edit1Change();             // the user changed the comment
+
+  // The grid's range commands. Each is one step of undo, in whichever tab.
+  void GridFill(std::string_view text);  // Enter (or Ctrl+Enter) after typing over a range
+  void GridDelete();                     // Delete: the range to -1
+  void GridCopy();
+  void GridCut();                        // copy, then the range to -1
+  // All or nothing: a block that does not fit or holds a bad cell changes
+  // nothing and is refused in a message naming the row, column and reason.
+  void GridPaste();
+  void GridUndo();  // shows the tab the step was made in
+  void GridRedo();
+  // Typing not yet closed into a step counts: it can be undone, and it has
+  // already made what was undone impossible to redo.
+  bool CanUndo() const { return undo_.CanUndo() || pendingKey_ != kNoKey; }
+  bool CanRedo() const { return undo_.CanRedo() && pendingKey_ == kNoKey; }
+
+  // Where typing went, for the undo bookkeeping: a layer index, or these.
+  static constexpr int kCommentKey = 256;
+  static constexpr int kNoKey = -1;
 
   void TableToGrid(int n);
   void GridToTable(int n);
@@ -65,6 +87,24 @@ class TForm1 {
   // Re-tints the grid and, while the window is idle, rewrites the summary line.
   void ShowLayerUse();
 
+  // Undo bookkeeping. The screen of the tab shown, as undo keeps it.
+  TTableScreen Screen() const;
+  void ShowScreen(const TTableScreen& screen);
+  // Typing not yet made a step (a cell or the comment) becomes one.
+  void FlushTyping();
+  // Around a command: takes an open edit and pending typing first, returns the
+  // screen before and marks the controls' events as the command's own;
+  // EndChange makes the step and updates the summary.
+  TTableScreen BeginChange();
+  void EndChange(const TTableScreen& before);
+  // The user typed into a cell or the comment: typing in one place makes one
+  // step, closed when typing moves elsewhere or a command comes.
+  void TypedInto();
+  // Shows an undo step's screen, switching to its tab as a tab click would.
+  void ShowStep(int table, const TTableScreen& screen);
+  // Sets every cell of the range (grid columns and rows) to `text`.
+  void SetRangeCells(const TGridSelection& range, std::string_view text);
+
   // A file this run could not write, for the box shown at close.
   struct TWriteFailure {
     const char* headline;  // Shift-JIS, from the window's texts
@@ -82,6 +122,13 @@ class TForm1 {
   bool okDone_ = false;       // OK converts at most once per run
   bool closed_ = false;
   TLayerSummary summary_;
+  TTableUndo undo_;
+  TTableScreen baseline_;   // the screen after the last step (or the last tab shown)
+  TTableScreen lastSeen_;   // the screen when typing was last seen
+  int pendingKey_ = kNoKey; // where the typing since baseline_ went: a layer index, kCommentKey or kNoKey
+  // A command is setting the controls, so their events are ours; set until
+  // FormShow has filled the window.
+  bool changing_ = true;
 };
 
 // The texts the window shows (Shift-JIS).

@@ -45,11 +45,18 @@ void TForm1::GridToTable(int n) {
 void TForm1::TabControl1Changing() {
   // Text still open in a cell's editor belongs to the table being left.
   controls_.CommitGridEdit();
+  // Typing in the table left is a step of that table.
+  FlushTyping();
   GridToTable(SelectedTable());
 }
 
 void TForm1::TabControl1Change() {
+  const bool wasChanging = changing_;
+  changing_ = true;
   TableToGrid(SelectedTable());
+  changing_ = wasChanging;
+  baseline_ = lastSeen_ = Screen();
+  pendingKey_ = kNoKey;
   ShowLayerUse();
 }
 
@@ -70,11 +77,13 @@ void ClearGrid(IForm1Controls& controls, std::string_view question, std::string_
 }  // namespace
 
 void TForm1::Button3Click() {
+  const TTableScreen before = BeginChange();
   ClearGrid(controls_, kConfirmAllMinus1, "-1");
-  ShowLayerUse();
+  EndChange(before);
 }
 
 void TForm1::Button5Click() {
+  const TTableScreen before = BeginChange();
   ClearGrid(controls_, kConfirmAllZero, "0");
-  ShowLayerUse();
+  EndChange(before);
 }

@@ -53,10 +53,11 @@ void TForm1::Button4Click() {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(*chosen, ec)) return;
 
+  const TTableScreen screenBefore = BeginChange();
   const TGridTexts before = ReadGridCells(controls_);
   TGridTexts cells = before;
   // A file that fails part-way keeps the rows already read, as the host's own reading does.
   ImportJwf(*chosen, cells);
   WriteChangedCells(controls_, before, cells);
-  ShowLayerUse();
+  EndChange(screenBefore);
 }

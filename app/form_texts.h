@@ -57,3 +57,34 @@ extern const char* const kWriteAnswerFailed;   // "変換結果をファイル�
 extern const char* const kFailedFileLabel;     // "ファイル："
 extern const char* const kFailedReasonLabel;   // "理由："
 extern const char* const kToolFolderAdvice;    // "…Jw_cadのフォルダの下…に置いてください。"
+
+// A paste or a set-table block that is refused: the head line, then where
+// (row and column of the block) and why. Shared with the batch command.
+extern const char* const kPasteRefused;        // "貼り付けできません。"
+extern const char* const kPasteRowWord;        // "行目"
+extern const char* const kPasteColCellWord;    // "列目の「", before the cell's text
+extern const char* const kPasteNotInteger;     // "」は整数ではありません。"
+extern const char* const kPasteDecimal;        // "」は小数です。…（0.25mm → 25）。"
+extern const char* const kPasteOutOfRange;     // "」は-1～30000の範囲にありません。"
+extern const char* const kPastePastEdge;       // "列目が表の端を越えます。"
+extern const char* const kPasteNothing;        // "貼り付けるデータがありません。"
+
+// The grid's context menu, in its order.
+extern const char* const kMenuUndo;       // "元に戻す(&U)"
+extern const char* const kMenuRedo;       // "やり直し(&R)"
+extern const char* const kMenuCut;        // "切り取り(&T)"
+extern const char* const kMenuCopy;       // "コピー(&C)"
+extern const char* const kMenuPaste;      // "貼り付け(&P)"
+extern const char* const kMenuDelete;     // "削除(&D)"
+extern const char* const kMenuSelectAll;  // "すべて選択(&A)"
+
+// A cell whose text is no width, in its tooltip: "「abc」は線幅になりません。0
+// として保存されます。", and for a decimal the unit's hint.
+extern const char* const kCellNotWidth;      // "」は線幅になりません。"
+extern const char* const kCellStoredAs;      // "として保存されます。"
+extern const char* const kCellUnitHint;      // "線幅は1/100mm単位の整数です（0.25mm → 25）。"
+// The idle summary's count of such cells: "入力エラー N マス".
+extern const char* const kCellErrorsWord;    // "入力エラー"
+extern const char* const kCellsWord;         // "マス"
+// Under a tooltip's solids: which solids the ソリッド box converts.
+extern const char* const kSolidsConvertedHint;  // "ソリッドのチェックで変換するのは線形ソリッドと円周ソリッドです"

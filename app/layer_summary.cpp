@@ -6,6 +6,7 @@
 #include <charconv>
 #include <vector>
 
+#include "app/form_texts.h"
 #include "app/presets.h"
 #include "util/text.h"
 
@@ -56,6 +57,17 @@ std::string Int(int64_t v) {
   char buf[24];
   const auto res = std::to_chars(buf, buf + sizeof buf, v);
   return std::string(buf, res.ptr);
+}
+
+// A count as people read it: 1,000,000.
+std::string Grouped(int64_t v) {
+  const std::string digits = Int(v < 0 ? -v : v);
+  std::string out = v < 0 ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
 }
 
 char HexDigit(int v) { return "0123456789ABCDEF"[v & 15]; }
@@ -131,7 +143,13 @@ std::string LayerTitle(const TLayerSummary& s, int group, int layer) {
                s.layerNames[static_cast<std::size_t>(group * 16 + layer)]);
 }
 
-std::string ConvertsText(int64_t n) { return std::string(kConvertsWord) + ' ' + Int(n) + ' ' + kItemsWord; }
+std::string ConvertsText(int64_t n) { return std::string(kConvertsWord) + ' ' + Grouped(n) + ' ' + kItemsWord; }
+
+// The ソリッド box converts only some solids; where solids are counted the
+// tooltip says which, so a count above what converts explains itself.
+std::string SolidsHint(const TLayerCounts& c) {
+  return c.Count(TSummaryKind::Solids) > 0 ? std::string(kCrLf) + kSolidsConvertedHint : std::string();
+}
 
 // Sums the 16 cells of a row (a group) or a column (a layer).
 void SumLine(const TLayerSummary& s, const TGridWidths& widths, const TConvertKinds& kinds, bool row, int at,
@@ -151,7 +169,7 @@ std::string HeaderTooltip(const TLayerSummary& s, const TGridWidths& widths, con
   SumLine(s, widths, kinds, row, at, sum, converted);
   const std::string title = row ? GroupTitle(s, at) + kRowSumWord
                                 : std::string(kLayerWord) + ' ' + HexDigit(at) + kColSumWord;
-  return title + kCrLf + KindLine(sum) + kCrLf + ConvertsText(converted);
+  return title + kCrLf + KindLine(sum) + kCrLf + ConvertsText(converted) + SolidsHint(sum);
 }
 
 std::string DataTooltip(const TLayerSummary& s, const TGridWidths& widths, const TConvertKinds& kinds, int group,
@@ -161,7 +179,7 @@ std::string DataTooltip(const TLayerSummary& s, const TGridWidths& widths, const
   std::string widthText = std::string(kWidthWord) + ' ' + Int(w);
   widthText += w < 0 ? std::string(kKeepWord) : " (" + WidthMillimetres(w) + " mm)";
   return GroupTitle(s, group) + kGap + LayerTitle(s, group, layer) + kCrLf + KindLine(c) + kCrLf +
-         ConvertsText(ConvertedOn(c, w, kinds)) + kGap + widthText;
+         ConvertsText(ConvertedOn(c, w, kinds)) + kGap + widthText + SolidsHint(c);
 }
 
 TCellUse UseOf(const TLayerCounts& c, int32_t width, const TConvertKinds& kinds) {
@@ -264,7 +282,7 @@ std::string IdleSummaryText(const TLayerSummary& s, const TGridWidths& widths, c
     converted += ConvertedOn(s.layers[i], widths[i], kinds);
     if (s.layers[i].Total() > 0) ++used;
   }
-  return std::string(kSelectedWord) + ' ' + Int(s.total) + ' ' + kItemsWord + kGap + ConvertsText(converted) +
+  return std::string(kSelectedWord) + ' ' + Grouped(s.total) + ' ' + kItemsWord + kGap + ConvertsText(converted) +
          kGap + kUsedLayersWord + ' ' + Int(used);
 }
 

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <array>
@@ -11,7 +12,9 @@
 #include <vector>
 
 #include "app/form_texts.h"
+#include "app/win32/clipboard.h"
 #include "app/win32/cp932.h"
+#include "app/win32/grid_menu.h"
 #include "app/win32/layout.h"
 #include "app/win32/resource.h"
 #include "app/win32/string_grid.h"
@@ -309,6 +312,8 @@ LRESULT TMainWindow::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: return CreateControls() ? 0 : -1;
     case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam)), 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+      return OnGridContextMenu(reinterpret_cast<HWND>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(formBrush_);
@@ -443,6 +448,8 @@ void TMainWindow::AutoSizeLabel(int id) {
 
 void TMainWindow::OnCommand(int id, int code) {
   if (id == IDG_STRINGGRID1 && code == EN_CHANGE) return form_.StringGrid1SetEditText();
+  if (id == IDG_STRINGGRID1) return OnGridCommand(code);
+  if (id == IDE_EDIT1 && code == EN_CHANGE) return form_.Edit1Change();
   if (code != BN_CLICKED) return;
   switch (id) {
     case IDB_BUTTON1: return form_.Button1Click();
@@ -562,6 +569,23 @@ void TMainWindow::SetGridUse(const TGridUse& use) {
   if (TStringGrid* grid = Grid()) grid->SetUse(use);
 }
 
+TGridSelection TMainWindow::GridSelection() const {
+  const TStringGrid* grid = Grid();
+  return grid ? grid->Selection() : TGridSelection();
+}
+
+void TMainWindow::SetGridSelection(const TGridSelection& selection) {
+  if (TStringGrid* grid = Grid()) grid->SetSelection(selection);
+}
+
+std::optional<std::string> TMainWindow::ClipboardText() {
+  const std::optional<std::wstring> wide = ReadClipboardText(hwnd_);
+  if (!wide) return std::nullopt;
+  return WideToSjis(*wide);
+}
+
+void TMainWindow::SetClipboardText(std::string_view text) { WriteClipboardText(hwnd_, SjisToWide(text)); }
+
 std::string TMainWindow::Edit1Text() const {
   const std::wstring wide = WindowText(Control(IDE_EDIT1));
   return wide == edit1Wide_ ? edit1Sjis_ : WideToSjis(wide);
@@ -662,6 +686,12 @@ void TMainWindow::ShowMessage(std::string_view message) {
   MessageBoxW(hwnd_, text.c_str(), title.c_str(), MB_OK);
 }
 
+void TMainWindow::ShowErrorMessage(std::string_view message) {
+  const std::wstring text = SjisToWide(message);
+  const std::wstring title = SjisToWide(kAppTitle);
+  MessageBoxW(hwnd_, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+}
+
 std::optional<std::filesystem::path> TMainWindow::RunOpenDialog(const TOpenDialogSpec& spec) {
   const std::wstring title = SjisToWide(spec.title);
   std::wstring filter = SjisToWide(spec.filterName);
@@ -688,7 +718,16 @@ std::optional<std::filesystem::path> TMainWindow::RunOpenDialog(const TOpenDialo
   return std::filesystem::path(std::wstring(file.data()));
 }
 
-bool TMainWindow::IsEscapeDown() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
+bool TMainWindow::IsEscapeDown() {
+  // The low bit (pressed since the last call) catches a tap between two polls,
+  // which under Wine the down bit alone misses. The first poll of a run first
+  // clears what an earlier Escape (closing a box) left there.
+  if (!escapePolled_) {
+    GetAsyncKeyState(VK_ESCAPE);
+    escapePolled_ = true;
+  }
+  return (GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0;
+}
 
 std::filesystem::path TMainWindow::ExecutablePath() const {
   if (!options_.exePath.empty()) return options_.exePath;

@@ -55,6 +55,10 @@ class TMainWindow : public IForm1Controls {
   void SetGridColWidth(int col, int pixels) override;
   void CommitGridEdit() override;
   void SetGridUse(const TGridUse& use) override;
+  TGridSelection GridSelection() const override;
+  void SetGridSelection(const TGridSelection& selection) override;
+  std::optional<std::string> ClipboardText() override;
+  void SetClipboardText(std::string_view text) override;
   std::string Edit1Text() const override;
   void SetEdit1Text(std::string_view text) override;
   bool CheckBox(TCheckBoxId id) const override;
@@ -70,6 +74,7 @@ class TMainWindow : public IForm1Controls {
   void CloseWindow() override;
   bool ConfirmYesNo(std::string_view message) override;
   void ShowMessage(std::string_view message) override;
+  void ShowErrorMessage(std::string_view message) override;
   std::optional<std::filesystem::path> RunOpenDialog(const TOpenDialogSpec& spec) override;
   bool IsEscapeDown() override;
   std::filesystem::path ExecutablePath() const override;
@@ -93,6 +98,9 @@ class TMainWindow : public IForm1Controls {
   bool HandleTabKey(const MSG& msg);
 
   void OnCommand(int id, int code);
+  // The grid's range commands and its context menu.
+  void OnGridCommand(int code);
+  void OnGridContextMenu(HWND target, int x, int y);
   LRESULT OnNotify(const NMHDR* header);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
   void OnDpiChanged(int dpi, const RECT* suggested);
@@ -113,6 +121,7 @@ class TMainWindow : public IForm1Controls {
   HICON smallIcon_ = nullptr;
   bool shown_ = false;  // Create has finished: the application window may hand over activation
   bool closed_ = false;
+  bool escapePolled_ = false;  // the Escape key's state was read in this run
   // Edit1's text as the form gave it: handed back byte for byte while the
   // user has not changed it, so bytes CP932 cannot round-trip survive.
   std::string edit1Sjis_;

@@ -7,8 +7,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <new>
 
+#include "app/cell_check.h"
+#include "app/win32/cp932.h"
 #include "app/win32/layout.h"
 
 namespace {
@@ -40,6 +43,16 @@ COLORREF UseColour(TCellUse use) {
     case TCellUse::Unused: break;
   }
   return layout::kFormColour;
+}
+
+// A range's shade over a cell's tint: a quarter of the highlight, so the
+// used-layer tint and the text under it stay readable.
+constexpr COLORREF kErrorColour = RGB(204, 0, 0);
+
+COLORREF Shade(COLORREF base, COLORREF highlight) {
+  const auto mix = [](int b, int h) { return static_cast<BYTE>((b * 3 + h) / 4); };
+  return RGB(mix(GetRValue(base), GetRValue(highlight)), mix(GetGValue(base), GetGValue(highlight)),
+             mix(GetBValue(base), GetBValue(highlight)));
 }
 
 }  // namespace
@@ -239,8 +252,12 @@ LRESULT TStringGrid::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, wParam, FALSE);
       return PlaceEditor(), 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
-    case WM_LBUTTONDOWN: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
-    case WM_LBUTTONDBLCLK: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0), 0;
+    case WM_LBUTTONUP: return OnLButtonUp(), 0;
+    case WM_CAPTURECHANGED: return dragging_ = false, 0;
+    case WM_RBUTTONDOWN: return OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), 0;
     case WM_KEYDOWN: return OnKeyDown(wParam) ? 0 : DefWindowProcW(hwnd_, msg, wParam, lParam);
     case WM_CHAR: return OnChar(static_cast<wchar_t>(wParam)), 0;
     case WM_VSCROLL: return OnScroll(SB_VERT, LOWORD(wParam)), 0;
@@ -319,6 +336,14 @@ void TStringGrid::SetDpi(int dpi) {
 void TStringGrid::SelectCell(int col, int row) {
   if (editing_) EndEdit(true);
   model_.MoveTo(col, row);
+  selection_.MoveTo(model_.CurCol(), model_.CurRow());
+  AfterMove();
+}
+
+void TStringGrid::SetSelection(const TGridSelection& selection) {
+  if (editing_) EndEdit(true);
+  selection_ = selection;
+  model_.MoveTo(selection_.CurCol(), selection_.CurRow());
   AfterMove();
 }
 
@@ -399,17 +424,16 @@ void TStringGrid::DrawCell(HDC dc, int col, int row) {
   const bool fixed = col == 0 || row == 0;
   const bool current = col == model_.CurCol() && row == model_.CurRow();
   const bool focused = HasFocusWithin();
+  const bool inRange = !fixed && !selection_.IsSingle() && selection_.Contains(col, row);
   COLORREF back = layout::kFormColour;
   COLORREF fore = GetSysColor(COLOR_WINDOWTEXT);
   if (fixed) {
     back = GetSysColor(COLOR_BTNFACE);
     fore = GetSysColor(COLOR_BTNTEXT);
-  } else if (current && focused && !editing_) {
-    back = GetSysColor(COLOR_HIGHLIGHT);
-    fore = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  } else if (current && !editing_) {
-    back = RGB(204, 228, 247);  // the current cell stays visible when the grid has no focus
+  } else if (inRange && !current) {
+    back = Shade(UseColour(Use(col, row)), focused ? GetSysColor(COLOR_HIGHLIGHT) : RGB(160, 160, 160));
   } else {
+    // The current cell keeps its tint and is framed instead (below), as spreadsheets draw it.
     back = UseColour(Use(col, row));
   }
   RECT inner{r.left, r.top, r.right - kGridLine, r.bottom - kGridLine};
@@ -426,7 +450,31 @@ void TStringGrid::DrawCell(HDC dc, int col, int row) {
   SelectObject(dc, oldPen);
   DeleteObject(pen);
 
+  if (current && !fixed && !editing_) {
+    // Framed in the highlight while the grid has the focus, in grey without it
+    // (at start the focus is on OK), so the tint inside stays readable either way.
+    const int thick = std::max(2, layout::Scale(2, dpi_));
+    const HBRUSH frame = CreateSolidBrush(focused ? GetSysColor(COLOR_HIGHLIGHT) : RGB(128, 128, 128));
+    for (int i = 0; i < thick; ++i) {
+      const RECT ring{inner.left + i, inner.top + i, inner.right - i, inner.bottom - i};
+      FrameRect(dc, &ring, frame);
+    }
+    DeleteObject(frame);
+  }
+
   const std::wstring& text = model_.Cell(col, row);
+  // Text that is no width shows in red (its tooltip says what OK will store);
+  // an empty cell gets a red mark, having no text to colour.
+  if (!fixed && !CheckCellText(WideToSjis(text)).valid) {
+    fore = kErrorColour;
+    if (text.empty()) {
+      const int mark = layout::Scale(3, dpi_);
+      RECT corner{inner.left + 1, inner.top + 1, inner.left + 1 + mark, inner.top + 1 + mark};
+      const HBRUSH red = CreateSolidBrush(kErrorColour);
+      FillRect(dc, &corner, red);
+      DeleteObject(red);
+    }
+  }
   if (text.empty()) return;
   SetTextColor(dc, fore);
   const int pad = layout::Scale(2, dpi_);
@@ -520,6 +568,14 @@ void TStringGrid::ForgetTipCell() {
 }
 
 void TStringGrid::OnMouseMove(int x, int y) {
+  if (dragging_) {
+    int col = 0;
+    int row = 0;
+    if (model_.HitTest(x, y, dpi_, col, row) && col > 0 && row > 0 &&
+        (col != selection_.EndCol() || row != selection_.EndRow())) {
+      ExtendTo(col, row);
+    }
+  }
   if (!tooltip_) return;
   int col = -1;
   int row = -1;
@@ -550,17 +606,112 @@ void TStringGrid::NotifyChanged() {
   SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), EN_CHANGE), reinterpret_cast<LPARAM>(hwnd_));
 }
 
-void TStringGrid::OnLButtonDown(int x, int y) {
+void TStringGrid::OnLButtonDown(int x, int y, bool shift) {
   SetFocus(hwnd_);
   int col = 0;
   int row = 0;
-  if (!model_.HitTest(x, y, dpi_, col, row) || col == 0 || row == 0) return;
+  if (!model_.HitTest(x, y, dpi_, col, row)) return;
+  if (col == 0 || row == 0) {
+    // Headers take a whole group row, a layer's column, or (the corner) the table.
+    if (editing_) EndEdit(true);
+    if (col == 0 && row == 0) {
+      selection_.SelectAll();
+    } else if (col == 0) {
+      selection_.SelectRow(row, shift);
+    } else {
+      selection_.SelectColumn(col, shift);
+    }
+    model_.MoveTo(selection_.CurCol(), selection_.CurRow());
+    return AfterMove();
+  }
+  if (shift) return ExtendTo(col, row);
   SelectCell(col, row);
   BeginEdit();
+  // Held and moved, the button stretches a range from this cell.
+  dragging_ = true;
+  SetCapture(hwnd_);
+}
+
+void TStringGrid::OnLButtonUp() {
+  if (!dragging_) return;
+  dragging_ = false;
+  ReleaseCapture();
+}
+
+void TStringGrid::OnRButtonDown(int x, int y) {
+  int col = 0;
+  int row = 0;
+  // A right click outside the range moves there first, so the menu acts on what was clicked.
+  if (model_.HitTest(x, y, dpi_, col, row) && col > 0 && row > 0 && !selection_.Contains(col, row)) {
+    SelectCell(col, row);
+  }
+  if (editing_) EndEdit(true);
+  SetFocus(hwnd_);
+}
+
+void TStringGrid::ExtendTo(int col, int row) {
+  if (editing_) EndEdit(true);
+  selection_.ExtendTo(col, row);
+  // The end cell is scrolled into view, the current cell stays where it was.
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  TGridModel probe = model_;
+  probe.MoveTo(selection_.EndCol(), selection_.EndRow());
+  probe.EnsureCurrentVisible(width, height, dpi_);
+  model_.ScrollTo(probe.LeftCol(), probe.TopRow(), width, height, dpi_);
+  UpdateScrollBars();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TStringGrid::Command(TGridCommand code) {
+  const HWND parent = GetParent(hwnd_);
+  if (!parent) return;
+  SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), code), reinterpret_cast<LPARAM>(hwnd_));
+}
+
+bool TStringGrid::OnRangeKey(WPARAM key, bool ctrl, bool shift) {
+  int width = 0;
+  int height = 0;
+  ClientSize(width, height);
+  const int page = model_.FullyVisibleRows(height, dpi_);
+  if (shift && !ctrl) {
+    switch (key) {
+      case VK_LEFT: return ExtendTo(selection_.EndCol() - 1, selection_.EndRow()), true;
+      case VK_RIGHT: return ExtendTo(selection_.EndCol() + 1, selection_.EndRow()), true;
+      case VK_UP: return ExtendTo(selection_.EndCol(), selection_.EndRow() - 1), true;
+      case VK_DOWN: return ExtendTo(selection_.EndCol(), selection_.EndRow() + 1), true;
+      case VK_PRIOR: return ExtendTo(selection_.EndCol(), selection_.EndRow() - page), true;
+      case VK_NEXT: return ExtendTo(selection_.EndCol(), selection_.EndRow() + page), true;
+      case VK_HOME: return ExtendTo(TGridModel::kFirstData, selection_.EndRow()), true;
+      case VK_END: return ExtendTo(TGridModel::kLastCol, selection_.EndRow()), true;
+      case VK_INSERT: return Command(kGridPaste), true;
+      case VK_DELETE: return Command(kGridCut), true;
+      default: break;
+    }
+  }
+  if (ctrl) {
+    switch (key) {
+      case 'A':
+        selection_.SelectAll();
+        return InvalidateRect(hwnd_, nullptr, FALSE), true;
+      case 'C':
+      case VK_INSERT: return Command(kGridCopy), true;
+      case 'X': return Command(kGridCut), true;
+      case 'V': return Command(kGridPaste), true;
+      case 'Z': return Command(shift ? kGridRedo : kGridUndo), true;
+      case 'Y': return Command(kGridRedo), true;
+      default: break;
+    }
+  }
+  if (key == VK_DELETE && !ctrl && !shift) return Command(kGridDelete), true;
+  return false;
 }
 
 bool TStringGrid::OnKeyDown(WPARAM key) {
   const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  if (OnRangeKey(key, ctrl, shift)) return true;
   int width = 0;
   int height = 0;
   ClientSize(width, height);
@@ -575,6 +726,7 @@ bool TStringGrid::OnKeyDown(WPARAM key) {
     case VK_HOME: return SelectCell(TGridModel::kFirstData, ctrl ? TGridModel::kFirstData : model_.CurRow()), true;
     case VK_END: return SelectCell(TGridModel::kLastCol, ctrl ? TGridModel::kLastRow : model_.CurRow()), true;
     case VK_F2: return BeginEdit(), true;
+    case VK_APPS: return false;
     case VK_RETURN: return BeginEdit(), true;
     default: return false;
   }
@@ -636,6 +788,7 @@ LRESULT TStringGrid::OnGetDlgCode(const MSG* msg) const {
 
 void TStringGrid::MoveCurrent(int dCol, int dRow) {
   model_.MoveBy(dCol, dRow);
+  selection_.MoveTo(model_.CurCol(), model_.CurRow());
   AfterMove();
 }
 
@@ -734,8 +887,63 @@ void TStringGrid::OnEditorChange() {
   NotifyChanged();
 }
 
+bool TStringGrid::EditorFresh() const {
+  return editing_ && model_.Cell(editCol_, editRow_) == editOriginal_;
+}
+
+bool TStringGrid::OnEditorGridKey(WPARAM key, bool ctrl, bool shift) {
+  // Enter (or Ctrl+Enter) after typing over a range fills it; Ctrl+Enter on
+  // one cell keeps it current.
+  if (key == VK_RETURN && (!selection_.IsSingle() || ctrl)) {
+    // Enter without typing only closes the editor; Ctrl+Enter fills all the same.
+    const bool typed = !EditorFresh();
+    EndEdit(true);
+    if (!selection_.IsSingle() && (typed || ctrl)) Command(kGridFill);
+    return true;
+  }
+  if (ctrl && (key == 'Z' || key == 'Y')) {
+    EndEdit(true);
+    Command(key == 'Y' || shift ? kGridRedo : kGridUndo);
+    return true;
+  }
+  // A block on the clipboard goes into the grid, never into one cell's text.
+  if (ctrl && key == 'V' && !EditorFresh() && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+    if (OpenClipboard(hwnd_)) {
+      bool block = false;
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+          block = std::wcspbrk(chars, L"\t\r\n") != nullptr;
+          GlobalUnlock(data);
+        }
+      }
+      CloseClipboard();
+      if (block) return EndEdit(true), Command(kGridPaste), true;
+    }
+    return false;
+  }
+  // Until something is typed, the editor is only the cell: the grid's keys act on the grid.
+  if (!EditorFresh()) return false;
+  const bool rangeKey = (shift && !ctrl && key != VK_TAB && key != VK_RETURN) ||
+                        (ctrl && (key == 'A' || key == 'C' || key == 'X' || key == 'V' || key == VK_INSERT)) ||
+                        (key == VK_DELETE && !selection_.IsSingle());
+  if (!rangeKey) return false;
+  if (shift && !ctrl && (key == VK_HOME || key == VK_END || key == VK_LEFT || key == VK_RIGHT) &&
+      GetWindowTextLengthW(editor_) > 0 && selection_.IsSingle()) {
+    // Within a cell's own text these still select characters, as in any edit box.
+    DWORD selStart = 0;
+    DWORD selEnd = 0;
+    SendMessageW(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+    const auto length = static_cast<DWORD>(GetWindowTextLengthW(editor_));
+    if (!(selStart == 0 && selEnd == length)) return false;
+  }
+  EndEdit(true);
+  return OnRangeKey(key, ctrl, shift);
+}
+
 bool TStringGrid::OnEditorKey(WPARAM key) {
   const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  if (OnEditorGridKey(key, ctrl, shift)) return true;
   DWORD selStart = 0;
   DWORD selEnd = 0;
   SendMessageW(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
@@ -743,7 +951,11 @@ bool TStringGrid::OnEditorKey(WPARAM key) {
   switch (key) {
     case VK_ESCAPE: return EndEdit(false), true;
     case VK_RETURN: return EndEdit(true), MoveCurrent(0, 1), true;
-    case VK_TAB: return EndEdit(true), model_.MoveTabOrder(shift), AfterMove(), true;
+    case VK_TAB:
+      EndEdit(true);
+      model_.MoveTabOrder(shift);
+      selection_.MoveTo(model_.CurCol(), model_.CurRow());
+      return AfterMove(), true;
     case VK_UP: return EndEdit(true), MoveCurrent(0, -1), true;
     case VK_DOWN: return EndEdit(true), MoveCurrent(0, 1), true;
     case VK_LEFT:

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/grid_selection.h"
 #include "app/layer_summary.h"
 
 // Full-width digits, minus and plus (as an input method types them) become
@@ -79,6 +80,18 @@ class TGridModel {
   int topRow_ = kFirstData;
 };
 
+// What the grid asks its parent to do with the range, as WM_COMMAND codes
+// beside EN_CHANGE: the form owns the texts, the clipboard and the undo.
+enum TGridCommand : WORD {
+  kGridFill = 0x7101,  // Enter after typing over a range: the current cell's text into every cell
+  kGridCopy,
+  kGridCut,
+  kGridPaste,
+  kGridDelete,
+  kGridUndo,
+  kGridRedo,
+};
+
 // The grid window: its own window class, state made in WM_NCCREATE and freed in
 // WM_NCDESTROY. It tells its parent only that the user changed a cell's text
 // (WM_COMMAND with EN_CHANGE, as an edit control does); the form reads the
@@ -102,6 +115,9 @@ class TStringGrid {
   void SetDpi(int dpi);
   int Dpi() const { return dpi_; }
   void SelectCell(int col, int row);
+  // The selected range; its current cell is the model's current cell.
+  const TGridSelection& Selection() const { return selection_; }
+  void SetSelection(const TGridSelection& selection);
 
   // How each cell relates to the selection; used cells are tinted, headers marked.
   void SetUse(const TGridUse& use);
@@ -131,7 +147,16 @@ class TStringGrid {
   LRESULT RouteEditor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   void OnPaint();
-  void OnLButtonDown(int x, int y);
+  void OnLButtonDown(int x, int y, bool shift);
+  void OnLButtonUp();
+  void OnRButtonDown(int x, int y);
+  bool OnRangeKey(WPARAM key, bool ctrl, bool shift);
+  // The editor's keys that act on the grid rather than on the text.
+  bool OnEditorGridKey(WPARAM key, bool ctrl, bool shift);
+  // The editor was opened and nothing typed yet: grid keys still act on the grid.
+  bool EditorFresh() const;
+  void Command(TGridCommand code);
+  void ExtendTo(int col, int row);
   bool OnKeyDown(WPARAM key);
   void OnChar(wchar_t ch);
   void OnScroll(int bar, WORD code);
@@ -162,6 +187,8 @@ class TStringGrid {
   HFONT font_ = nullptr;
   int dpi_ = 96;
   TGridModel model_;
+  TGridSelection selection_;
+  bool dragging_ = false;     // the left button went down on a data cell and is held
   bool editing_ = false;
   bool ending_ = false;       // EndEdit is running; focus changes it makes are ours
   bool settingEditor_ = false;  // the editor's text is being set by us, not typed

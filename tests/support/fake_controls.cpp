@@ -23,6 +23,11 @@ void FakeControls::TypeIntoCell(int col, int row, std::string_view text) {
   openEdit_ = OpenEdit{col, row, std::string(text)};
 }
 
+void FakeControls::TypeComment(std::string_view text) {
+  edit1 = text;
+  if (form_ != nullptr) form_->Edit1Change();
+}
+
 void FakeControls::ClickTab(int index) {
   if (form_ == nullptr) throw std::logic_error("no form attached");
   form_->TabControl1Changing();
@@ -47,8 +52,11 @@ void FakeControls::SetGridColWidth(int col, int pixels) {
 
 void FakeControls::CommitGridEdit() {
   if (!openEdit_) return;
-  SetGridCell(openEdit_->col, openEdit_->row, openEdit_->text);
+  const OpenEdit edit = *openEdit_;
   openEdit_.reset();
+  // The real grid's text reaches the cell as it is typed, and the form hears of it.
+  SetGridCell(edit.col, edit.row, edit.text);
+  if (form_ != nullptr) form_->StringGrid1SetEditText();
 }
 
 void FakeControls::MoveWindowTo(int left, int top) {

@@ -27,6 +27,8 @@ class FakeControls : public IForm1Controls {
   // Opens a cell's in-place editor with `text` typed; it reaches the cell only
   // when the editor is committed (another edit, or CommitGridEdit).
   void TypeIntoCell(int col, int row, std::string_view text);
+  // Types into the comment box; the form hears of it as from an edit control.
+  void TypeComment(std::string_view text);
   // Switches tabs the way the toolkit does: Changing, the switch, Change.
   void ClickTab(int index);
   void MoveWindowByUser(int left, int top) { left_ = left; top_ = top; }
@@ -41,9 +43,12 @@ class FakeControls : public IForm1Controls {
   std::string labelL1, labelL2;
   std::vector<std::string> statusTexts;  // every status text, in order
   std::vector<std::string> confirmations;
-  std::vector<std::string> messages;
+  std::vector<std::string> messages;  // every box, plain or with the error icon
+  int errorBoxes = 0;
   std::vector<TOpenDialogSpec> dialogs;
   std::vector<std::pair<int, int>> moves;
+  TGridSelection selection;              // the grid's range, as the user left it
+  std::optional<std::string> clipboard;  // Shift-JIS text
   int closeRequests = 0;
   int escapePolls = 0;
 
@@ -59,6 +64,10 @@ class FakeControls : public IForm1Controls {
   void SetGridColWidth(int col, int pixels) override;
   void CommitGridEdit() override;
   void SetGridUse(const TGridUse& use) override { gridUse = use; }
+  TGridSelection GridSelection() const override { return selection; }
+  void SetGridSelection(const TGridSelection& range) override { selection = range; }
+  std::optional<std::string> ClipboardText() override { return clipboard; }
+  void SetClipboardText(std::string_view text) override { clipboard = std::string(text); }
   std::string Edit1Text() const override { return edit1; }
   void SetEdit1Text(std::string_view text) override { edit1 = text; }
   bool CheckBox(TCheckBoxId id) const override { return checks[static_cast<std::size_t>(id)]; }
@@ -74,6 +83,10 @@ class FakeControls : public IForm1Controls {
   void CloseWindow() override;
   bool ConfirmYesNo(std::string_view message) override;
   void ShowMessage(std::string_view message) override { messages.emplace_back(message); }
+  void ShowErrorMessage(std::string_view message) override {
+    messages.emplace_back(message);
+    ++errorBoxes;
+  }
   std::optional<std::filesystem::path> RunOpenDialog(const TOpenDialogSpec& spec) override;
   bool IsEscapeDown() override;
   std::filesystem::path ExecutablePath() const override { return exePath_; }

@@ -9,7 +9,11 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "app/form_texts.h"
+#include "app/win32/cp932.h"
+#include "app/win32/grid_menu.h"
 #include "app/win32/layout.h"
 
 namespace {
@@ -534,3 +538,163 @@ INSTANTIATE_TEST_SUITE_P(Rows, GridReveal,
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
+
+// ---- ranges: mouse, keys, and what the grid asks its parent to do ----
+
+class GridRange : public GridWindow {
+ protected:
+  // Holds Shift and Ctrl in this thread's key state, which the grid reads.
+  void Hold(bool shift, bool ctrl) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(keys);
+  }
+  void TearDown() override {
+    Hold(false, false);
+    GridWindow::TearDown();
+  }
+  void GridKey(WPARAM key, bool shift = false, bool ctrl = false) {
+    Hold(shift, ctrl);
+    SendMessageW(grid_->Hwnd(), WM_KEYDOWN, key, 0);
+    Hold(false, false);
+  }
+  LPARAM Middle(int col, int row) const {
+    const RECT r = grid_->Model().CellRect(col, row, grid_->Dpi());
+    return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  std::vector<int> Range() const {
+    const TGridSelection& s = grid_->Selection();
+    return {s.Left(), s.Top(), s.Right(), s.Bottom(), s.CurCol(), s.CurRow()};
+  }
+  // The grid's range commands that reach the parent, in order.
+  static LRESULT CALLBACK RecordCommands(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data) {
+    if (msg == WM_COMMAND && HIWORD(wParam) >= kGridFill && HIWORD(wParam) <= kGridRedo) {
+      reinterpret_cast<std::vector<int>*>(data)->push_back(HIWORD(wParam));
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+  void RecordGridCommands() { SetWindowSubclass(host_, RecordCommands, 2, reinterpret_cast<DWORD_PTR>(&commands_)); }
+  std::vector<int> commands_;
+};
+
+TEST_F(GridRange, MouseChoosesRangesByDragShiftClickAndHeaders) {
+  const HWND g = grid_->Hwnd();
+  SendMessageW(g, WM_LBUTTONDOWN, MK_LBUTTON, Middle(2, 2));
+  SendMessageW(g, WM_MOUSEMOVE, MK_LBUTTON, Middle(4, 5));
+  SendMessageW(g, WM_LBUTTONUP, 0, Middle(4, 5));
+  EXPECT_EQ(Range(), (std::vector<int>{2, 2, 4, 5, 2, 2}));
+  EXPECT_FALSE(grid_->Editing()) << "a drag closes the editor the press opened";
+  SendMessageW(g, WM_MOUSEMOVE, 0, Middle(6, 6));  // button up: no more stretching
+  EXPECT_EQ(Range(), (std::vector<int>{2, 2, 4, 5, 2, 2}));
+  SendMessageW(g, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, Middle(1, 1));
+  EXPECT_EQ(Range(), (std::vector<int>{1, 1, 2, 2, 2, 2}));
+  Click(0, 3);
+  EXPECT_EQ(Range(), (std::vector<int>{1, 3, 16, 3, 1, 3}));
+  Click(5, 0);
+  EXPECT_EQ(Range(), (std::vector<int>{5, 1, 5, 16, 5, 1}));
+  Click(0, 0);
+  EXPECT_EQ(Range(), (std::vector<int>{1, 1, 16, 16, 5, 1}));
+  EXPECT_FALSE(grid_->Editing());
+}
+
+TEST_F(GridRange, ShiftKeysStretchAndPlainKeysCollapse) {
+  grid_->SelectCell(3, 3);
+  GridKey(VK_RIGHT, true);
+  GridKey(VK_DOWN, true);
+  EXPECT_EQ(Range(), (std::vector<int>{3, 3, 4, 4, 3, 3}));
+  GridKey(VK_HOME, true);
+  EXPECT_EQ(Range(), (std::vector<int>{1, 3, 3, 4, 3, 3}));
+  GridKey(VK_NEXT, true);
+  EXPECT_GT(grid_->Selection().Bottom(), 5) << "a page down";
+  EXPECT_EQ(grid_->Selection().Top(), 3);
+  GridKey('A', false, true);
+  EXPECT_EQ(Range(), (std::vector<int>{1, 1, 16, 16, 3, 3}));
+  GridKey(VK_LEFT);
+  EXPECT_EQ(Range(), (std::vector<int>{2, 3, 2, 3, 2, 3}));
+}
+
+TEST_F(GridRange, KeysAskTheParentForTheRangeCommands) {
+  RecordGridCommands();
+  grid_->SelectCell(2, 2);
+  GridKey('C', false, true);
+  GridKey(VK_INSERT, false, true);
+  GridKey('X', false, true);
+  GridKey(VK_DELETE, true);
+  GridKey('V', false, true);
+  GridKey(VK_INSERT, true);
+  GridKey(VK_DELETE);
+  GridKey('Z', false, true);
+  GridKey('Y', false, true);
+  GridKey('Z', true, true);
+  EXPECT_EQ(commands_, (std::vector<int>{kGridCopy, kGridCopy, kGridCut, kGridCut, kGridPaste, kGridPaste,
+                                         kGridDelete, kGridUndo, kGridRedo, kGridRedo}));
+}
+
+TEST_F(GridRange, EnterAfterTypingOverARangeFillsAndWithoutTypingOnlyCloses) {
+  RecordGridCommands();
+  grid_->SelectCell(2, 2);
+  GridKey(VK_DOWN, true);
+  SendMessageW(grid_->Hwnd(), WM_CHAR, L'7', 1);
+  ASSERT_TRUE(grid_->Editing());
+  EditorKey(VK_RETURN);
+  EXPECT_EQ(commands_, (std::vector<int>{kGridFill}));
+  EXPECT_EQ(grid_->CellText(2, 2), L"7");
+  EXPECT_EQ(Range(), (std::vector<int>{2, 2, 2, 3, 2, 2})) << "the range stays for the fill";
+  GridKey(VK_F2);
+  EditorKey(VK_RETURN);
+  EXPECT_EQ(commands_.size(), 1u);
+  EXPECT_FALSE(grid_->Editing());
+}
+
+TEST_F(GridRange, RangeIsShadedOverTheTintAndBadTextIsRed) {
+  TGridUse use{};
+  use[3 * 17 + 3] = TCellUse::Converts;
+  grid_->SetUse(use);
+  grid_->SelectCell(2, 2);
+  GridKey(VK_RIGHT, true);
+  GridKey(VK_DOWN, true);
+  const COLORREF shaded = PixelInCell(3, 3);
+  EXPECT_NE(shaded, layout::kUsedConvertsColour);
+  EXPECT_NE(shaded, PixelInCell(3, 2)) << "the tint still shows through the shade";
+  EXPECT_EQ(PixelInCell(5, 5), layout::kFormColour);
+  // A word in a cell is drawn in red: some pixel of its text is red.
+  grid_->SetCellText(6, 4, L"abc");
+  RedrawWindow(grid_->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const RECT r = grid_->Model().CellRect(6, 4, grid_->Dpi());
+  const HDC dc = GetDC(grid_->Hwnd());
+  int red = 0;
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF p = GetPixel(dc, x, y);
+      if (GetRValue(p) > 150 && GetGValue(p) < 80 && GetBValue(p) < 80) ++red;
+    }
+  }
+  ReleaseDC(grid_->Hwnd(), dc);
+  EXPECT_GT(red, 0);
+}
+
+TEST(GridMenu, OffersEachCommandWithItsShortcutGreyedWhereItCannotAct) {
+  const HMENU menu = BuildGridMenu(false, true, false);
+  ASSERT_NE(menu, nullptr);
+  const struct {
+    UINT id;
+    const char* text;
+    const wchar_t* shortcut;
+    bool enabled;
+  } items[] = {
+      {kGridUndo, kMenuUndo, L"Ctrl+Z", false},     {kGridRedo, kMenuRedo, L"Ctrl+Y", true},
+      {kGridCut, kMenuCut, L"Ctrl+X", true},        {kGridCopy, kMenuCopy, L"Ctrl+C", true},
+      {kGridPaste, kMenuPaste, L"Ctrl+V", false},   {kGridDelete, kMenuDelete, L"Delete", true},
+      {kGridMenuSelectAll, kMenuSelectAll, L"Ctrl+A", true},
+  };
+  for (const auto& item : items) {
+    wchar_t text[64] = {};
+    ASSERT_GT(GetMenuStringW(menu, item.id, text, 64, MF_BYCOMMAND), 0) << item.id;
+    EXPECT_EQ(std::wstring(text), SjisToWide(item.text) + L"\t" + item.shortcut);
+    EXPECT_EQ((GetMenuState(menu, item.id, MF_BYCOMMAND) & MF_GRAYED) == 0, item.enabled) << item.id;
+  }
+  DestroyMenu(menu);
+}
