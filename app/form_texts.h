@@ -57,3 +57,12 @@ extern const char* const kWriteAnswerFailed;   // "変換結果をファイル�
 extern const char* const kFailedFileLabel;     // "ファイル："
 extern const char* const kFailedReasonLabel;   // "理由："
 extern const char* const kToolFolderAdvice;    // "…Jw_cadのフォルダの下…に置いてください。"
+
+// The preview pane: its toggle on the form, its two views, the note shown
+// when the host passed no widths, and the words of the entity under the mouse.
+extern const char* const kPreviewToggleText;  // "図"
+extern const char* const kPreviewBeforeText;  // "変換前"
+extern const char* const kPreviewAfterText;   // "変換後"
+extern const char* const kPreviewNoWidths;    // "線幅は渡されていません(#zw)"
+extern const char* const kPreviewWidthWord;   // "線幅 "
+extern const char* const kPreviewArrow;       // " → "
