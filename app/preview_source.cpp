@@ -49,7 +49,10 @@ class TBuilder {
     return true;
   }
   void Value(double v) { out_.params.push_back(v); }
-  void Values(std::initializer_list<double> vs) { out_.params.insert(out_.params.end(), vs); }
+  // One value at a time: a range insert of a few values costs a library call each.
+  void Values(std::initializer_list<double> vs) {
+    for (const double v : vs) out_.params.push_back(v);
+  }
   void Cover(double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) {
       bad_ = true;
