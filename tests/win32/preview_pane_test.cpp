@@ -197,3 +197,33 @@ TEST_F(PreviewPane, F4HidesThePaneAndTheSettingsAreKeptBesideThePresetFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without a settings file the pane starts hidden and the form has its own size; F4 opens it on the drawing.
+TEST(PreviewPaneHidden, StartsHiddenAndOpensWithF4) {
+  TempDir dir;
+  WriteFileBytes(dir / "JWC_TEMP.TXT", kDrawing);
+  TMainWindow::TOptions options;
+  options.exePath = dir / "t905.exe";
+  options.quitOnClose = false;
+  auto window = std::make_unique<TQuietWindow>(GetModuleHandleW(nullptr), options);
+  ASSERT_TRUE(window->Create(SW_SHOWNORMAL));
+  Pump();
+  RECT client{};
+  GetClientRect(window->Hwnd(), &client);
+  EXPECT_EQ(client.right, layout::kClientWidth);
+  ASSERT_NE(window->Preview(), nullptr);
+  EXPECT_FALSE(window->Preview()->HasDrawing());
+  MSG msg{window->Hwnd(), WM_KEYDOWN, VK_F4, 1, GetTickCount(), {0, 0}};
+  EXPECT_TRUE(window->PreTranslateMessage(msg));
+  Pump();
+  EXPECT_TRUE(window->Preview()->HasDrawing());
+  GetClientRect(window->Hwnd(), &client);
+  EXPECT_EQ(client.right, layout::kClientWidth + 480);
+  window.reset();
+  Pump();
+  EXPECT_TRUE(LoadPreviewSettings(dir / "t905.view").shown);
+}
+
+}  // namespace
