@@ -1,6 +1,8 @@
 // Bresenham strokes and single-pixel dots for the preview's back buffer.
 #include "app/preview_raster.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -33,14 +35,20 @@ void Line(uint32_t* pixels, int width, int height, int stride, TPixelPoint a, TP
 }  // namespace
 
 bool IsThinPrimitive(const TPrimitive& p) {
-  return p.kind != TPrimitiveKind::Polygon && p.width <= 1.5f;
+  return p.kind == TPrimitiveKind::Dot || (p.kind == TPrimitiveKind::Polyline && p.width <= 1.5f);
 }
 
 void PaintThin(const TDisplayList& list, const TPrimitive& p, uint32_t* pixels, int width, int height, int stride) {
   const uint32_t value = PixelOf(p.colour);
   const TPixelPoint* pts = list.points.data() + p.first;
   if (p.kind == TPrimitiveKind::Dot || p.count == 1) {
-    if (p.count > 0) Plot(pixels, width, height, stride, pts[0].x, pts[0].y, value);
+    if (p.count == 0) return;
+    // A square of the dot's width, centred on its point.
+    const int side = std::max(1, static_cast<int>(std::lround(p.width)));
+    const int x0 = pts[0].x - (side - 1) / 2, y0 = pts[0].y - (side - 1) / 2;
+    for (int y = y0; y < y0 + side; ++y) {
+      for (int x = x0; x < x0 + side; ++x) Plot(pixels, width, height, stride, x, y, value);
+    }
     return;
   }
   for (uint32_t i = 0; i + 1 < p.count; ++i) Line(pixels, width, height, stride, pts[i], pts[i + 1], value);

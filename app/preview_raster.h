@@ -8,7 +8,7 @@
 
 #include "app/preview_display.h"
 
-// True for primitives this file paints: polylines and dots at most 1.5 pixels wide.
+// True for primitives this file paints: dots, and polylines at most 1.5 pixels wide.
 bool IsThinPrimitive(const TPrimitive& p);
 
 // A 0x00BBGGRR colour as a 32-bit top-down bitmap's pixel (0x00RRGGBB).

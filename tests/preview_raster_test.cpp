@@ -66,6 +66,13 @@ TEST(PreviewRaster, ADotIsOnePixelAndOnlyThinOnesArePaintedHere) {
   PaintThin(list, list.primitives[0], canvas.pixels.data(), canvas.width, canvas.height, canvas.stride);
   EXPECT_EQ(canvas.At(4, 3), 0x00112233u);
   EXPECT_EQ(canvas.Count(0x00112233u), 1);
+  Canvas wide;
+  const TDisplayList square = One(TPrimitiveKind::Dot, {{4, 3}}, 3.0f);
+  PaintThin(square, square.primitives[0], wide.pixels.data(), wide.width, wide.height, wide.stride);
+  EXPECT_EQ(wide.Count(0x00112233u), 9);  // 3 x 3 around its point
+  EXPECT_EQ(wide.At(3, 2), 0x00112233u);
+  EXPECT_EQ(wide.At(5, 4), 0x00112233u);
+  EXPECT_TRUE(IsThinPrimitive(square.primitives[0]));
   EXPECT_TRUE(IsThinPrimitive(One(TPrimitiveKind::Polyline, {{0, 0}, {1, 1}}, 1.5f).primitives[0]));
   EXPECT_FALSE(IsThinPrimitive(One(TPrimitiveKind::Polyline, {{0, 0}, {1, 1}}, 2.0f).primitives[0]));
   EXPECT_FALSE(IsThinPrimitive(One(TPrimitiveKind::Polygon, {{0, 0}, {1, 1}, {0, 1}}).primitives[0]));

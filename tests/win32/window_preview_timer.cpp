@@ -52,7 +52,10 @@ class TQuietWindow : public TMainWindow {
 
 // Opens the window on a fresh copy of the drawing; the milliseconds until it is shown and painted.
 double Open(const fs::path& dir, std::unique_ptr<TQuietWindow>& window) {
-  fs::copy_file(dir / "JWC_TEMP.TXT.source", dir / "JWC_TEMP.TXT", fs::copy_options::overwrite_existing);
+  // Removed first: libstdc++'s overwrite_existing fails on Windows when the file exists.
+  std::error_code ec;
+  fs::remove(dir / "JWC_TEMP.TXT", ec);
+  fs::copy_file(dir / "JWC_TEMP.TXT.source", dir / "JWC_TEMP.TXT");
   TMainWindow::TOptions options;
   options.exePath = dir / "t905.exe";
   options.quitOnClose = false;
