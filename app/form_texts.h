@@ -88,3 +88,11 @@ extern const char* const kCellErrorsWord;    // "入力エラー"
 extern const char* const kCellsWord;         // "マス"
 // Under a tooltip's solids: which solids the ソリッド box converts.
 extern const char* const kSolidsConvertedHint;  // "ソリッドのチェックで変換するのは線形ソリッドと円周ソリッドです"
+// The preview pane: its toggle on the form, its two views, the note shown
+// when the host passed no widths, and the words of the entity under the mouse.
+extern const char* const kPreviewToggleText;  // "図"
+extern const char* const kPreviewBeforeText;  // "変換前"
+extern const char* const kPreviewAfterText;   // "変換後"
+extern const char* const kPreviewNoWidths;    // "線幅は渡されていません(#zw)"
+extern const char* const kPreviewWidthWord;   // "線幅 "
+extern const char* const kPreviewArrow;       // " → "

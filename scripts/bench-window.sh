@@ -9,6 +9,10 @@
 # t905.exe and t905cli.exe are timed instead (e.g. an older build, for a
 # before-and-after figure).
 #   bash scripts/bench-window.sh
+# The preview mode times the preview pane instead, in the real window on the
+# same drawing: the drawing's reading alone, the window's opening without and
+# with the pane, and the pane's redraws at fit, zoomed and panned.
+#   bash scripts/bench-window.sh preview
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
@@ -17,8 +21,36 @@ entities=${ENTITIES:-1000000}
 seed=${SEED:-1}
 runs=${RUNS:-3}
 
+mode=${1:-ok}
+case $mode in
+  ok | preview) ;;
+  *) echo "usage: bench-window.sh [preview]" >&2; exit 2 ;;
+esac
+
 bash scripts/install-deps.sh
 mkdir -p build/logs
+
+if [[ $mode == preview ]]; then
+  echo "== building (windows preset: the preview timer; native: the drawing generator)"
+  cmake --preset windows >build/logs/bench-window-configure.log 2>&1 \
+    || { cat build/logs/bench-window-configure.log >&2; exit 1; }
+  cmake --build --preset windows --target window_preview_timer desktop_keeper >/dev/null
+  cmake --preset native >build/logs/bench-window-native.log 2>&1 \
+    || { cat build/logs/bench-window-native.log >&2; exit 1; }
+  cmake --build --preset native --target t905_gendrawing >/dev/null
+  win=$root/build/windows
+  work=$(mktemp -d)
+  mkdir -p "$work/run"
+  build/native/bench/t905_gendrawing "$entities" "$seed" "$work/run/JWC_TEMP.TXT.source"
+  cp examples/t905.dat "$work/run/t905.dat"
+  # shellcheck source=wine-env.sh
+  source scripts/wine-env.sh
+  t905_wine_use_prefix "$win/wineprefix"
+  t905_wine_session_start "$win/tests/wine/desktop_keeper.exe"
+  trap 't905_wine_session_stop; rm -rf "$work"' EXIT
+  wine "$win/tests/win32/window_preview_timer.exe" "Z:$work/run" | tr -d '\r'
+  exit 0
+fi
 echo "== building (windows preset: t905, t905cli, the timer; native: the drawing generator)"
 cmake --preset windows >build/logs/bench-window-configure.log 2>&1 \
   || { cat build/logs/bench-window-configure.log >&2; exit 1; }

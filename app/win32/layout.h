@@ -91,3 +91,19 @@ constexpr int IDT_LABELL2 = 1303;
 constexpr int IDT_LABELA1 = 1304;
 constexpr int IDC_TABCONTROL1 = 1401;
 constexpr int IDG_STRINGGRID1 = 1501;
+
+// The preview pane: beside the form's own layout, which keeps its places and
+// sizes; its toggle sits in the free corner right of the check boxes.
+namespace layout {
+constexpr TBox kPreviewToggle{284, 262, 36, 21};
+constexpr int kPreviewLeft = kClientWidth;
+constexpr int kPreviewStripHeight = 24;  // the pane's own strip: 変換前 / 変換後 and what lies under the mouse
+constexpr int kPreviewButtonWidth = 56;
+constexpr COLORREF kPreviewPaper = RGB(255, 255, 255);
+constexpr COLORREF kPreviewStrip = RGB(231, 231, 231);
+}  // namespace layout
+
+constexpr int IDX_PREVIEW = 1601;         // the toggle on the form
+constexpr int IDW_PREVIEW = 1602;         // the pane
+constexpr int IDB_PREVIEW_BEFORE = 1603;  // inside the pane
+constexpr int IDB_PREVIEW_AFTER = 1604;

@@ -234,9 +234,11 @@ bool TMainWindow::Create(int showCommand) {
   hwnd_ = CreateWindowExW(kMainExStyle, kMainClass, caption.c_str(), kMainStyle, 0, 0, frame.cx, frame.cy, appHwnd_,
                           nullptr, instance_, this);
   if (!hwnd_) return false;
+  previewLoaded_ = previewSettings_ = LoadPreviewSettings(PreviewSettingsPathFor(ExecutablePath()));
   ApplyLayout(WindowDpi(hwnd_), nullptr);
 
   form_.FormShow();
+  if (previewSettings_.shown) ShowPreview(true);
   // The saved position may lie on a monitor of another scale.
   if (WindowDpi(hwnd_) != dpi_) ApplyLayout(WindowDpi(hwnd_), nullptr);
   // Only 6 x 7 cells show: a selection lying elsewhere is brought into view.
@@ -258,6 +260,7 @@ bool TMainWindow::PreTranslateMessage(MSG& msg) {
   if (!hwnd_ || closed_) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && HandleTabKey(msg)) return true;
+  if (msg.message == WM_KEYDOWN && PreviewKey(msg.wParam)) return true;
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
@@ -372,6 +375,7 @@ bool TMainWindow::CreateControls() {
   if (TStringGrid* grid = Grid()) {
     grid->SetTipSource([this](int col, int row) { return SjisToWide(form_.CellHint(col, row)); });
   }
+  if (!CreatePreview()) return false;
 
   bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_T905), IMAGE_ICON,
                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
@@ -418,8 +422,10 @@ void TMainWindow::ApplyLayout(int dpi, const RECT* suggested) {
                MAKELPARAM(s(layout::kTabWidth), s(layout::kTabHeight)));
   if (TStringGrid* grid = Grid()) grid->SetDpi(dpi);
   for (int id : {IDT_LABEL1, IDT_LABELL1, IDT_LABELL2}) AutoSizeLabel(id);
+  PlacePreview();
 
-  const SIZE frame = FrameSizeFor(s(layout::kClientWidth), s(layout::kClientHeight), WindowDpi(hwnd_));
+  const SIZE client = ClientSize96();
+  const SIZE frame = FrameSizeFor(s(client.cx), s(client.cy), WindowDpi(hwnd_));
   if (suggested) {
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
@@ -452,6 +458,7 @@ void TMainWindow::OnCommand(int id, int code) {
   if (id == IDE_EDIT1 && code == EN_CHANGE) return form_.Edit1Change();
   if (code != BN_CLICKED) return;
   switch (id) {
+    case IDX_PREVIEW: return ShowPreview(!previewSettings_.shown);
     case IDB_BUTTON1: return form_.Button1Click();
     case IDB_BUTTON2: return form_.Button2Click();
     case IDB_BUTTON3: return form_.Button3Click();
@@ -489,6 +496,7 @@ LRESULT TMainWindow::OnCtlColorStatic(HDC dc, HWND control) {
 void TMainWindow::OnDpiChanged(int dpi, const RECT* suggested) { ApplyLayout(dpi, suggested); }
 
 void TMainWindow::OnDestroy() {
+  SavePreviewState();
   // However the window goes, the host gets its answer.
   if (!closed_) {
     closed_ = true;
@@ -499,6 +507,7 @@ void TMainWindow::OnDestroy() {
 
 void TMainWindow::Close() {
   if (closed_) return;
+  SavePreviewState();
   closed_ = true;
   form_.FormClose();
   if (hwnd_) DestroyWindow(hwnd_);
@@ -567,6 +576,8 @@ void TMainWindow::CommitGridEdit() {
 
 void TMainWindow::SetGridUse(const TGridUse& use) {
   if (TStringGrid* grid = Grid()) grid->SetUse(use);
+  // The form re-tints the grid whenever a cell, a check box or the tab changes.
+  RefreshPreviewWidths();
 }
 
 TGridSelection TMainWindow::GridSelection() const {

@@ -13,8 +13,10 @@
 
 #include "app/controls.h"
 #include "app/form1.h"
+#include "app/preview_settings.h"
 
 class TStringGrid;
+class TPreviewPane;
 
 class TMainWindow : public IForm1Controls {
  public:
@@ -46,6 +48,10 @@ class TMainWindow : public IForm1Controls {
   HWND Control(int id) const;
   TStringGrid* Grid() const;
   int Dpi() const { return dpi_; }
+  // The preview pane (null until the window is created) and its toggle.
+  TPreviewPane* Preview() const;
+  bool PreviewShown() const { return previewSettings_.shown; }
+  void ShowPreview(bool shown);
   bool Closed() const { return closed_; }
   TForm1& Form() { return form_; }
 
@@ -106,6 +112,16 @@ class TMainWindow : public IForm1Controls {
   void OnDpiChanged(int dpi, const RECT* suggested);
   void OnDestroy();
 
+  // The preview pane (main_window_preview.cpp).
+  bool CreatePreview();
+  void PlacePreview();
+  SIZE ClientSize96() const;  // the form, and the pane beside it when shown
+  bool PreviewKey(WPARAM key);
+  void RefreshPreviewWidths();
+  void SavePreviewState();
+  static LRESULT CALLBACK GridHoverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR data);
+
   HINSTANCE instance_;
   TOptions options_;
   TForm1 form_;
@@ -126,4 +142,6 @@ class TMainWindow : public IForm1Controls {
   // user has not changed it, so bytes CP932 cannot round-trip survive.
   std::string edit1Sjis_;
   std::wstring edit1Wide_;
+  TPreviewSettings previewSettings_;  // as the pane stands now
+  TPreviewSettings previewLoaded_;    // as read at start-up: the file is written only when they differ
 };

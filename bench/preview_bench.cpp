@@ -1,0 +1,86 @@
+// The preview pane's portable work on the shared 1,000,000-entity drawing:
+// what opening the pane costs once the drawing is read (its records and the
+// index, to set against BM_JwwReadBytes), and one redraw's display list at fit
+// and zoomed in, before and after OK's widths.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "app/preview_display.h"
+#include "app/preview_source.h"
+#include "bench/bench_drawing.h"
+#include "exchange/read/reader.h"
+
+namespace {
+
+constexpr int kPaneWidth = 480;
+constexpr int kPaneHeight = 311;
+
+const TJwwData& TheStore() {
+  static const std::unique_ptr<TJwwData> store = [] {
+    auto d = std::make_unique<TJwwData>();
+    JwwDataInit(*d);
+    JwwReadBytes(*d, BenchDrawingBytes());
+    return d;
+  }();
+  return *store;
+}
+
+struct TScene {
+  TPreviewDrawing drawing;
+  TPreviewIndex index;
+};
+
+const TScene& TheScene() {
+  static const std::unique_ptr<TScene> scene = [] {
+    auto s = std::make_unique<TScene>();
+    s->drawing = MakePreviewDrawing(TheStore());
+    s->index.Build(s->drawing);
+    return s;
+  }();
+  return *scene;
+}
+
+void BM_PreviewOpen(benchmark::State& state) {
+  const TJwwData& d = TheStore();
+  std::size_t entities = 0;
+  for (auto _ : state) {
+    TScene scene;
+    scene.drawing = MakePreviewDrawing(d);
+    scene.index.Build(scene.drawing);
+    entities = scene.drawing.entities.size();
+    benchmark::DoNotOptimize(scene.index.Columns());
+  }
+  state.counters["entities"] = static_cast<double>(entities);
+}
+BENCHMARK(BM_PreviewOpen)->Unit(benchmark::kMillisecond);
+
+// Arg 0: zoom factor over fit; arg 1: 1 for the widths after OK.
+void BM_PreviewRedraw(benchmark::State& state) {
+  const TScene& s = TheScene();
+  TPreviewView view = FitView(s.drawing.minX, s.drawing.minY, s.drawing.maxX, s.drawing.maxY, kPaneWidth,
+                              kPaneHeight, 8);
+  ZoomAbout(view, kPaneWidth * 0.4, kPaneHeight * 0.6, static_cast<double>(state.range(0)));
+  TPreviewWidths widths;
+  widths.after = state.range(1) != 0;
+  widths.table.fill(35);
+  widths.kinds = TConvertKinds{true, true, true, true};
+  TDisplayBuilder builder;
+  TDisplayList list;
+  for (auto _ : state) {
+    builder.Build(s.drawing, s.index, view, widths, 0x12, list);
+    benchmark::DoNotOptimize(list.primitives.data());
+  }
+  state.counters["primitives"] = static_cast<double>(list.primitives.size());
+  state.counters["entities_drawn"] = static_cast<double>(list.entitiesDrawn);
+}
+BENCHMARK(BM_PreviewRedraw)
+    ->ArgNames({"zoom", "after"})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({8, 1})
+    ->Args({64, 1})
+    ->Args({1024, 1})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
