@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "app/jwf_import.h"
+#include "fuzz/scratch_folder.h"
 
 namespace {
 
@@ -24,24 +25,9 @@ constexpr std::string_view kUntouched = "untouched";
 // Inputs of up to this many lines are also read a line at a time.
 constexpr std::size_t kLinesReadOneByOne = 8;
 
-// A folder of this process's own, removed when the process ends.
-struct TScratchFolder {
-  fs::path path;
-  TScratchFolder() {
-    std::error_code ec;
-    const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-    path = base / ("t905-jwf-fuzz-" + std::to_string(::getpid()));
-    fs::create_directories(path);
-  }
-  ~TScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-};
-
 const fs::path& Folder() {
-  static const TScratchFolder folder;
-  return folder.path;
+  static const TScratchFolder folder("jwf");
+  return folder.Path();
 }
 
 bool Import(std::string_view bytes, TGridTexts& cells) {

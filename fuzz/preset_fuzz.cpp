@@ -19,31 +19,15 @@
 #include "app/preset_check.h"
 #include "app/preset_lines.h"
 #include "app/presets.h"
+#include "fuzz/scratch_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of this process's own, in memory where the system has one (every
-// input is written to a file, and the save flushes it to the disk), removed
-// when the process ends.
-struct TScratchFolder {
-  fs::path path;
-  TScratchFolder() {
-    std::error_code ec;
-    const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-    path = base / ("t905-preset-fuzz-" + std::to_string(::getpid()));
-    fs::create_directories(path);
-  }
-  ~TScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-};
-
 const fs::path& Folder() {
-  static const TScratchFolder folder;
-  return folder.path;
+  static const TScratchFolder folder("preset");
+  return folder.Path();
 }
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
