@@ -12,6 +12,7 @@
 #include "app/presets.h"
 #include "exchange/file/file_error.h"
 #include "exchange/store/store.h"
+#include "exchange/write/writer.h"
 
 class TForm1 {
  public:
@@ -44,6 +45,8 @@ class TForm1 {
   TPresetModel model;
   // The drawing store of this run.
   TJwwData store;
+  // The answer of this run, built from the store at OK and put in place at the close.
+  TJwwWriter writer{store};
   // How often OK repaints its progress and polls Escape.
   TOkPacing okPacing;
 
