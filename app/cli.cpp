@@ -367,11 +367,12 @@ class TConvertProgress : public IJwwReadProgress, public IJwwProgress, public IF
 
 // Reads the exchange file; false (with the message given) when it is missing or
 // could not be read to its end, in which case nothing is to be written.
+// `keepOpen` as for JwwReadFile.
 bool ReadExchange(TJwwData& d, const std::filesystem::path& path, std::ostream& err,
-                  TConvertProgress* progress = nullptr) {
+                  TConvertProgress* progress = nullptr, std::unique_ptr<TJwwSourceFile>* keepOpen = nullptr) {
   JwwDataInit(d);
   TFileError error;
-  JwwReadFile(d, path, &error, progress);
+  JwwReadFile(d, path, &error, progress, keepOpen);
   if (d.ReadOutcome == TJwwReadOutcome::Complete) return true;
   if (progress != nullptr) progress->Finish();
   FileError(err, d.ReadOutcome == TJwwReadOutcome::Missing ? MissingExchangeFile(path) : ReadFailure(path, error));
@@ -417,28 +418,29 @@ int Convert(const TParsed& p, const TCliContext& context, std::ostream& out, std
 
   TConvertProgress progress(Has(p, "--quiet") ? nullptr : context.progress);
   TJwwData d;
-  if (!ReadExchange(d, exchange, err, &progress)) return kCliFileError;
-  JwwWriteInit(d);
+  TJwwWriter w(d);
+  if (!ReadExchange(d, exchange, err, &progress, &w.Source)) return kCliFileError;
 
   TConvertStats stats;
   // A large answer streams to a temporary file beside its target as it is built.
-  d.Output.StreamTo(answer, &progress);
+  w.Output.StreamTo(answer, &progress);
   try {
     // A file read only in part was refused above, so the conversion always runs.
-    if (!RunOkConversion(d, model.Table(tab), kinds, &progress, nullptr, &stats)) {
+    if (!RunOkConversion(d, w, model.Table(tab), kinds, &progress, nullptr, &stats)) {
       progress.Finish();
       return FileError(err, "the exchange file '" + FullPathText(exchange) + "' could not be read to its end");
     }
   } catch (const std::bad_alloc&) {
     progress.Finish();
+    JwwClearOutput(w);
     JwwDataFree(d);
     return FileError(err, "cannot convert the exchange file '" + FullPathText(exchange) +
                               "': not enough memory for the answer; no file was written");
   }
-  const std::size_t lines = d.Output.LineCount();  // counted before the write, which empties a streamed answer
-  progress.SetAnswerBytes(d.Output.TotalBytes());
+  const std::size_t lines = w.Output.LineCount();  // counted before the write, which empties a streamed answer
+  progress.SetAnswerBytes(w.Output.TotalBytes());
   TFileError writeError;
-  const bool written = JwwWriteFile(d, answer, &writeError, &progress);
+  const bool written = JwwWriteFile(w, answer, &writeError, &progress);
   progress.Finish();
   if (!written) return AnswerNotWritten(answer, writeError, err);
 
@@ -477,8 +479,9 @@ int Cancel(const TParsed& p, const TCliContext& context, std::ostream& err) {
   }
   TJwwData d;
   JwwDataInit(d);
+  TJwwWriter w(d);
   TFileError writeError;
-  if (!JwwWriteFile(d, exchange, &writeError)) return AnswerNotWritten(exchange, writeError, err);
+  if (!JwwWriteFile(w, exchange, &writeError)) return AnswerNotWritten(exchange, writeError, err);
   return kCliOk;
 }
 

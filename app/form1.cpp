@@ -61,10 +61,8 @@ std::string TForm1::DialogFolder() const {
 void TForm1::FormShow() {
   JwwDataInit(store);
   exeDir_ = controls_.ExecutablePath().parent_path();
-  JwwReadFile(store, ExchangePath());
+  JwwReadFile(store, ExchangePath(), nullptr, nullptr, &writer.Source);
   summary_ = SummarizeLayers(store);
-  // The reader's last attribute values must not suppress attribute lines in the answer.
-  JwwWriteInit(store);
   LoadPresets(PresetPath());
 
   controls_.MoveWindowTo(model.SavedLeft, model.SavedTop);
@@ -101,8 +99,8 @@ void TForm1::Button1Click() {
   TPacedOkFeedback feedback(controls_, okPacing);
   // A large answer goes on to a temporary file beside the exchange file as it
   // is built; the close puts it in place.
-  store.Output.StreamTo(ExchangePath());
-  RunOkConversion(store, model.Table(model.CurrentTab), CheckedKinds(controls_), &feedback,
+  writer.Output.StreamTo(ExchangePath());
+  RunOkConversion(store, writer, model.Table(model.CurrentTab), CheckedKinds(controls_), &feedback,
                   &feedback);
   feedback.Finish();
   controls_.SetStatusText(kStatusGenerating);
@@ -116,9 +114,10 @@ void TForm1::FormClose() {
   if (closed_) return;
   closed_ = true;
   TFileError error;
-  if (!JwwWriteFile(store, ExchangePath(), &error)) {
+  if (!JwwWriteFile(writer, ExchangePath(), &error)) {
     writeFailures_.push_back({kWriteAnswerFailed, ExchangePath(), error});
   }
+  JwwClearOutput(writer);
   JwwDataFree(store);
   // The host waits for the tool to end, so the box is shown before it does.
   ReportWriteFailures();

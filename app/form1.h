@@ -14,6 +14,7 @@
 #include "app/table_undo.h"
 #include "exchange/file/file_error.h"
 #include "exchange/store/store.h"
+#include "exchange/write/writer.h"
 
 class TForm1 {
  public:
@@ -66,6 +67,8 @@ class TForm1 {
   TPresetModel model;
   // The drawing store of this run.
   TJwwData store;
+  // The answer of this run, built from the store at OK and put in place at the close.
+  TJwwWriter writer{store};
   // How often OK repaints its progress and polls Escape.
   TOkPacing okPacing;
 

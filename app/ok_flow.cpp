@@ -2,13 +2,13 @@
 // whole drawing into the output line buffer.
 #include "app/ok_flow.h"
 
-bool RunOkConversion(TJwwData& d, const TPresetTable& table, const TConvertKinds& kinds,
+bool RunOkConversion(TJwwData& d, TJwwWriter& w, const TPresetTable& table, const TConvertKinds& kinds,
                      IJwwProgress* progress, IJwwEscapeKey* escape, TConvertStats* stats) {
   // "hd" makes the host delete the whole selection before it draws the answer:
   // an answer built from a file read only in part would lose the rest of it.
   if (d.ReadOutcome == TJwwReadOutcome::Failed) return false;
   ConvertWidths(d, table, kinds, stats);
-  JwwPutLine(d, "hd");
-  JwwWriteData(d, TJwwOverrides{}, progress, escape);
+  JwwPutLine(w, "hd");
+  JwwWriteData(w, TJwwOverrides{}, progress, escape);
   return true;
 }

@@ -6,9 +6,10 @@
 #include "exchange/store/store.h"
 #include "exchange/write/writer.h"
 
-// Converts with `table` and `kinds`, appends "hd" and the whole drawing.
+// Converts the store `d` with `table` and `kinds`, then appends "hd" and the
+// whole drawing to the answer of `w`, the writer of that store.
 // When the exchange file existed but was not read to its end, nothing is
 // converted or appended, so the answer stays "hq" and the host keeps its
 // drawing. Returns false in that case.
-bool RunOkConversion(TJwwData& d, const TPresetTable& table, const TConvertKinds& kinds,
+bool RunOkConversion(TJwwData& d, TJwwWriter& w, const TPresetTable& table, const TConvertKinds& kinds,
                      IJwwProgress* progress, IJwwEscapeKey* escape, TConvertStats* stats = nullptr);

@@ -36,35 +36,37 @@ WriteDrawing& TheWriteDrawing() {
   return drawing;
 }
 
-// The OK flow's part of the writer: "hd" and the walk.
-void BuildAnswer(TJwwData& d) {
-  JwwWriteInit(d);
-  JwwClearOutput(d);
-  JwwPutLine(d, "hd");
-  JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
+// The OK flow's part of the writer: "hd" and the walk, into a new writer's answer.
+void BuildAnswer(TJwwWriter& w) {
+  JwwPutLine(w, "hd");
+  JwwWriteData(w, TJwwOverrides{}, nullptr, nullptr);
 }
 
 void BM_WriteToBuffer(benchmark::State& state) {
-  TJwwData& d = *TheWriteDrawing().store;
+  const TJwwData& d = *TheWriteDrawing().store;
+  int64_t size = 0;
+  std::size_t lines = 0;
   for (auto _ : state) {
-    BuildAnswer(d);
-    benchmark::DoNotOptimize(d.Output.Count());
+    TJwwWriter w(d);  // one per answer, as in a run
+    BuildAnswer(w);
+    benchmark::DoNotOptimize(w.Output.Count());
+    size = static_cast<int64_t>(w.Output.FileBytes().size());
+    lines = w.Output.Count();
   }
-  const auto size = static_cast<int64_t>(d.Output.FileBytes().size());
   state.SetBytesProcessed(state.iterations() * size);
   state.counters["answer_MB"] = static_cast<double>(size) / 1e6;
-  state.counters["lines"] = static_cast<double>(d.Output.Count());
+  state.counters["lines"] = static_cast<double>(lines);
 }
 BENCHMARK(BM_WriteToBuffer)->Unit(benchmark::kMillisecond);
 
 void BM_WriteFile(benchmark::State& state) {
   WriteDrawing& drawing = TheWriteDrawing();
-  TJwwData& d = *drawing.store;
-  BuildAnswer(d);
+  TJwwWriter w(*drawing.store);
+  BuildAnswer(w);
   for (auto _ : state) {
-    if (!JwwWriteFile(d, drawing.answer)) state.SkipWithError("the answer was not written");
+    if (!JwwWriteFile(w, drawing.answer)) state.SkipWithError("the answer was not written");
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(d.Output.FileBytes().size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(w.Output.FileBytes().size()));
 }
 BENCHMARK(BM_WriteFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -76,11 +78,13 @@ void BM_ReadAndWrite(benchmark::State& state) {
     WriteFileBytes(drawing.answer, drawing.bytes);
     auto d = std::make_unique<TJwwData>();
     JwwDataInit(*d);
+    auto w = std::make_unique<TJwwWriter>(*d);
     state.ResumeTiming();
-    JwwReadFile(*d, drawing.answer);
-    BuildAnswer(*d);
-    if (!JwwWriteFile(*d, drawing.answer)) state.SkipWithError("the answer was not written");
+    JwwReadFile(*d, drawing.answer, nullptr, nullptr, &w->Source);
+    BuildAnswer(*w);
+    if (!JwwWriteFile(*w, drawing.answer)) state.SkipWithError("the answer was not written");
     state.PauseTiming();
+    w.reset();
     d.reset();
     state.ResumeTiming();
   }

@@ -20,9 +20,9 @@ std::string Answer(std::string_view bytes, TJwwData& d) {
   JwwDataInit(d);
   JwwReadBytes(d, bytes);
   if (d.ReadOutcome != TJwwReadOutcome::Complete) std::abort();
-  JwwWriteInit(d);
-  JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
-  return std::string(d.Output.FileBytes());
+  TJwwWriter w(d);
+  JwwWriteData(w, TJwwOverrides{}, nullptr, nullptr);
+  return std::string(w.Output.FileBytes());
 }
 
 // The answer without its closing layer lines.

@@ -45,7 +45,6 @@ TJwwData ReadDrawing(const std::string& bytes) {
   TJwwData d;
   JwwDataInit(d);
   JwwReadBytes(d, bytes);
-  JwwWriteInit(d);
   return d;
 }
 
@@ -53,11 +52,12 @@ TJwwData ReadDrawing(const std::string& bytes) {
 bool Answer(const std::string& bytes, const fs::path& target, bool stream, bool* streamed = nullptr,
             IJwwEscapeKey* escape = nullptr, IFileReplaceSeam* seam = nullptr) {
   TJwwData d = ReadDrawing(bytes);
-  if (stream) d.Output.StreamTo(target, seam);
-  JwwPutLine(d, "hd");
-  JwwWriteData(d, TJwwOverrides{}, nullptr, escape);
-  if (streamed != nullptr) *streamed = d.Output.Streaming();
-  return JwwWriteFile(d, target);
+  TJwwWriter w(d);
+  if (stream) w.Output.StreamTo(target, seam);
+  JwwPutLine(w, "hd");
+  JwwWriteData(w, TJwwOverrides{}, nullptr, escape);
+  if (streamed != nullptr) *streamed = w.Output.Streaming();
+  return JwwWriteFile(w, target);
 }
 
 std::size_t FilesIn(const fs::path& dir) {
@@ -120,10 +120,11 @@ TEST_P(StreamAbort, LeavesTheHostsFileAndNoTemporaryFile) {
   EscapeAtPoll escape(c.escapeAtPoll);
   FailWriteAfter seam(c.failAfter == 0 ? SIZE_MAX : c.failAfter);
   TJwwData d = ReadDrawing(drawing);
-  d.Output.StreamTo(c.otherTarget ? dir / "other.txt" : host, &seam);
-  JwwPutLine(d, "hd");
-  JwwWriteData(d, TJwwOverrides{}, nullptr, &escape);
-  EXPECT_EQ(JwwWriteFile(d, host), c.writeSucceeds);
+  TJwwWriter w(d);
+  w.Output.StreamTo(c.otherTarget ? dir / "other.txt" : host, &seam);
+  JwwPutLine(w, "hd");
+  JwwWriteData(w, TJwwOverrides{}, nullptr, &escape);
+  EXPECT_EQ(JwwWriteFile(w, host), c.writeSucceeds);
   if (c.hostFileAfter.empty()) {
     // Escape after streaming began: only closing lines, never the streamed part.
     const std::string answer = ReadFileBytes(host);
@@ -151,11 +152,12 @@ TEST(StreamAbort, AnswerNeverWrittenLeavesNoTemporaryFile) {
   WriteFileBytes(host, kHostFile);
   {
     TJwwData d = ReadDrawing(drawing);
-    d.Output.StreamTo(host);
-    JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
-    ASSERT_TRUE(d.Output.Streaming());
+    TJwwWriter w(d);
+    w.Output.StreamTo(host);
+    JwwWriteData(w, TJwwOverrides{}, nullptr, nullptr);
+    ASSERT_TRUE(w.Output.Streaming());
     EXPECT_EQ(FilesIn(dir.path()), 2u);
-    JwwDataFree(d);
+    JwwClearOutput(w);
   }
   EXPECT_EQ(ReadFileBytes(host), kHostFile);
   EXPECT_EQ(FilesIn(dir.path()), 1u);
@@ -194,11 +196,12 @@ TEST(StreamAbort, SaysWhyAStreamedAnswerWasNotWritten) {
     if (r.readOnly) fs::permissions(host, fs::perms::owner_write, fs::perm_options::remove);
     DiskFullAfter seam(r.fullAfter);
     TJwwData d = ReadDrawing(drawing);
-    d.Output.StreamTo(host, &seam);
-    JwwPutLine(d, "hd");
-    JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
+    TJwwWriter w(d);
+    w.Output.StreamTo(host, &seam);
+    JwwPutLine(w, "hd");
+    JwwWriteData(w, TJwwOverrides{}, nullptr, nullptr);
     TFileError error;
-    EXPECT_FALSE(JwwWriteFile(d, host, &error)) << r.name;
+    EXPECT_FALSE(JwwWriteFile(w, host, &error)) << r.name;
     EXPECT_EQ(error.failure, r.failure) << r.name;
     EXPECT_EQ(std::string_view(error.step), r.step) << r.name;
     if (r.code != 0) {
@@ -232,13 +235,14 @@ TEST(AnswerDurability, NoAnswerWaitsForTheDisk) {
     const fs::path target = dir / "JWC_TEMP.TXT";
     FlushCount seam;
     TJwwData d = ReadDrawing(GenerateExchangeFile(c.entities, 1));
-    if (c.stream) d.Output.StreamTo(target, &seam);
+    TJwwWriter w(d);
+    if (c.stream) w.Output.StreamTo(target, &seam);
     if (c.entities > 0) {
-      JwwPutLine(d, "hd");
-      JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
+      JwwPutLine(w, "hd");
+      JwwWriteData(w, TJwwOverrides{}, nullptr, nullptr);
     }
-    ASSERT_EQ(d.Output.Streaming(), c.stream);
-    ASSERT_TRUE(JwwWriteFile(d, target, nullptr, c.stream ? nullptr : &seam));
+    ASSERT_EQ(w.Output.Streaming(), c.stream);
+    ASSERT_TRUE(JwwWriteFile(w, target, nullptr, c.stream ? nullptr : &seam));
     EXPECT_EQ(seam.replaces, 1);
     EXPECT_EQ(seam.flushes, 0);
   }

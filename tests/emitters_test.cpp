@@ -32,11 +32,10 @@ class EmitterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     JwwDataInit(d);
-    JwwWriteInit(d);
   }
   // The lines appended since the last call.
   Lines Written() {
-    Lines all = SplitCrLf(d.Output.FileBytes());
+    Lines all = SplitCrLf(w.Output.FileBytes());
     Lines fresh(all.begin() + static_cast<std::ptrdiff_t>(seen_), all.end());
     seen_ = all.size();
     return fresh;
@@ -50,20 +49,21 @@ class EmitterTest : public ::testing::Test {
     r.x1 = x1, r.y1 = y1, r.x2 = x2, r.y2 = y2;
     return r;
   }
-  TJwwEntText& AddText(int32_t cn, int32_t colour, double w, double h, double s) {
+  TJwwEntText& AddText(int32_t cn, int32_t colour, double width, double h, double s) {
     TJwwEntText& t = JwwAddEntity(d, d.Texts, kKindText);
     t.cn = cn;
     t.lc = colour;
-    t.width = w, t.height = h, t.spacing = s;
+    t.width = width, t.height = h, t.spacing = s;
     t.x = 1, t.y = 2, t.dx = 1, t.dy = 0;
     t.font = kGothic;
     t.text = "T";
     return t;
   }
-  void PutLastLine() { JwwPutLn(d, static_cast<int32_t>(d.Lines.size()) - 1, off); }
-  void PutLastText() { JwwPutText(d, static_cast<int32_t>(d.Texts.size()) - 1, off); }
+  void PutLastLine() { JwwPutLn(w, static_cast<int32_t>(d.Lines.size()) - 1, off); }
+  void PutLastText() { JwwPutText(w, static_cast<int32_t>(d.Texts.size()) - 1, off); }
 
   TJwwData d;
+  TJwwWriter w{d};
   TJwwOverrides off;
 
  private:
@@ -75,7 +75,6 @@ TEST_F(EmitterTest, FirstRecordWritesEveryPendingLineWhateverTheReaderLeft) {
   d.LwSeen = true;
   d.attr.CurLy = 2;
   d.attr.CurLw = 30;
-  JwwWriteInit(d);
   AddLine(0, 2, 0, 0, 10, 0).lw = 30;
   PutLastLine();
   EXPECT_EQ(Written(), (Lines{"lg0", "ly2", "lc1", "lt1", "lw30", "0 0 10 0"}));
@@ -110,7 +109,7 @@ TEST_P(WidthLines, FollowTheFileAndTheRange) {
   const WidthCase& c = GetParam();
   d.LwSeen = c.lwSeen;
   d.first.FirstLw = c.firstLw;
-  JwwPutLw(d, c.width);
+  JwwPutLw(w, c.width);
   EXPECT_EQ(Written(), c.expected);
 }
 
@@ -126,19 +125,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EmitterTest, WidthLineRepeatsOnlyAtAChange) {
   d.LwSeen = true;
-  JwwPutLw(d, 25);
-  JwwPutLw(d, 25);
-  JwwPutLw(d, 30001);
-  JwwPutLw(d, 0);
+  JwwPutLw(w, 25);
+  JwwPutLw(w, 25);
+  JwwPutLw(w, 30001);
+  JwwPutLw(w, 0);
   EXPECT_EQ(Written(), (Lines{"lw25", "lw0"}));
 }
 
 TEST_F(EmitterTest, TextTypeLinesFollowTypeAndFreeSizeValues) {
   AddText(3, 2, 5, 5, 0);
   PutLastText();
-  Lines w = Written();
-  ASSERT_GE(w.size(), 3u);
-  EXPECT_EQ(w[2], "cn3");
+  Lines first = Written();
+  ASSERT_GE(first.size(), 3u);
+  EXPECT_EQ(first[2], "cn3");
   AddText(0, 2, 2.5, 2.5, 0);
   PutLastText();
   EXPECT_EQ(Written(), (Lines{"cn0 2.5 2.5 0 2", "ch 1 2 1 0 \"T"}));
@@ -156,26 +155,26 @@ TEST_F(EmitterTest, TextTypeOutOfRangeFallsBackToTheFirstType) {
   d.first.FirstTextHeight = 4.5;
   d.first.FirstTextSpacing = 0.25;
   d.first.FirstTextColour = 6;
-  JwwPutCn(d, 11, 1, 9, 9, 9);
+  JwwPutCn(w, 11, 1, 9, 9, 9);
   d.first.FirstCn = 7;
-  JwwPutCn(d, -1, 1, 9, 9, 9);
+  JwwPutCn(w, -1, 1, 9, 9, 9);
   EXPECT_EQ(Written(), (Lines{"cn0 4 4.5 0.25 6", "cn7"}));
 }
 
 TEST_F(EmitterTest, CcOutsideZeroToEightIsZero) {
-  JwwPutCc(d, 9);
-  JwwPutCc(d, -3);
-  JwwPutCc(d, 8);
+  JwwPutCc(w, 9);
+  JwwPutCc(w, -3);
+  JwwPutCc(w, 8);
   EXPECT_EQ(Written(), (Lines{"cc0", "cc8"}));
 }
 
 TEST_F(EmitterTest, EmptyOrBracketFontNameStandsForTheFirstFont) {
   d.first.FirstFont = kGothic;
-  JwwPutFont(d, "");
-  JwwPutFont(d, "<>");
+  JwwPutFont(w, "");
+  JwwPutFont(w, "<>");
   EXPECT_EQ(Written(), (Lines{"cn\"$" + kGothic}));
   d.first.FirstFont.clear();
-  JwwPutFont(d, "<>");
+  JwwPutFont(w, "<>");
   EXPECT_EQ(Written(), (Lines{"cn\"$"}));
 }
 
@@ -190,11 +189,11 @@ TEST_F(EmitterTest, ArbitraryColourSequence) {
   c.lc = 10, c.lc10 = 255, c.x2 = 3;
   TJwwEntSolid2& e = JwwAddEntity(d, d.Solids2, kKindSolid2);
   e.lc = 10, e.lc10 = 0x1000000, e.x2 = 4;
-  JwwPutSolid2(d, 0, off);
-  JwwPutLn(d, 0, off);
-  JwwPutSolid2(d, 1, off);
-  JwwPutSolid2(d, 2, off);
-  JwwPutSolid2(d, 3, off);
+  JwwPutSolid2(w, 0, off);
+  JwwPutLn(w, 0, off);
+  JwwPutSolid2(w, 1, off);
+  JwwPutSolid2(w, 2, off);
+  JwwPutSolid2(w, 3, off);
   EXPECT_EQ(Written(), (Lines{"lg0", "ly0", "lc10 255", "sl 0 0 1 0", "lc1", "lt1", "0 0 1 0", "lc10 255",
                               "sl 0 0 2 0", "sl 0 0 3 0", "lc10 0", "sl 0 0 4 0"}));
 }
@@ -207,7 +206,7 @@ struct ZCase {
 class ZLines : public EmitterTest, public ::testing::WithParamInterface<ZCase> {};
 
 TEST_P(ZLines, OneLinePerFlag) {
-  JwwPutZ(d, GetParam().flags);
+  JwwPutZ(w, GetParam().flags);
   EXPECT_EQ(Written(), GetParam().expected);
 }
 
@@ -217,18 +216,18 @@ INSTANTIATE_TEST_SUITE_P(Flags, ZLines,
                                            ZCase{24, {"z5"}}, ZCase{31, {"z1", "z2", "z3", "z5"}},
                                            ZCase{15, {"z1", "z2", "z3", "z4"}}));
 
-// One record written after JwwWriteInit, without `lw` lines in the file: the
+// One record written by a new writer, without `lw` lines in the file: the
 // lines of a row are everything the record writer appends.
 struct RecordCase {
   const char* name;
-  std::function<void(TJwwData&, const TJwwOverrides&)> put;
+  std::function<void(TJwwData&, TJwwWriter&, const TJwwOverrides&)> put;
   Lines expected;
 };
 
 class RecordLines : public EmitterTest, public ::testing::WithParamInterface<RecordCase> {};
 
 TEST_P(RecordLines, AttributeLinesThenGeometryUnlessDegenerate) {
-  GetParam().put(d, off);
+  GetParam().put(d, w, off);
   EXPECT_EQ(Written(), GetParam().expected);
 }
 
@@ -240,72 +239,72 @@ Rec& Add(TJwwData& d, TJwwTable<Rec>& table, TJwwKind kind, int32_t lc = 1) {
   return r;
 }
 
-void PutLine(TJwwData& d, const TJwwOverrides& o, double x1, double y1, double x2, double y2, int32_t z) {
+void PutLine(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, double x1, double y1, double x2, double y2, int32_t z) {
   TJwwEntLine& r = Add(d, d.Lines, kKindLine);
   r.x1 = x1, r.y1 = y1, r.x2 = x2, r.y2 = y2, r.z = z;
-  JwwPutLn(d, 0, o);
+  JwwPutLn(w, 0, o);
 }
 
-void PutCircle(TJwwData& d, const TJwwOverrides& o, double radius) {
+void PutCircle(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, double radius) {
   TJwwEntCircle& r = Add(d, d.Circles, kKindCircle);
   r.x = 1, r.y = 2, r.r = radius;
-  JwwPutCircle(d, 0, o);
+  JwwPutCircle(w, 0, o);
 }
 
-void PutArc(TJwwData& d, const TJwwOverrides& o, double radius, double p6) {
+void PutArc(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, double radius, double p6) {
   TJwwEntArc& r = Add(d, d.Arcs, kKindArc);
   r.x = 1, r.y = 2, r.r = radius, r.p4 = 0.5, r.p5 = 0, r.p6 = p6, r.p7 = 1;
-  JwwPutArc(d, 0, o);
+  JwwPutArc(w, 0, o);
 }
 
-void PutText(TJwwData& d, const TJwwOverrides& o, int32_t kind, double dx, double dy, std::string text) {
+void PutText(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, int32_t kind, double dx, double dy, std::string text) {
   TJwwEntText& r = Add(d, d.Texts, kKindText, 2);
   r.kind = kind, r.cn = 1, r.x = 10, r.y = 20, r.dx = dx, r.dy = dy, r.font = kGothic;
   r.text = std::move(text);
-  JwwPutText(d, 0, o);
+  JwwPutText(w, 0, o);
 }
 
-void PutPointEx(TJwwData& d, const TJwwOverrides& o, double p3, int32_t code) {
+void PutPointEx(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, double p3, int32_t code) {
   TJwwEntPointEx& r = Add(d, d.PointsEx, kKindPointEx, 5);
   r.x = 1, r.y = 2, r.p3 = p3, r.p4 = 0.5, r.code = code;
-  JwwPutPointEx(d, 0, o);
+  JwwPutPointEx(w, 0, o);
 }
 
-void PutDim(TJwwData& d, const TJwwOverrides& o, double x2, double y2, double dx, std::string text) {
+void PutDim(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, double x2, double y2, double dx, std::string text) {
   TJwwEntDim& r = Add(d, d.Dims, kKindDim);
   r.line.lc = 3, r.line.lt = 1, r.line.x2 = x2, r.line.y2 = y2;
   r.text.kind = 2, r.text.cn = 1, r.text.lc = 2, r.text.x = 1, r.text.y = 1, r.text.dx = dx;
   r.text.font = kGothic;
   r.text.text = std::move(text);
   r.z = 2;
-  JwwPutDim(d, 0, o);
+  JwwPutDim(w, 0, o);
 }
 
-void PutSolid3(TJwwData& d, const TJwwOverrides& o, double x3, double y3) {
+void PutSolid3(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, double x3, double y3) {
   TJwwEntSolid3& r = Add(d, d.Solids3, kKindSolid3);
   r.x2 = 10, r.x3 = x3, r.y3 = y3;
-  JwwPutSolid3(d, 0, o);
+  JwwPutSolid3(w, 0, o);
 }
 
-void PutSc(TJwwData& d, const TJwwOverrides& o, double p3, double p4, int32_t code) {
+void PutSc(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, double p3, double p4, int32_t code) {
   TJwwEntSc& r = Add(d, d.Scs, kKindSc);
   r.p1 = 1, r.p2 = 2, r.p3 = p3, r.p4 = p4, r.p5 = 0, r.p6 = 3.14, r.p7 = 0, r.code = code;
-  JwwPutSc(d, 0, o);
+  JwwPutSc(w, 0, o);
 }
 
-void PutSe(TJwwData& d, const TJwwOverrides& o, int32_t code) {
+void PutSe(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, int32_t code) {
   TJwwEntSe& r = Add(d, d.Ses, kKindSe);
   r.p1 = 1, r.p2 = 2, r.p3 = 5, r.p4 = 1, r.p5 = 0, r.p6 = 3.14, r.p7 = 0, r.code = code;
-  JwwPutSe(d, 0, o);
+  JwwPutSe(w, 0, o);
 }
 
-void PutSo(TJwwData& d, const TJwwOverrides& o, bool sg, double p3, double p4, double p8) {
+void PutSo(TJwwData& d, TJwwWriter& w, const TJwwOverrides& o, bool sg, double p3, double p4, double p8) {
   TJwwEntSo& r = sg ? Add(d, d.Sgs, kKindSg) : Add(d, d.Sos, kKindSo);
   r.p1 = 1, r.p2 = 2, r.p3 = p3, r.p4 = p4, r.p5 = 0, r.p6 = 1, r.p7 = 0, r.p8 = p8;
   if (sg) {
-    JwwPutSg(d, 0, o);
+    JwwPutSg(w, 0, o);
   } else {
-    JwwPutSo(d, 0, o);
+    JwwPutSo(w, 0, o);
   }
 }
 
@@ -324,65 +323,65 @@ const Lines kDimHead = With(kDimHeadNoZ, {"z2"});
 INSTANTIATE_TEST_SUITE_P(
     Records, RecordLines,
     ::testing::Values(
-        RecordCase{"Line", [](auto& d, auto& o) { PutLine(d, o, 0, 0, 100, 50.5, 0); }, With(kPen, {"0 0 100 50.5"})},
-        RecordCase{"LineWithZ", [](auto& d, auto& o) { PutLine(d, o, 5, 5, 6, 5, 17); },
+        RecordCase{"Line", [](auto& d, auto& w, auto& o) { PutLine(d, w, o, 0, 0, 100, 50.5, 0); }, With(kPen, {"0 0 100 50.5"})},
+        RecordCase{"LineWithZ", [](auto& d, auto& w, auto& o) { PutLine(d, w, o, 5, 5, 6, 5, 17); },
                    With(kPen, {"z1", "z5", "5 5 6 5"})},
         // Flags written without geometry would flag the next entity the host reads.
-        RecordCase{"ZeroLengthLineWritesNoZ", [](auto& d, auto& o) { PutLine(d, o, 5, 5, 5 + 9e-9, 5, 1); },
+        RecordCase{"ZeroLengthLineWritesNoZ", [](auto& d, auto& w, auto& o) { PutLine(d, w, o, 5, 5, 5 + 9e-9, 5, 1); },
                    kPen},
-        RecordCase{"LineJustAboveTolerance", [](auto& d, auto& o) { PutLine(d, o, 0, 0, 2e-8, 0, 0); },
+        RecordCase{"LineJustAboveTolerance", [](auto& d, auto& w, auto& o) { PutLine(d, w, o, 0, 0, 2e-8, 0, 0); },
                    With(kPen, {"0 0 2E-8 0"})},
-        RecordCase{"Circle", [](auto& d, auto& o) { PutCircle(d, o, 5); }, With(kPen, {"ci 1 2 5"})},
-        RecordCase{"CircleRadiusAtTolerance", [](auto& d, auto& o) { PutCircle(d, o, 1e-8); }, kPen},
-        RecordCase{"CircleNegativeRadius", [](auto& d, auto& o) { PutCircle(d, o, -5); }, kPen},
-        RecordCase{"Arc", [](auto& d, auto& o) { PutArc(d, o, 5, 2); }, With(kPen, {"ci 1 2 5 0.5 0 2 1"})},
-        RecordCase{"ArcVanishingP6", [](auto& d, auto& o) { PutArc(d, o, 5, -1e-8); }, kPen},
-        RecordCase{"Text", [](auto& d, auto& o) { PutText(d, o, 0, 1, 0, "ABC"); },
+        RecordCase{"Circle", [](auto& d, auto& w, auto& o) { PutCircle(d, w, o, 5); }, With(kPen, {"ci 1 2 5"})},
+        RecordCase{"CircleRadiusAtTolerance", [](auto& d, auto& w, auto& o) { PutCircle(d, w, o, 1e-8); }, kPen},
+        RecordCase{"CircleNegativeRadius", [](auto& d, auto& w, auto& o) { PutCircle(d, w, o, -5); }, kPen},
+        RecordCase{"Arc", [](auto& d, auto& w, auto& o) { PutArc(d, w, o, 5, 2); }, With(kPen, {"ci 1 2 5 0.5 0 2 1"})},
+        RecordCase{"ArcVanishingP6", [](auto& d, auto& w, auto& o) { PutArc(d, w, o, 5, -1e-8); }, kPen},
+        RecordCase{"Text", [](auto& d, auto& w, auto& o) { PutText(d, w, o, 0, 1, 0, "ABC"); },
                    With(kTextHead, {"ch 10 20 1 0 \"ABC"})},
-        RecordCase{"TextKeepsItsBlanks", [](auto& d, auto& o) { PutText(d, o, 3, 0, 1, " A  B "); },
+        RecordCase{"TextKeepsItsBlanks", [](auto& d, auto& w, auto& o) { PutText(d, w, o, 3, 0, 1, " A  B "); },
                    With(kTextHead, {"cr 10 20 0 1 \" A  B "})},
-        RecordCase{"TextKindOutOfRangeWritesCh", [](auto& d, auto& o) { PutText(d, o, 12, 1, 0, "A"); },
+        RecordCase{"TextKindOutOfRangeWritesCh", [](auto& d, auto& w, auto& o) { PutText(d, w, o, 12, 1, 0, "A"); },
                    With(kTextHead, {"ch 10 20 1 0 \"A"})},
         RecordCase{"TextOfFullWidthBlanks",
-                   [](auto& d, auto& o) { PutText(d, o, 0, 1, 0, "\x81\x40\x81\x40 \t"); }, kTextHead},
-        RecordCase{"TextWithoutDirection", [](auto& d, auto& o) { PutText(d, o, 0, 1e-9, -1e-9, "A"); },
+                   [](auto& d, auto& w, auto& o) { PutText(d, w, o, 0, 1, 0, "\x81\x40\x81\x40 \t"); }, kTextHead},
+        RecordCase{"TextWithoutDirection", [](auto& d, auto& w, auto& o) { PutText(d, w, o, 0, 1e-9, -1e-9, "A"); },
                    kTextHead},
-        RecordCase{"PointExMarkerSizeAndCode", [](auto& d, auto& o) { PutPointEx(d, o, 0, 12); },
+        RecordCase{"PointExMarkerSizeAndCode", [](auto& d, auto& w, auto& o) { PutPointEx(d, w, o, 0, 12); },
                    Lines{"lg0", "ly0", "pn5", "pt 1 2 1 0.5 -3"}},
-        RecordCase{"PointExCodesInRange", [](auto& d, auto& o) { PutPointEx(d, o, 2, -7); },
+        RecordCase{"PointExCodesInRange", [](auto& d, auto& w, auto& o) { PutPointEx(d, w, o, 2, -7); },
                    Lines{"lg0", "ly0", "pn5", "pt 1 2 2 0.5 -7"}},
-        RecordCase{"PointExCodeBelowRange", [](auto& d, auto& o) { PutPointEx(d, o, 2, -8); },
+        RecordCase{"PointExCodeBelowRange", [](auto& d, auto& w, auto& o) { PutPointEx(d, w, o, 2, -8); },
                    Lines{"lg0", "ly0", "pn5", "pt 1 2 2 0.5 -3"}},
-        RecordCase{"DimensionWithText", [](auto& d, auto& o) { PutDim(d, o, 100, 0, 1, "100"); },
+        RecordCase{"DimensionWithText", [](auto& d, auto& w, auto& o) { PutDim(d, w, o, 100, 0, 1, "100"); },
                    With(kDimHead, {"msg", "0 0 100 0", "cs 1 1 1 0 \"100"})},
-        RecordCase{"DimensionBlankTextShowsLength", [](auto& d, auto& o) { PutDim(d, o, 3, 4, 1, " \x81\x40"); },
+        RecordCase{"DimensionBlankTextShowsLength", [](auto& d, auto& w, auto& o) { PutDim(d, w, o, 3, 4, 1, " \x81\x40"); },
                    With(kDimHead, {"msg", "0 0 3 4", "cs 1 1 1 0 \"5"})},
         RecordCase{"DimensionLengthRoundedToEightDecimals",
-                   [](auto& d, auto& o) { PutDim(d, o, 1.0 / 3.0, 0, 1, ""); },
+                   [](auto& d, auto& w, auto& o) { PutDim(d, w, o, 1.0 / 3.0, 0, 1, ""); },
                    With(kDimHead, {"msg", "0 0 0.333333333333333 0", "cs 1 1 1 0 \"0.33333333"})},
-        RecordCase{"DimensionHugeLengthStaysDefined", [](auto& d, auto& o) { PutDim(d, o, 3e300, 4e300, 1, ""); },
+        RecordCase{"DimensionHugeLengthStaysDefined", [](auto& d, auto& w, auto& o) { PutDim(d, w, o, 3e300, 4e300, 1, ""); },
                    With(kDimHead, {"msg", "0 0 3E300 4E300", "cs 1 1 1 0 \"5E300"})},
-        RecordCase{"DimensionZeroLine", [](auto& d, auto& o) { PutDim(d, o, 0, 0, 1, "X"); }, kDimHeadNoZ},
-        RecordCase{"DimensionTextWithoutDirection", [](auto& d, auto& o) { PutDim(d, o, 1, 0, 0, "X"); },
+        RecordCase{"DimensionZeroLine", [](auto& d, auto& w, auto& o) { PutDim(d, w, o, 0, 0, 1, "X"); }, kDimHeadNoZ},
+        RecordCase{"DimensionTextWithoutDirection", [](auto& d, auto& w, auto& o) { PutDim(d, w, o, 1, 0, 0, "X"); },
                    kDimHeadNoZ},
-        RecordCase{"Solid3", [](auto& d, auto& o) { PutSolid3(d, o, 0, 10); },
+        RecordCase{"Solid3", [](auto& d, auto& w, auto& o) { PutSolid3(d, w, o, 0, 10); },
                    With(kSolid, {"sl 0 0 10 0 0 10"})},
-        RecordCase{"Solid3ThirdOnFirst", [](auto& d, auto& o) { PutSolid3(d, o, 0, 1e-9); }, kSolid},
-        RecordCase{"Solid3ThirdOnSecond", [](auto& d, auto& o) { PutSolid3(d, o, 10, 0); }, kSolid},
-        RecordCase{"ScCodes", [](auto& d, auto& o) { PutSc(d, o, 5, 1, -1); },
+        RecordCase{"Solid3ThirdOnFirst", [](auto& d, auto& w, auto& o) { PutSolid3(d, w, o, 0, 1e-9); }, kSolid},
+        RecordCase{"Solid3ThirdOnSecond", [](auto& d, auto& w, auto& o) { PutSolid3(d, w, o, 10, 0); }, kSolid},
+        RecordCase{"ScCodes", [](auto& d, auto& w, auto& o) { PutSc(d, w, o, 5, 1, -1); },
                    With(kSolid, {"sc 1 2 5 1 0 3.14 0 -1"})},
-        RecordCase{"ScUnknownCode", [](auto& d, auto& o) { PutSc(d, o, 5, 1, 7); }, kSolid},
-        RecordCase{"ScNoRadius", [](auto& d, auto& o) { PutSc(d, o, 1e-8, 1, 0); }, kSolid},
-        RecordCase{"ScVanishingP4", [](auto& d, auto& o) { PutSc(d, o, 5, 0, 0); }, kSolid},
-        RecordCase{"Se", [](auto& d, auto& o) { PutSe(d, o, 100); }, With(kSolid, {"se 1 2 5 1 0 3.14 0 100"})},
-        RecordCase{"SeCodeOfSc", [](auto& d, auto& o) { PutSe(d, o, 5); }, kSolid},
-        RecordCase{"So", [](auto& d, auto& o) { PutSo(d, o, false, 5, 1, 2); },
+        RecordCase{"ScUnknownCode", [](auto& d, auto& w, auto& o) { PutSc(d, w, o, 5, 1, 7); }, kSolid},
+        RecordCase{"ScNoRadius", [](auto& d, auto& w, auto& o) { PutSc(d, w, o, 1e-8, 1, 0); }, kSolid},
+        RecordCase{"ScVanishingP4", [](auto& d, auto& w, auto& o) { PutSc(d, w, o, 5, 0, 0); }, kSolid},
+        RecordCase{"Se", [](auto& d, auto& w, auto& o) { PutSe(d, w, o, 100); }, With(kSolid, {"se 1 2 5 1 0 3.14 0 100"})},
+        RecordCase{"SeCodeOfSc", [](auto& d, auto& w, auto& o) { PutSe(d, w, o, 5); }, kSolid},
+        RecordCase{"So", [](auto& d, auto& w, auto& o) { PutSo(d, w, o, false, 5, 1, 2); },
                    With(kSolid, {"so 1 2 5 1 0 1 0 2"})},
-        RecordCase{"SoInnerNotBelowOuter", [](auto& d, auto& o) { PutSo(d, o, false, 5, 1, 5 - 1e-8); }, kSolid},
-        RecordCase{"SoNoInnerRadius", [](auto& d, auto& o) { PutSo(d, o, false, 5, 1, 1e-8); }, kSolid},
-        RecordCase{"Sg", [](auto& d, auto& o) { PutSo(d, o, true, 5, -1, 2); },
+        RecordCase{"SoInnerNotBelowOuter", [](auto& d, auto& w, auto& o) { PutSo(d, w, o, false, 5, 1, 5 - 1e-8); }, kSolid},
+        RecordCase{"SoNoInnerRadius", [](auto& d, auto& w, auto& o) { PutSo(d, w, o, false, 5, 1, 1e-8); }, kSolid},
+        RecordCase{"Sg", [](auto& d, auto& w, auto& o) { PutSo(d, w, o, true, 5, -1, 2); },
                    With(kSolid, {"sg 1 2 5 -1 0 1 0 2"})},
-        RecordCase{"SgVanishingP4", [](auto& d, auto& o) { PutSo(d, o, true, 5, 1e-9, 2); }, kSolid}),
+        RecordCase{"SgVanishingP4", [](auto& d, auto& w, auto& o) { PutSo(d, w, o, true, 5, 1e-9, 2); }, kSolid}),
     CaseName());
 
 struct QuadCase {
@@ -398,7 +397,7 @@ TEST_P(FourPointSolid, CollapsesCoincidingCorners) {
   TJwwEntSolid4& r = Add(d, d.Solids4, kKindSolid4);
   r.x1 = c.p[0], r.y1 = c.p[1], r.x2 = c.p[2], r.y2 = c.p[3];
   r.x3 = c.p[4], r.y3 = c.p[5], r.x4 = c.p[6], r.y4 = c.p[7];
-  JwwPutSolid4(d, 0, off);
+  JwwPutSolid4(w, 0, off);
   const Lines expected = *c.expected ? With(kSolid, {c.expected}) : kSolid;
   EXPECT_EQ(Written(), expected);
 }
@@ -420,29 +419,29 @@ TEST_F(EmitterTest, OverridesReplaceTheRecordValues) {
   d.LwSeen = true;
   TJwwOverrides o;
   o.lg = 3, o.ly = 16, o.lc = 5, o.lt = 2, o.lw = 40, o.cc = 2, o.textColour = 4;
-  PutLine(d, o, 0, 0, 1, 0, 0);
+  PutLine(d, w, o, 0, 0, 1, 0, 0);
   EXPECT_EQ(Written(), (Lines{"lg3", "ly0", "lc5", "lt2", "lw40", "0 0 1 0"}));
   TJwwEntPoint& p = Add(d, d.Points, kKindPoint, 7);
   p.x = 1;
-  JwwPutPoint(d, 0, o);
+  JwwPutPoint(w, 0, o);
   EXPECT_EQ(Written(), (Lines{"pn5", "pt 1 0"}));
   TJwwEntText& t = Add(d, d.Texts, kKindText, 2);
   t.cn = 3, t.width = 2.5, t.height = 3, t.spacing = 0.5, t.dx = 1, t.font = kGothic, t.text = "A";
-  JwwPutText(d, 0, o);
+  JwwPutText(w, 0, o);
   EXPECT_EQ(Written(), (Lines{"cn0 2.5 3 0.5 4", "cc2", "cn\"$" + kGothic, "ch 0 0 1 0 \"A"}));
   o.lc = 10, o.lc10 = 77;
   TJwwEntSolid2& s = Add(d, d.Solids2, kKindSolid2, 2);
   s.lc10 = 9, s.x2 = 1;
-  JwwPutSolid2(d, 0, o);
+  JwwPutSolid2(w, 0, o);
   EXPECT_EQ(Written(), (Lines{"lc10 77", "sl 0 0 1 0"}));
 }
 
 TEST_F(EmitterTest, IndexOutsideTheTableWritesNothing) {
   for (int32_t kind = 1; kind <= 15; ++kind) {
-    JwwPutEntity(d, kind, 0, off);
-    JwwPutEntity(d, kind, -1, off);
+    JwwPutEntity(w, kind, 0, off);
+    JwwPutEntity(w, kind, -1, off);
   }
-  EXPECT_EQ(d.Output.Count(), 0u);
+  EXPECT_EQ(w.Output.Count(), 0u);
 }
 
 }  // namespace

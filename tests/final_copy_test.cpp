@@ -19,11 +19,10 @@ struct TAnswers {
   std::size_t marked = 0;  // entities with fields to copy, when read from the file
 };
 
-std::string Walk(TJwwData& d) {
-  JwwWriteInit(d);
-  JwwPutLine(d, "hd");
-  JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
-  return std::string(d.Output.FileBytes());
+std::string Walk(TJwwWriter& w) {
+  JwwPutLine(w, "hd");
+  JwwWriteData(w, TJwwOverrides{}, nullptr, nullptr);
+  return std::string(w.Output.FileBytes());
 }
 
 TAnswers BothAnswers(const std::string& bytes) {
@@ -33,14 +32,16 @@ TAnswers BothAnswers(const std::string& bytes) {
   TAnswers a;
   TJwwData file;
   JwwDataInit(file);
-  EXPECT_TRUE(JwwReadFile(file, path));
+  TJwwWriter fileWriter(file);
+  EXPECT_TRUE(JwwReadFile(file, path, nullptr, nullptr, &fileWriter.Source));
   for (const TJwwOrder& o : file.Order) a.marked += o.source != 0;
-  a.fromFile = Walk(file);
-  EXPECT_EQ(file.Source, nullptr) << "the walk leaves the exchange file open";
+  a.fromFile = Walk(fileWriter);
+  EXPECT_EQ(fileWriter.Source, nullptr) << "the walk leaves the exchange file open";
   TJwwData memory;
   JwwDataInit(memory);
   JwwReadBytes(memory, bytes);
-  a.fromBytes = Walk(memory);
+  TJwwWriter memoryWriter(memory);
+  a.fromBytes = Walk(memoryWriter);
   return a;
 }
 
@@ -64,6 +65,21 @@ INSTANTIATE_TEST_SUITE_P(Drawings, FinalCopyGenerated,
                          ::testing::Values(TGeneratedCase{"Seed1", 4000, 1}, TGeneratedCase{"Seed2", 4000, 2},
                                            TGeneratedCase{"Seed3", 20000, 3}, TGeneratedCase{"Seed4", 700, 4}),
                          [](const ::testing::TestParamInfo<TGeneratedCase>& p) { return std::string(p.param.name); });
+
+// A file read without being kept open for the writer has nothing to copy from:
+// no entity may be marked, or a writer would look for fields it cannot read.
+TEST(FinalCopy, FileNotKeptOpenMarksNothing) {
+  TempDir dir;
+  const auto path = dir / "JWC_TEMP.TXT";
+  WriteFileBytes(path, GenerateExchangeFile(700, 4));
+  TJwwData d;
+  JwwDataInit(d);
+  ASSERT_TRUE(JwwReadFile(d, path));
+  ASSERT_GT(d.Order.size(), 0u);
+  std::size_t marked = 0;
+  for (const TJwwOrder& o : d.Order) marked += o.source != 0;
+  EXPECT_EQ(marked, 0u);
+}
 
 struct TLineCase {
   const char* name;

@@ -33,14 +33,13 @@ TJwwData Read(std::string_view bytes) {
   TJwwData d;
   JwwDataInit(d);
   JwwReadBytes(d, bytes);
-  JwwWriteInit(d);
   return d;
 }
 
-std::vector<std::string> Answer(TJwwData& d) {
+std::vector<std::string> Answer(TJwwWriter& w) {
   TempDir dir;
   const auto path = dir / "JWC_TEMP.TXT";
-  EXPECT_TRUE(JwwWriteFile(d, path));
+  EXPECT_TRUE(JwwWriteFile(w, path));
   return SplitCrLf(ReadFileBytes(path));
 }
 
@@ -61,11 +60,12 @@ constexpr std::string_view kDrawing =
 
 TEST(RunOkConversion, NewWidthsReachTheAnswerAfterHd) {
   TJwwData d = Read(kDrawing);
+  TJwwWriter w(d);
   TPresetTable table;
   table.Widths[1 * 16 + 2] = 30;
-  ASSERT_TRUE(RunOkConversion(d, table, {}, nullptr, nullptr));
+  ASSERT_TRUE(RunOkConversion(d, w, table, {}, nullptr, nullptr));
 
-  const auto lines = Answer(d);
+  const auto lines = Answer(w);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "hd");
   EXPECT_TRUE(HasLine(lines, "lw30"));
@@ -79,8 +79,9 @@ TEST(RunOkConversion, NewWidthsReachTheAnswerAfterHd) {
 
 TEST(RunOkConversion, AllMinusOneStillHandsBackTheWholeDrawing) {
   TJwwData d = Read(kDrawing);
-  ASSERT_TRUE(RunOkConversion(d, TPresetTable{}, {true, true, true, true}, nullptr, nullptr));
-  const auto lines = Answer(d);
+  TJwwWriter w(d);
+  ASSERT_TRUE(RunOkConversion(d, w, TPresetTable{}, {true, true, true, true}, nullptr, nullptr));
+  const auto lines = Answer(w);
   EXPECT_EQ(lines[0], "hd");
   EXPECT_TRUE(HasLine(lines, "0 0 10 0"));
   EXPECT_TRUE(HasLine(lines, "ci 5 5 2"));
@@ -93,22 +94,23 @@ TEST(RunOkConversion, EmptyDrawingAnswersHdAndTheClosingLayers) {
   JwwDataInit(d);
   JwwReadFile(d, TempDir().path() / "JWC_TEMP.TXT");  // no such file
   ASSERT_EQ(d.ReadOutcome, TJwwReadOutcome::Missing);
-  JwwWriteInit(d);
-  ASSERT_TRUE(RunOkConversion(d, TPresetTable{}, {}, nullptr, nullptr));
-  EXPECT_EQ(Answer(d), (std::vector<std::string>{"hd", "lg0", "ly0"}));
+  TJwwWriter w(d);
+  ASSERT_TRUE(RunOkConversion(d, w, TPresetTable{}, {}, nullptr, nullptr));
+  EXPECT_EQ(Answer(w), (std::vector<std::string>{"hd", "lg0", "ly0"}));
 }
 
 TEST(RunOkConversion, FileReadOnlyInPartIsAnsweredHq) {
   TJwwData d = Read(kDrawing);
+  TJwwWriter w(d);
   d.ReadOutcome = TJwwReadOutcome::Failed;
   TPresetTable table;
   table.Widths.fill(40);
   TConvertStats stats;
   stats.set[kKindLine] = 77;
-  EXPECT_FALSE(RunOkConversion(d, table, {true, true, true, true}, nullptr, nullptr, &stats));
-  EXPECT_EQ(d.Output.Count(), 0u);
+  EXPECT_FALSE(RunOkConversion(d, w, table, {true, true, true, true}, nullptr, nullptr, &stats));
+  EXPECT_EQ(w.Output.Count(), 0u);
   EXPECT_EQ(d.Lines[0].lw, 5) << "nothing is converted";
-  EXPECT_EQ(Answer(d), std::vector<std::string>{"hq"});
+  EXPECT_EQ(Answer(w), std::vector<std::string>{"hq"});
 }
 
 TEST(RunOkConversion, DirectoryInPlaceOfTheExchangeFileIsAnsweredHq) {
@@ -118,17 +120,18 @@ TEST(RunOkConversion, DirectoryInPlaceOfTheExchangeFileIsAnsweredHq) {
   TJwwData d;
   JwwDataInit(d);
   JwwReadFile(d, path);
-  JwwWriteInit(d);
-  EXPECT_FALSE(RunOkConversion(d, TPresetTable{}, {}, nullptr, nullptr));
-  EXPECT_EQ(d.Output.Count(), 0u);
+  TJwwWriter w(d);
+  EXPECT_FALSE(RunOkConversion(d, w, TPresetTable{}, {}, nullptr, nullptr));
+  EXPECT_EQ(w.Output.Count(), 0u);
 }
 
 TEST(RunOkConversion, EscapeBeforeTheFirstEntityDropsHd) {
   TJwwData d = Read(kDrawing);
+  TJwwWriter w(d);
   EscapeAfter escape(0);
   Recorder progress;
-  ASSERT_TRUE(RunOkConversion(d, TPresetTable{}, {}, &progress, &escape));
-  const auto lines = Answer(d);
+  ASSERT_TRUE(RunOkConversion(d, w, TPresetTable{}, {}, &progress, &escape));
+  const auto lines = Answer(w);
   EXPECT_FALSE(HasLine(lines, "hd"));
   EXPECT_FALSE(HasLine(lines, "0 0 10 0"));
   EXPECT_EQ(lines, (std::vector<std::string>{"lg1", "ly2"}));
@@ -139,12 +142,13 @@ TEST(RunOkConversion, ProgressCountsEveryHundredEntities) {
   std::string bytes = "lg0\r\nly0\r\n";
   for (int i = 0; i < 250; ++i) bytes += "0 0 " + std::to_string(i + 1) + " 0\r\n";
   TJwwData d = Read(bytes);
+  TJwwWriter w(d);
   Recorder progress;
   EscapeAfter never(1000);
-  ASSERT_TRUE(RunOkConversion(d, TPresetTable{}, {}, &progress, &never));
+  ASSERT_TRUE(RunOkConversion(d, w, TPresetTable{}, {}, &progress, &never));
   ASSERT_EQ(progress.shown.size(), 3u);
   EXPECT_TRUE(progress.shown[1].find("101\x81\x5e" "250") != std::string::npos);
-  const auto lines = Answer(d);
+  const auto lines = Answer(w);
   ASSERT_EQ(lines.size(), 1u + 4u + 250u);  // hd, lg ly lc lt once, the lines
   EXPECT_EQ(lines[5], "0 0 1 0");
   EXPECT_EQ(lines.back(), "0 0 250 0");

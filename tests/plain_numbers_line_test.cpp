@@ -15,6 +15,9 @@
 
 namespace {
 
+// Where each line is taken to lie in the exchange file, so that it is marked for copying.
+constexpr std::uint64_t kLineOffset = 100;
+
 // The store as the reader leaves it after one line, and as the general split
 // followed by the state and entity forms leaves it.
 // `context` is read first: a line after "pl" joins a polyline, one after
@@ -23,15 +26,13 @@ TJwwData NewStore(const std::string& context = "") {
   TJwwData d;
   JwwDataInit(d);
   if (!context.empty()) JwwParseLine(d, context);
-  d.Source = std::make_shared<TJwwSourceFile>();
-  d.LineOffset = 100;
   return d;
 }
 
 TJwwData ByReader(const std::string& line, const std::string& context) {
   TJwwData d = NewStore(context);
   std::string bytes = line;
-  JwwApplyLine(d, bytes.data(), bytes.size());
+  JwwApplyLine(d, bytes.data(), bytes.size(), kLineOffset);
   return d;
 }
 
@@ -41,7 +42,7 @@ TJwwData ByGeneralSplit(const std::string& line, const std::string& context) {
   TJwwFields f;
   JwwSplitFields(bytes.data(), bytes.size(), f);
   if (f.count == 1 && f.Key().empty()) return d;
-  if (!JwwTakeStateLine(d, f)) JwwTakeEntityLine(d, f);
+  if (!JwwTakeStateLine(d, f)) JwwTakeEntityLine(d, f, kLineOffset);
   return d;
 }
 
@@ -83,7 +84,7 @@ void ExpectSameStore(const std::string& line, const std::string& context) {
 bool CheckLine(const std::string& line, const std::string& context = "") {
   TJwwData d = NewStore(context);
   const std::size_t before = d.Order.size();
-  const bool taken = JwwTakePlainNumberLine(d, line.data(), line.size());
+  const bool taken = JwwTakePlainNumberLine(d, line.data(), line.size(), kLineOffset);
   if (!taken) {
     EXPECT_EQ(d.Order.size(), before) << "stored, yet left to the general split: [" << line << "]";
   }
@@ -142,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
 bool MarkedWhole(const std::string& line) {
   TJwwData d = NewStore();
   std::string bytes = line;
-  JwwApplyLine(d, bytes.data(), bytes.size());
+  JwwApplyLine(d, bytes.data(), bytes.size(), kLineOffset);
   return d.Order.size() == 1 && TJwwLineSource::IsWholeLine(TJwwLineSource::Fields(d.Order[0].source));
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/read/line_rules.h"
 #include "exchange/read/reader.h"
 #include "exchange/source/source_file.h"
 #include "util/text.h"
@@ -391,10 +392,8 @@ TEST(EntityNumbers, KeywordFieldsReadAsTextToFloatReadsThem) {
   for (const std::string& text : texts) {
     TJwwData d;
     JwwDataInit(d);
-    d.Source = std::make_shared<TJwwSourceFile>();
-    d.LineOffset = 10;
     std::string line = "ci " + text + " 2 3";
-    JwwParseLine(d, line);
+    JwwApplyLine(d, line.data(), line.size(), 10);
     ASSERT_EQ(d.Circles.size(), 1u) << text;
     bool own = false;
     const double want = TextToFloat(text, &own);

@@ -21,10 +21,10 @@ std::string Answer(std::string_view exchangeFile) {
   TJwwData d;
   JwwDataInit(d);
   JwwReadBytes(d, exchangeFile);
-  JwwWriteInit(d);
-  JwwPutLine(d, "hd");
-  JwwWriteData(d, TJwwOverrides{}, nullptr, nullptr);
-  return std::string(d.Output.FileBytes());
+  TJwwWriter w(d);
+  JwwPutLine(w, "hd");
+  JwwWriteData(w, TJwwOverrides{}, nullptr, nullptr);
+  return std::string(w.Output.FileBytes());
 }
 
 void Put(std::string& out, double v) {

@@ -30,7 +30,6 @@ TJwwData Dirty() {
   d.PendingDimLine.x2 = 50;
   JwwAddEntity(d, d.Lines, kKindLine);
   JwwAddEntity(d, d.Sgs, kKindSg);
-  d.Output.Append("hd");
   d.ReadOutcome = TJwwReadOutcome::Complete;
   return d;
 }
@@ -40,7 +39,6 @@ TEST(DataInit, ResetsEveryPartToItsDefault) {
   JwwDataInit(d);
   for (int32_t kind = 1; kind <= 15; ++kind) EXPECT_EQ(JwwKindCount(d, kind), 0) << kind;
   EXPECT_TRUE(d.Order.empty());
-  EXPECT_EQ(d.Output.Count(), 0u);
   EXPECT_EQ(d.Hk, 0.0);
   EXPECT_EQ(d.Hs[3], 1.0);
   EXPECT_EQ(d.Hzs[0], 1189.0);
@@ -86,7 +84,6 @@ TEST(DataFree, ReleasesTablesAndKeepsScalars) {
   EXPECT_EQ(d.Order.capacity(), 0u);
   EXPECT_TRUE(d.LyNames.empty());
   EXPECT_TRUE(d.Hp.empty());
-  EXPECT_EQ(d.Output.Count(), 0u);
   EXPECT_EQ(d.Hk, 5.0);
   JwwDataInit(d);
   EXPECT_EQ(d.LyNames.size(), 256u);

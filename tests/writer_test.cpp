@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,22 +53,23 @@ class WriterTest : public ::testing::Test {
   void Read(std::string_view bytes) {
     JwwDataInit(d);
     JwwReadBytes(d, bytes);
-    JwwWriteInit(d);
+    w.emplace(d);
   }
   // The OK flow: "hd", then the walk.
   void Ok(IJwwProgress* progress = nullptr, IJwwEscapeKey* escape = nullptr) {
-    JwwPutLine(d, "hd");
-    JwwWriteData(d, TJwwOverrides{}, progress, escape);
+    JwwPutLine(*w, "hd");
+    JwwWriteData(*w, TJwwOverrides{}, progress, escape);
   }
   std::string WrittenFile() {
     const auto path = dir / "JWC_TEMP.TXT";
     WriteFileBytes(path, "hq\r\n");
-    EXPECT_TRUE(JwwWriteFile(d, path));
+    EXPECT_TRUE(JwwWriteFile(*w, path));
     return ReadFileBytes(path);
   }
 
   TempDir dir;
   TJwwData d;
+  std::optional<TJwwWriter> w;  // a new one for each drawing read, as each run has
 };
 
 TEST_F(WriterTest, WholeAnswerAfterAWidthChange) {
@@ -191,9 +193,9 @@ TEST_F(WriterTest, LongTextsTravelBackWhole) {
 TEST_F(WriterTest, FailedWriteLeavesTheHostsFileAndReportsFalse) {
   Read(PlainLines(2));
   Ok();
-  EXPECT_FALSE(JwwWriteFile(d, dir / "missing" / "JWC_TEMP.TXT"));
+  EXPECT_FALSE(JwwWriteFile(*w, dir / "missing" / "JWC_TEMP.TXT"));
   std::filesystem::create_directory(dir / "JWC_TEMP.TXT");
-  EXPECT_FALSE(JwwWriteFile(d, dir / "JWC_TEMP.TXT"));
+  EXPECT_FALSE(JwwWriteFile(*w, dir / "JWC_TEMP.TXT"));
   EXPECT_TRUE(std::filesystem::is_directory(dir / "JWC_TEMP.TXT"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }

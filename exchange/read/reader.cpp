@@ -26,24 +26,24 @@ constexpr std::size_t kScratchKeep = std::size_t{1} << 20;
 constexpr char kCtrlZ = '\x1A';
 
 // Every line but a plain four-number one, cut into its fields.
-void ApplySplitLine(TJwwData& d, char* line, std::size_t size) {
+void ApplySplitLine(TJwwData& d, char* line, std::size_t size, std::uint64_t lineOffset) {
   TJwwFields f;
   JwwSplitFields(line, size, f);
   // An empty line, or one of blanks and control bytes only.
   if (f.count == 1 && f.Key().empty()) return;
   if (JwwTakeStateLine(d, f)) return;
-  JwwTakeEntityLine(d, f);
+  JwwTakeEntityLine(d, f, lineOffset);
 }
 
 
 // Applies every complete line in `buf[0..end)`, the first of which begins at
-// `bufOffset` in the file; returns where the unfinished last line begins.
-std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t end, std::uint64_t bufOffset) {
+// `bufOffset` in the file; returns where the unfinished last line begins. Lines
+// are marked for copying (their offsets passed) only when `mark` is set.
+std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t end, std::uint64_t bufOffset, bool mark) {
   std::size_t begin = 0;
   TJwwFramedLine line;
   while (JwwNextLine(buf, begin, end, line)) {
-    d.LineOffset = line.moved ? TJwwData::kNoLineOffset : bufOffset + begin;
-    JwwApplyLine(d, line.data, line.size);
+    JwwApplyLine(d, line.data, line.size, !mark || line.moved ? kJwwNoLineOffset : bufOffset + begin);
     begin = line.next;
   }
   return begin;
@@ -51,12 +51,11 @@ std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t end, std::uint64_t bu
 
 // The bytes after the last LF, at `offset` in the file: a line of their own,
 // which needs no line end.
-void ApplyLastLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset) {
+void ApplyLastLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, bool mark) {
   if (size == 0) return;
   bool moved = false;
   size = JwwDropCarriageReturns(line, size, &moved);
-  d.LineOffset = moved ? TJwwData::kNoLineOffset : offset;
-  JwwApplyLine(d, line, size);
+  JwwApplyLine(d, line, size, !mark || moved ? kJwwNoLineOffset : offset);
 }
 
 // Room for the bytes read, never zero-filled: a small file fills only part of
@@ -80,7 +79,8 @@ class TReadBuffer {
 
 // Reads the open stream block by block. False on a read error; lines read
 // before it stay applied, a line cut short by it is not applied.
-bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadProgress* progress, uint64_t total) {
+bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadProgress* progress, uint64_t total,
+                bool mark) {
   TReadBuffer buf(blockSize);
   std::uint64_t bufOffset = 0;  // where buf[0] lies in the file
   std::size_t used = 0;     // bytes in buf
@@ -100,7 +100,7 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
     }
     // The unfinished line is scanned again from its start with the next
     // block: once per block, or a few times for a line longer than one.
-    const std::size_t rest = ApplyLines(d, buf.data(), used, bufOffset);
+    const std::size_t rest = ApplyLines(d, buf.data(), used, bufOffset, mark);
     if (rest > 0) {
       std::memmove(buf.data(), buf.data() + rest, used - rest);
       used -= rest;
@@ -108,16 +108,16 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
     }
     if (progress != nullptr) progress->ShowBytesRead(d.BytesRead, total);
   }
-  ApplyLastLine(d, buf.data(), used, bufOffset);
+  ApplyLastLine(d, buf.data(), used, bufOffset, mark);
   return true;
 }
 
 }  // namespace
 
-void JwwApplyLine(TJwwData& d, char* line, std::size_t size) {
+void JwwApplyLine(TJwwData& d, char* line, std::size_t size, std::uint64_t lineOffset) {
   // Most lines of a drawing are plain lines of four numbers.
-  if (JwwTakePlainNumberLine(d, line, size)) return;
-  ApplySplitLine(d, line, size);
+  if (JwwTakePlainNumberLine(d, line, size, lineOffset)) return;
+  ApplySplitLine(d, line, size, lineOffset);
 }
 
 void JwwParseLine(TJwwData& d, std::string_view line) {
@@ -133,25 +133,29 @@ void JwwReadBytes(TJwwData& d, std::string_view bytes) {
     if (const std::size_t z = bytes.find(kCtrlZ); z != std::string_view::npos) bytes = bytes.substr(0, z);
     // Framed as a file's block is, in a copy the split may overwrite.
     std::string buf(bytes);
-    const std::size_t rest = ApplyLines(d, buf.data(), buf.size(), 0);
-    ApplyLastLine(d, buf.data() + rest, buf.size() - rest, rest);
+    const std::size_t rest = ApplyLines(d, buf.data(), buf.size(), 0, false);
+    ApplyLastLine(d, buf.data() + rest, buf.size() - rest, rest, false);
     d.ReadOutcome = TJwwReadOutcome::Complete;
   } catch (const std::exception&) {
     // Memory ran out: what was read stays.
     d.ReadOutcome = TJwwReadOutcome::Failed;
   }
-  d.LineOffset = TJwwData::kNoLineOffset;
 }
 
 namespace {
 
-TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProgress* progress) {
+TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProgress* progress,
+                    std::unique_ptr<TJwwSourceFile>* keepOpen) {
   try {
     // Opened first and kept open until the walk, so that the file cannot
     // change between reading it and copying numbers from it. Without it the
     // answer is formatted whole.
-    auto source = std::make_shared<TJwwSourceFile>();
-    if (source->Open(path)) d.Source = std::move(source);
+    if (keepOpen != nullptr) {
+      keepOpen->reset();
+      auto source = std::make_unique<TJwwSourceFile>();
+      if (source->Open(path)) *keepOpen = std::move(source);
+    }
+    const bool mark = keepOpen != nullptr && *keepOpen != nullptr;
     ClearSystemError();
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) return LastSystemError("open");
@@ -163,7 +167,7 @@ TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProg
                                   : std::max<std::size_t>(4096, static_cast<std::size_t>(fileSize) + 1);
     ClearSystemError();
     const uint64_t total = sizeError ? 0 : static_cast<uint64_t>(fileSize);
-    if (!ReadStream(d, in, block, progress, total)) return LastSystemError("read");
+    if (!ReadStream(d, in, block, progress, total, mark)) return LastSystemError("read");
     return {};
   } catch (const std::bad_alloc&) {
     return FileFailure("read", TFileFailure::OutOfMemory);
@@ -175,8 +179,8 @@ TFileError ReadFile(TJwwData& d, const std::filesystem::path& path, IJwwReadProg
 
 }  // namespace
 
-bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* error,
-                 IJwwReadProgress* progress) {
+bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* error, IJwwReadProgress* progress,
+                 std::unique_ptr<TJwwSourceFile>* keepOpen) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) {
@@ -184,10 +188,9 @@ bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* err
     if (error != nullptr) *error = ErrnoError("open", ENOENT);
     return false;
   }
-  const TFileError result = ReadFile(d, path, progress);
+  const TFileError result = ReadFile(d, path, progress, keepOpen);
   if (error != nullptr) *error = result;
-  d.LineOffset = TJwwData::kNoLineOffset;
-  if (result.Failed()) d.Source.reset();
+  if (result.Failed() && keepOpen != nullptr) keepOpen->reset();
   d.ReadOutcome = result.Failed() ? TJwwReadOutcome::Failed : TJwwReadOutcome::Complete;
   return !result.Failed();
 }

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
 #include "exchange/file/file_error.h"
+#include "exchange/source/source_file.h"
 #include "exchange/store/store.h"
 
 // Told how far reading has come, after each block read: bytes read so far and
@@ -22,9 +24,12 @@ class IJwwReadProgress {
 // exist (the store is left unchanged) or reading failed part-way (what was read
 // stays). Records which of these happened in d.ReadOutcome; `error`, when
 // given, receives the step that failed and why (memory included). Never throws.
-// `progress` may be null.
+// `progress` may be null. `keepOpen`, when given, receives the file opened
+// before reading and left open for the writer (TJwwWriter::Source), which then
+// copies the final-form numbers it finds there; it stays empty when the file
+// cannot be opened so or reading fails, and the answer is then formatted whole.
 bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr,
-                 IJwwReadProgress* progress = nullptr);
+                 IJwwReadProgress* progress = nullptr, std::unique_ptr<TJwwSourceFile>* keepOpen = nullptr);
 
 // Reads exchange-file bytes already in memory, exactly as JwwReadFile reads a file.
 void JwwReadBytes(TJwwData& d, std::string_view bytes);

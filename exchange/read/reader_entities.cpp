@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "exchange/read/line_rules.h"
+#include "exchange/source/source_file.h"
 #include "util/text.h"
 
 namespace {
@@ -295,43 +296,40 @@ uint16_t FinalFields(const TJwwData& d, const TJwwFields& f) {
   return static_cast<uint16_t>(WrittenAsRead(d.Order.back().kind) & f.ownNumbers & exactFields);
 }
 
-void MarkFields(TJwwData& d, uint16_t marks) {
-  d.Order.back().source = marks == 0 ? 0 : TJwwLineSource::Pack(d.LineOffset, marks);
+void MarkFields(TJwwData& d, std::uint64_t lineOffset, uint16_t marks) {
+  d.Order.back().source = marks == 0 ? 0 : TJwwLineSource::Pack(lineOffset, marks);
 }
-
-void MarkFinalFields(TJwwData& d, const TJwwFields& f) { MarkFields(d, FinalFields(d, f)); }
-
-bool MarkableLine(const TJwwData& d) { return d.Source != nullptr && d.LineOffset != TJwwData::kNoLineOffset; }
 
 }  // namespace
 
-void JwwStorePlainNumberLine(TJwwData& d, const TJwwPlainNumbers& line, std::size_t size) {
+void JwwStorePlainNumberLine(TJwwData& d, const TJwwPlainNumbers& line, std::size_t size,
+                             std::uint64_t lineOffset) {
   const std::size_t before = d.Order.size();
   StorePlainLine(d, line.value[0], line.value[1], line.value[2], line.value[3]);
-  if (MarkableLine(d) && d.Order.size() > before) {
+  if (lineOffset != kJwwNoLineOffset && d.Order.size() > before) {
     TJwwFields marks;  // only what marking reads: every field exact, which are final
     marks.exact = 4;
     marks.ownNumbers = line.ownNumbers;
     const uint16_t final = FinalFields(d, marks);
-    MarkFields(d, line.asWritten && final == TJwwLineSource::kPlainLineFields ? TJwwLineSource::WholeLine(size)
-                                                                              : final);
+    MarkFields(d, lineOffset,
+               line.asWritten && final == TJwwLineSource::kPlainLineFields ? TJwwLineSource::WholeLine(size) : final);
   }
 }
 
-bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size) {
+bool JwwTakePlainNumberLine(TJwwData& d, const char* line, std::size_t size, std::uint64_t lineOffset) {
   TJwwPlainNumbers numbers;
   if (!JwwReadPlainNumberLine(line, size, numbers)) return false;
-  JwwStorePlainNumberLine(d, numbers, size);
+  JwwStorePlainNumberLine(d, numbers, size, lineOffset);
   return true;
 }
 
-void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f) {
+void JwwTakeEntityLine(TJwwData& d, const TJwwFields& f, std::uint64_t lineOffset) {
   const std::size_t before = d.Order.size();
   if (TakeKeyword(d, f)) {
     AfterRecord(d);
   } else if (f.count == 4) {
     TakePlainLine(d, f);
   }
-  const bool markable = MarkableLine(d) && f.exact > 0;
-  if (markable && d.Order.size() > before) MarkFinalFields(d, f);
+  const bool markable = lineOffset != kJwwNoLineOffset && f.exact > 0;
+  if (markable && d.Order.size() > before) MarkFields(d, lineOffset, FinalFields(d, f));
 }

@@ -61,12 +61,8 @@ void JwwDataInit(TJwwData& d) {
   d.Sos.clear();
   d.Sgs.clear();
   d.Order.clear();
-  d.Output.Clear();
   d.ReadOutcome = TJwwReadOutcome::NotRead;
   d.BytesRead = 0;
-  d.LineOffset = TJwwData::kNoLineOffset;
-  d.Source.reset();
-  d.Copy.mask = 0;
 }
 
 void JwwDataFree(TJwwData& d) {
@@ -91,8 +87,6 @@ void JwwDataFree(TJwwData& d) {
   Release(d.LyValues);
   Release(d.LyNames);
   Release(d.Hp);
-  d.Output.Clear();
-  d.Source.reset();
 }
 
 int32_t JwwKindCount(const TJwwData& d, int32_t kind) {

@@ -4,14 +4,10 @@
 
 #include <array>
 #include <cstdint>
-#include <limits>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "exchange/store/chunked_table.h"
-#include "exchange/write/output_buffer.h"
-#include "exchange/source/source_file.h"
 
 // The seven attribute fields every entity record begins with.
 struct TJwwEntAttr {
@@ -120,8 +116,8 @@ using TJwwEntSg = TJwwEntSo;
 struct TJwwOrder {
   int32_t kind = 0;   // 1..15
   int32_t index = 0;  // zero-based position in that kind's table
-  // The entity's line in the exchange file and its fields in final form
-  // (TJwwLineSource); 0 when none can be copied.
+  // The entity's line in the exchange file and its fields in final form,
+  // packed as the writer unpacks it (TJwwLineSource); 0 when none can be copied.
   uint64_t source = 0;
 };
 
@@ -136,8 +132,8 @@ struct TJwwTextType {
   int32_t colour = 2;
 };
 
-// The current attribute state. The reader sets it from attribute lines; the
-// writer reuses it as its record of the attribute lines last written.
+// The attribute state in force while the file is read, set from its attribute
+// lines. The writer keeps its own record of the attribute lines it wrote.
 struct TJwwAttrState {
   int32_t CurLg = 0;
   int32_t CurLy = 0;
@@ -176,7 +172,7 @@ struct TJwwFirstValues {
 };
 
 // Pending flags: set while an attribute has not been met (reading) or not yet
-// written (writing). The last four belong to the writer alone.
+// written (writing). The last four only the writer uses.
 struct TJwwPending {
   bool NeedLg = true, NeedLy = true, NeedLc = true, NeedLt = true, NeedLw = true, NeedCn = true;
   bool NeedCc = true, NeedFont = true, NeedPn = true, NeedLc10 = true;
@@ -235,20 +231,8 @@ struct TJwwData {
 
   TJwwTable<TJwwOrder> Order;  // every record's (kind, index), in file order
 
-  TJwwOutputBuffer Output;  // the answer, filled by the writer
-
   TJwwReadOutcome ReadOutcome = TJwwReadOutcome::NotRead;
   std::uint64_t BytesRead = 0;  // bytes of the exchange file read; the answer is about as long
-
-  // While a file is read: where the line being applied begins in it, or
-  // kNoLineOffset when its fields cannot be found there again.
-  static constexpr std::uint64_t kNoLineOffset = std::numeric_limits<std::uint64_t>::max();
-  std::uint64_t LineOffset = kNoLineOffset;
-  // The exchange file, open from reading until the walk ends, when final-form
-  // numbers are copied from it; shared by copies of the store.
-  std::shared_ptr<TJwwSourceFile> Source;
-  // While the walk writes an entity: its fields to copy.
-  TJwwCopyFields Copy;
 };
 
 // The font name in force before any font line: MS Gothic in angle brackets (Shift-JIS bytes).
@@ -258,7 +242,7 @@ const std::string& JwwDefaultFont();
 // state, first values, pending flags and the pending dimension line reset.
 void JwwDataInit(TJwwData& d);
 
-// Releases every table, list and the output buffer. Scalars are left as they
+// Releases every table and list. Scalars are left as they
 // are; the store is not read again until the next JwwDataInit.
 void JwwDataFree(TJwwData& d);
 

@@ -4,11 +4,55 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "exchange/file/atomic_file.h"
 #include "exchange/file/file_error.h"
+#include "exchange/source/source_file.h"
 #include "exchange/store/store.h"
+#include "exchange/write/output_buffer.h"
+
+// The attribute lines last written: each is written again only when its value
+// changes, or while it is still pending (TJwwPending). Starts at the host's
+// defaults, independent of where reading left the store's attribute state.
+struct TJwwWrittenState {
+  int32_t CurLg = 0;
+  int32_t CurLy = 0;
+  int32_t CurLc = 1;
+  int32_t CurLt = 1;
+  int32_t CurLw = 0;
+  int32_t CurCn = 1;
+  double CurTextWidth = 2.0;
+  double CurTextHeight = 2.0;
+  double CurTextSpacing = 0.0;
+  int32_t CurTextColour = 1;
+  int32_t CurCc = 0;
+  std::string CurFont = JwwDefaultFont();
+  int32_t CurPn = 1;
+  int32_t CurLc10 = 0;
+};
+
+// The writer's context: the answer and what the walk needs while it writes it.
+// It only reads the store, which must outlive it. One per answer: a new one
+// starts with every attribute line pending.
+struct TJwwWriter {
+  explicit TJwwWriter(const TJwwData& drawing) : data(drawing) {}
+  TJwwWriter(const TJwwWriter&) = delete;
+  TJwwWriter& operator=(const TJwwWriter&) = delete;
+
+  const TJwwData& data;
+  TJwwOutputBuffer Output;  // the answer
+  TJwwWrittenState attr;
+  TJwwPending need;
+  // The exchange file, open from reading (JwwReadFile's keepOpen) until the
+  // walk ends, when final-form numbers are copied from it; none, and the
+  // answer is formatted whole.
+  std::unique_ptr<TJwwSourceFile> Source;
+  // While the walk writes an entity: its fields to copy.
+  TJwwCopyFields Copy;
+};
 
 // Where the walk shows its progress; the text is shown at once.
 class IJwwProgress {
@@ -38,19 +82,16 @@ struct TJwwOverrides {
   int32_t lt = -1;         // line type, off at -1
 };
 
-// Re-arms the writer attribute state: every pending flag set, last values at defaults.
-void JwwWriteInit(TJwwData& d);
-
 // Appends one line to the output line buffer.
-inline void JwwPutLine(TJwwData& d, std::string_view line) { d.Output.Append(line); }
+inline void JwwPutLine(TJwwWriter& w, std::string_view line) { w.Output.Append(line); }
 
 // Empties the output line buffer.
-void JwwClearOutput(TJwwData& d);
+void JwwClearOutput(TJwwWriter& w);
 
 // Appends the whole drawing: "bz" if read, every entity in file order, then the
 // closing lg/ly lines. Shows progress and polls Escape every 100 entities;
 // Escape empties the buffer and skips the rest. Both interfaces may be null.
-void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* progress,
+void JwwWriteData(TJwwWriter& w, const TJwwOverrides& overrides, IJwwProgress* progress,
                   IJwwEscapeKey* escape);
 
 // Writes the buffer (or "hq" when it is empty) into the file with CR LF line
@@ -61,5 +102,5 @@ void JwwWriteData(TJwwData& d, const TJwwOverrides& overrides, IJwwProgress* pro
 // `error`, when given, says which step failed and why. A read-only file is
 // refused. Never throws. `seam` (may be null) sees each block of an answer
 // held in memory written, which is how a long write shows its progress.
-bool JwwWriteFile(TJwwData& d, const std::filesystem::path& path, TFileError* error = nullptr,
+bool JwwWriteFile(TJwwWriter& w, const std::filesystem::path& path, TFileError* error = nullptr,
                   IFileReplaceSeam* seam = nullptr);
