@@ -28,7 +28,8 @@ void JwwTakeEntityLine(TJwwData& d, TJwwReadState& rs, const TJwwFields& f, std:
 // "e" and "E" separated by blanks or tabs (blanks may come before the first
 // field, not after the last), stored as the general way stores it. Such a line
 // is never a state or keyword line. False, with nothing stored, otherwise.
-bool JwwTakePlainNumberLine(TJwwData& d, TJwwReadState& rs, const char* line, std::size_t size, std::uint64_t lineOffset);
+bool JwwTakePlainNumberLine(TJwwData& d, TJwwReadState& rs, const char* line, std::size_t size,
+                            std::uint64_t lineOffset);
 
 // The numbers of such a line, read where it lies (plain_number_line.cpp),
 // then stored (reader_entities.cpp).
@@ -42,4 +43,5 @@ void JwwStorePlainNumberLine(TJwwData& d, TJwwReadState& rs, const TJwwPlainNumb
                              std::uint64_t lineOffset);
 
 // Splits `line[0..size)` in place and applies it. The bytes are overwritten.
-void JwwApplyLine(TJwwData& d, TJwwReadState& rs, char* line, std::size_t size, std::uint64_t lineOffset = kJwwNoLineOffset);
+void JwwApplyLine(TJwwData& d, TJwwReadState& rs, char* line, std::size_t size,
+                  std::uint64_t lineOffset = kJwwNoLineOffset);

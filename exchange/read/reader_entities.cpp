@@ -71,7 +71,7 @@ void FillText(const TJwwData& d, const TJwwReadState& rs, const TJwwFields& f, i
   t.text = std::string(f[5]);
 }
 
-void TakeText(TJwwData& d, TJwwReadState& rs, const TJwwFields& f, int32_t kind) {
+void TakeText(TJwwData& d, const TJwwReadState& rs, const TJwwFields& f, int32_t kind) {
   if (kind == kDimTextKind && rs.attr.DimPending) {
     TJwwEntDim& dim = JwwAddEntity(d, rs, d.Dims, kKindDim);
     // Without a plain line since `msg` this is the line of the previous
@@ -90,19 +90,19 @@ struct Pt {
 
 bool Same(Pt p, Pt q) { return std::fabs(p.x - q.x) <= 1e-10 && std::fabs(p.y - q.y) <= 1e-10; }
 
-void AddSolid(TJwwData& d, TJwwReadState& rs, Pt a, Pt b) {
+void AddSolid(TJwwData& d, const TJwwReadState& rs, Pt a, Pt b) {
   TJwwEntSolid2& s = JwwAddEntity(d, rs, d.Solids2, kKindSolid2);
   s.lc10 = rs.attr.CurLc10;
   s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
 }
 
-void AddSolid(TJwwData& d, TJwwReadState& rs, Pt a, Pt b, Pt c) {
+void AddSolid(TJwwData& d, const TJwwReadState& rs, Pt a, Pt b, Pt c) {
   TJwwEntSolid3& s = JwwAddEntity(d, rs, d.Solids3, kKindSolid3);
   s.lc10 = rs.attr.CurLc10;
   s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y, s.x3 = c.x, s.y3 = c.y;
 }
 
-void AddSolid(TJwwData& d, TJwwReadState& rs, Pt a, Pt b, Pt c, Pt e) {
+void AddSolid(TJwwData& d, const TJwwReadState& rs, Pt a, Pt b, Pt c, Pt e) {
   TJwwEntSolid4& s = JwwAddEntity(d, rs, d.Solids4, kKindSolid4);
   s.lc10 = rs.attr.CurLc10;
   s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y, s.x3 = c.x, s.y3 = c.y, s.x4 = e.x, s.y4 = e.y;
@@ -111,7 +111,7 @@ void AddSolid(TJwwData& d, TJwwReadState& rs, Pt a, Pt b, Pt c, Pt e) {
 // An `sl` line of 5, 7 or at least 9 fields. Coinciding corners collapse the
 // solid to fewer points, the first rule that applies deciding. False for
 // other counts, which no `sl` form takes.
-bool TakeSolid(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
+bool TakeSolid(TJwwData& d, const TJwwReadState& rs, const TJwwFields& f) {
   const std::size_t n = f.count;
   if (n != 5 && n != 7 && n < 9) return false;
   const Pt p1{Real(f, 1), Real(f, 2)};
@@ -158,7 +158,7 @@ void FillRound(const TJwwReadState& rs, const TJwwFields& f, Rec& r) {
   r.p5 = Real(f, 5), r.p6 = Real(f, 6), r.p7 = Real(f, 7);
 }
 
-bool TakeCircle(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
+bool TakeCircle(TJwwData& d, const TJwwReadState& rs, const TJwwFields& f) {
   const std::size_t n = f.count;
   if (n == 4) {
     TJwwEntCircle& c = JwwAddEntity(d, rs, d.Circles, kKindCircle);
@@ -174,7 +174,7 @@ bool TakeCircle(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
   return false;
 }
 
-bool TakePoint(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
+bool TakePoint(TJwwData& d, const TJwwReadState& rs, const TJwwFields& f) {
   const std::size_t n = f.count;
   if (n == 3) {
     TJwwEntPoint& p = JwwAddEntity(d, rs, d.Points, kKindPoint);
@@ -192,7 +192,7 @@ bool TakePoint(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
   return false;
 }
 
-bool TakeBlock(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
+bool TakeBlock(TJwwData& d, const TJwwReadState& rs, const TJwwFields& f) {
   if (f.count < 4) return false;
   TJwwEntBlk& b = JwwAddEntity(d, rs, d.Blocks, kKindBlock);
   b.x = Real(f, 1), b.y = Real(f, 2);
@@ -202,7 +202,7 @@ bool TakeBlock(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
 
 // `sc`, `se`, `so` and `sg`: nine fields at least.
 template <typename Rec>
-bool TakeRound(TJwwData& d, TJwwReadState& rs, const TJwwFields& f, TJwwTable<Rec>& table, int32_t kind) {
+bool TakeRound(TJwwData& d, const TJwwReadState& rs, const TJwwFields& f, TJwwTable<Rec>& table, int32_t kind) {
   if (f.count < 9) return false;
   Rec& r = JwwAddEntity(d, rs, table, kind);
   FillRound(rs, f, r);
@@ -217,7 +217,7 @@ bool TakeRound(TJwwData& d, TJwwReadState& rs, const TJwwFields& f, TJwwTable<Re
 // Stores a record for lines with a keyword; false when the keyword's forms
 // do not fit the count, so the line may still be a plain line. Keywords are
 // two bytes, told apart by a switch on each.
-bool TakeKeyword(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
+bool TakeKeyword(TJwwData& d, const TJwwReadState& rs, const TJwwFields& f) {
   const string_view key = f.Key();
   if (key.size() != 2) return false;
   switch (key[0]) {
@@ -316,7 +316,8 @@ void JwwStorePlainNumberLine(TJwwData& d, TJwwReadState& rs, const TJwwPlainNumb
   }
 }
 
-bool JwwTakePlainNumberLine(TJwwData& d, TJwwReadState& rs, const char* line, std::size_t size, std::uint64_t lineOffset) {
+bool JwwTakePlainNumberLine(TJwwData& d, TJwwReadState& rs, const char* line, std::size_t size,
+                            std::uint64_t lineOffset) {
   TJwwPlainNumbers numbers;
   if (!JwwReadPlainNumberLine(line, size, numbers)) return false;
   JwwStorePlainNumberLine(d, rs, numbers, size, lineOffset);
