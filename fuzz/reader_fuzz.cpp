@@ -44,12 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   TJwwData lines;
   JwwDataInit(lines);
+  TJwwReadState state;
   std::string_view rest = bytes.substr(0, bytes.find('\x1A'));
   while (!rest.empty()) {
     const std::size_t lf = rest.find('\n');
     std::string line(rest.substr(0, lf));
     std::erase(line, '\r');  // the line end's, or stray ones: the reader drops them all
-    JwwParseLine(lines, line);
+    JwwParseLine(lines, state, line);
     if (lf == std::string_view::npos) break;
     rest.remove_prefix(lf + 1);
   }

@@ -22,27 +22,29 @@ constexpr std::uint64_t kLineOffset = 100;
 // followed by the state and entity forms leaves it.
 // `context` is read first: a line after "pl" joins a polyline, one after
 // "msg" waits for a dimension's text.
-TJwwData NewStore(const std::string& context = "") {
-  TJwwData d;
+struct TParsed : TJwwData, TJwwReadState {};  // the store and the reader's state
+
+TParsed NewStore(const std::string& context = "") {
+  TParsed d;
   JwwDataInit(d);
-  if (!context.empty()) JwwParseLine(d, context);
+  if (!context.empty()) JwwParseLine(d, d, context);
   return d;
 }
 
-TJwwData ByReader(const std::string& line, const std::string& context) {
-  TJwwData d = NewStore(context);
+TParsed ByReader(const std::string& line, const std::string& context) {
+  TParsed d = NewStore(context);
   std::string bytes = line;
-  JwwApplyLine(d, bytes.data(), bytes.size(), kLineOffset);
+  JwwApplyLine(d, d, bytes.data(), bytes.size(), kLineOffset);
   return d;
 }
 
-TJwwData ByGeneralSplit(const std::string& line, const std::string& context) {
-  TJwwData d = NewStore(context);
+TParsed ByGeneralSplit(const std::string& line, const std::string& context) {
+  TParsed d = NewStore(context);
   std::string bytes = line;
   TJwwFields f;
   JwwSplitFields(bytes.data(), bytes.size(), f);
   if (f.count == 1 && f.Key().empty()) return d;
-  if (!JwwTakeStateLine(d, f)) JwwTakeEntityLine(d, f, kLineOffset);
+  if (!JwwTakeStateLine(d, d, f)) JwwTakeEntityLine(d, d, f, kLineOffset);
   return d;
 }
 
@@ -54,8 +56,8 @@ bool SameLine(const TJwwEntLine& p, const TJwwEntLine& q) {
 }
 
 void ExpectSameStore(const std::string& line, const std::string& context) {
-  const TJwwData a = ByReader(line, context);
-  const TJwwData b = ByGeneralSplit(line, context);
+  const TParsed a = ByReader(line, context);
+  const TParsed b = ByGeneralSplit(line, context);
   EXPECT_TRUE(SameLine(a.PendingDimLine, b.PendingDimLine)) << line;
   EXPECT_EQ(a.attr.DimPending, b.attr.DimPending) << line;
   ASSERT_EQ(a.Order.size(), b.Order.size()) << line;
@@ -82,9 +84,9 @@ void ExpectSameStore(const std::string& line, const std::string& context) {
 
 // Checks one line both ways; returns whether the four-number reading took it.
 bool CheckLine(const std::string& line, const std::string& context = "") {
-  TJwwData d = NewStore(context);
+  TParsed d = NewStore(context);
   const std::size_t before = d.Order.size();
-  const bool taken = JwwTakePlainNumberLine(d, line.data(), line.size(), kLineOffset);
+  const bool taken = JwwTakePlainNumberLine(d, d, line.data(), line.size(), kLineOffset);
   if (!taken) {
     EXPECT_EQ(d.Order.size(), before) << "stored, yet left to the general split: [" << line << "]";
   }
@@ -141,9 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Whether the line is marked to be copied whole.
 bool MarkedWhole(const std::string& line) {
-  TJwwData d = NewStore();
+  TParsed d = NewStore();
   std::string bytes = line;
-  JwwApplyLine(d, bytes.data(), bytes.size(), kLineOffset);
+  JwwApplyLine(d, d, bytes.data(), bytes.size(), kLineOffset);
   return d.Order.size() == 1 && TJwwLineSource::IsWholeLine(TJwwLineSource::Fields(d.Order[0].source));
 }
 

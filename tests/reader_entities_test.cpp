@@ -19,7 +19,8 @@ namespace {
 TJwwData Parse(const std::vector<std::string>& lines) {
   TJwwData d;
   JwwDataInit(d);
-  for (const std::string& line : lines) JwwParseLine(d, line);
+  TJwwReadState rs;
+  for (const std::string& line : lines) JwwParseLine(d, rs, line);
   return d;
 }
 
@@ -392,8 +393,9 @@ TEST(EntityNumbers, KeywordFieldsReadAsTextToFloatReadsThem) {
   for (const std::string& text : texts) {
     TJwwData d;
     JwwDataInit(d);
+    TJwwReadState rs;
     std::string line = "ci " + text + " 2 3";
-    JwwApplyLine(d, line.data(), line.size(), 10);
+    JwwApplyLine(d, rs, line.data(), line.size(), 10);
     ASSERT_EQ(d.Circles.size(), 1u) << text;
     bool own = false;
     const double want = TextToFloat(text, &own);

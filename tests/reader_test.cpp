@@ -15,10 +15,13 @@
 
 namespace {
 
-TJwwData Parse(const std::vector<std::string>& lines) {
-  TJwwData d;
+// The store and the reader's state after the lines.
+struct TParsed : TJwwData, TJwwReadState {};
+
+TParsed Parse(const std::vector<std::string>& lines) {
+  TParsed d;
   JwwDataInit(d);
-  for (const std::string& line : lines) JwwParseLine(d, line);
+  for (const std::string& line : lines) JwwParseLine(d, d, line);
   return d;
 }
 
@@ -32,7 +35,7 @@ const std::string kDrawing = "\x90\x7D\x96\xCA";                  // 図面
 struct StateCase {
   const char* name;
   std::vector<std::string> lines;
-  std::function<void(const TJwwData&)> check;
+  std::function<void(const TParsed&)> check;
 };
 
 std::string CaseName(const testing::TestParamInfo<StateCase>& p) { return p.param.name; }
@@ -46,10 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StateCase{"FilePathKeepsBlanksAndDoubleBytes",
                   {"file=C:\\" + kDrawing + " 1\\a.jww"},
-                  [](const TJwwData& d) { EXPECT_EQ(d.FilePath, "C:\\" + kDrawing + " 1\\a.jww"); }},
+                  [](const TParsed& d) { EXPECT_EQ(d.FilePath, "C:\\" + kDrawing + " 1\\a.jww"); }},
         StateCase{"HkHzsHn",
                   {"hk 2.5", "hzs 420 297", "hn 1 2 3 4.5"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.Hk, 2.5);
                     EXPECT_EQ(d.Hzs[0], 420.0);
                     EXPECT_EQ(d.Hzs[1], 297.0);
@@ -57,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         StateCase{"HsNeedsSixteenNumbers",
                   {"hs 2 2 2 2 2 2 2 2 2 2 2 2 2 2 2 16", "hs 9 9 9"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.Hs[0], 2.0);
                     EXPECT_EQ(d.Hs[15], 16.0);
                     ASSERT_EQ(d.Lines.size(), 1u);  // the short one is a plain line
@@ -67,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"TextTypeTable",
                   {"hcw 1 2 3 4 5 6 7 8 9 10", "hch 1 2 3 4 5 6 7 8 9 11", "hcd 0 0 0 0 0 0 0 0 0 .5",
                    "hcc 1 2 3 4 5 6 7 8 9 $A"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.TextTypes[9].width, 10.0);
                     EXPECT_EQ(d.TextTypes[9].height, 11.0);
                     EXPECT_EQ(d.TextTypes[9].spacing, 0.5);
@@ -76,13 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         StateCase{"HeaderLinesLeaveAttributesAlone",
                   {"bz 1 2", "hk 1", "lc3", "hk 5"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_TRUE(d.Bz);
                     EXPECT_EQ(d.attr.CurLc, 3);
                   }},
         StateCase{"AnswerKeywordsAndBlankLinesIgnored",
                   {"hd", "hq", "", "   ", "\t\x01"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(EntityCount(d), 0);
                     EXPECT_EQ(d.attr.CurLg, 0);
                   }}),
@@ -93,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StateCase{"HexGroupWithValue",
                   {"lgA 5"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.attr.CurLg, 10);
                     EXPECT_EQ(d.LgValues[10], 5);
                     EXPECT_EQ(d.first.FirstLg, 10);
@@ -101,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         StateCase{"LowerCaseHexAndBadDigit",
                   {"lgf", "lyc", "lgZ", "ly"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.attr.CurLg, 0);
                     EXPECT_EQ(d.attr.CurLy, 0);
                     EXPECT_EQ(d.first.FirstLg, 15);
@@ -109,19 +112,19 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         StateCase{"GroupNameNamesCurrentGroup",
                   {"lg3", "lgn" + kOuterWall},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.LgNames[3], kOuterWall);
                     EXPECT_EQ(d.attr.CurLg, 3);
                   }},
         StateCase{"LayerValueAndNameIndexedByGroup",
                   {"lg2", "ly5 7", "lyn\"a b"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.LyValues[2 * 16 + 5], 7);
                     EXPECT_EQ(d.LyNames[2 * 16 + 5], "a b");
                   }},
         StateCase{"NameEndsAtBlankWithoutQuote",
                   {"lgn" + kOuterWall + " 2"},
-                  [](const TJwwData& d) { EXPECT_EQ(d.LgNames[0], kOuterWall); }}),
+                  [](const TParsed& d) { EXPECT_EQ(d.LgNames[0], kOuterWall); }}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -129,31 +132,31 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StateCase{"ArbitraryColourOutlivesLaterColour",
                   {"lc10 4", "lc2"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.attr.CurLc, 2);
                     EXPECT_EQ(d.attr.CurLc10, 4);
                     EXPECT_EQ(d.first.FirstLc, 10);
                   }},
         StateCase{"ArbitraryValueOnlyWithColourTen",
                   {"lc3 7"},
-                  [](const TJwwData& d) { EXPECT_EQ(d.attr.CurLc10, 0); }},
+                  [](const TParsed& d) { EXPECT_EQ(d.attr.CurLc10, 0); }},
         StateCase{"FirstWidthKeptCurrentFollows",
                   {"lw25", "lw50"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.first.FirstLw, 25);
                     EXPECT_EQ(d.attr.CurLw, 50);
                     EXPECT_TRUE(d.LwSeen);
                   }},
         StateCase{"NoWidthLineNoWidthSeen",
                   {"lt2", "pn5"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_FALSE(d.LwSeen);
                     EXPECT_EQ(d.attr.CurLt, 2);
                     EXPECT_EQ(d.attr.CurPn, 5);
                   }},
         StateCase{"FreeSizeTextFirstAndCurrent",
                   {"cn0 2.5 2.5 0.5 3", "cn3"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.attr.CurCn, 3);
                     EXPECT_EQ(d.first.FirstCn, 0);
                     EXPECT_EQ(d.first.FirstTextWidth, 2.5);
@@ -164,24 +167,24 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         StateCase{"FreeSizeWithoutValuesKeepsThem",
                   {"cn0"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.attr.CurCn, 0);
                     EXPECT_EQ(d.attr.CurTextWidth, 2.0);
                     EXPECT_EQ(d.first.FirstTextWidth, 2.0);
                   }},
         StateCase{"FontNameWithBlank",
                   {"cn\"$" + kMincho, "cn\"$x"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.first.FirstFont, kMincho);
                     EXPECT_EQ(d.attr.CurFont, "x");
                     EXPECT_EQ(d.attr.CurCn, 1);  // not a text type line
                   }},
         StateCase{"CcRange",
                   {"cc5", "cc9"},
-                  [](const TJwwData& d) { EXPECT_EQ(d.attr.CurCc, 0); }},
+                  [](const TParsed& d) { EXPECT_EQ(d.attr.CurCc, 0); }},
         StateCase{"CcReadsOneDigit",
                   {"cc12"},
-                  [](const TJwwData& d) { EXPECT_EQ(d.attr.CurCc, 1); }}),
+                  [](const TParsed& d) { EXPECT_EQ(d.attr.CurCc, 1); }}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StateCase{"DashSuffix",
                   {"hp5- 10 20"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_TRUE(d.Hp[5].set);
                     EXPECT_EQ(d.Hp[5].kind, 1);
                     EXPECT_EQ(d.Hp[5].x, 10.0);
@@ -198,14 +201,14 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         StateCase{"NumbersOutsideSlotsAndShortLines",
                   {"hp0 1 1", "hp100 1 1", "hp7 1"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.HpCount, 0);
                     EXPECT_FALSE(d.Hp[7].set);
                     EXPECT_EQ(EntityCount(d), 0);
                   }},
         StateCase{"SuffixKindsAndSlotGivenTwice",
                   {"hp3ln 1 2", "hp4ch 1 2", "hp9ci 1 2", "hp12 1 2", "hp12 3 4"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.Hp[3].kind, 2);
                     EXPECT_EQ(d.Hp[4].kind, 4);
                     EXPECT_EQ(d.Hp[9].kind, 3);
@@ -220,25 +223,25 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StateCase{"HhpWithSuffixForNextEntityOnly",
                   {"hhp3ln", "ci 0 0 1", "ci 0 0 2"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.Circles[0].hhp, 3);
                     EXPECT_EQ(d.Circles[1].hhp, 0);
                   }},
         StateCase{"HhpPlainAndUnreadable",
                   {"hhp12", "0 0 1 1", "hhp5x", "0 0 1 1"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.Lines[0].hhp, 12);
                     EXPECT_EQ(d.Lines[1].hhp, 0);
                   }},
         StateCase{"ZFlagsAddUp",
                   {"z2", "z5", "z2", "0 0 1 1", "0 0 2 2"},
-                  [](const TJwwData& d) {
+                  [](const TParsed& d) {
                     EXPECT_EQ(d.Lines[0].z, 18);
                     EXPECT_EQ(d.Lines[1].z, 0);
                   }},
         StateCase{"ZKeyMustBeExact",
                   {"z6", "z1x", "0 0 1 1"},
-                  [](const TJwwData& d) { EXPECT_EQ(d.Lines[0].z, 0); }}),
+                  [](const TParsed& d) { EXPECT_EQ(d.Lines[0].z, 0); }}),
     CaseName);
 
 // --- Whole files --------------------------------------------------------
@@ -258,9 +261,10 @@ TEST(ReadFile, LineEndsGiveTheSameDrawing) {
     const TJwwData d = ReadFixture(name, &ok);
     EXPECT_TRUE(ok) << name;
     EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Complete) << name;
-    EXPECT_EQ(d.attr.CurLy, 2) << name;
     EXPECT_EQ(d.LgNames[1], kOuterWall) << name;
     ASSERT_EQ(d.Lines.size(), 1u) << name;
+    EXPECT_EQ(d.Lines[0].lg, 1) << name;
+    EXPECT_EQ(d.Lines[0].ly, 2) << name;
     EXPECT_EQ(d.Lines[0].y2, 50.5) << name;
     ASSERT_EQ(d.Texts.size(), 1u) << name;
     EXPECT_EQ(d.Texts[0].text, kDrawing + " A") << name;  // no CR left at the end
@@ -273,8 +277,8 @@ TEST(ReadFile, LineEndsGiveTheSameDrawing) {
 TEST(ReadFile, CarriageReturnsAloneJoinTheLines) {
   const TJwwData d = ReadFixture("cr_only.txt");
   EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Complete);
-  EXPECT_EQ(d.attr.CurLg, 1);
-  EXPECT_EQ(d.attr.CurLy, 0);
+  EXPECT_EQ(d.first.FirstLg, 1);
+  EXPECT_TRUE(d.LgNames[1].empty());  // the name line is part of the first
   EXPECT_EQ(EntityCount(d), 0);
 }
 
@@ -300,11 +304,27 @@ TEST(ReadFile, MissingFileLeavesStoreUnchanged) {
   TempDir dir;
   TJwwData d;
   JwwDataInit(d);
-  d.attr.CurLg = 7;
+  d.Hk = 7.0;
   EXPECT_FALSE(JwwReadFile(d, dir / "JWC_TEMP.TXT"));
   EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::Missing);
-  EXPECT_EQ(d.attr.CurLg, 7);
+  EXPECT_EQ(d.Hk, 7.0);
   EXPECT_EQ(EntityCount(d), 0);
+}
+
+// The state one read leaves (layer, colour, an open polyline, a dimension
+// waiting for its text) is not carried into the next read of the same store.
+TEST(ReadBytes, EachReadStartsFromTheDefaultState) {
+  TJwwData d;
+  JwwDataInit(d);
+  JwwReadBytes(d, "lg5\nly7\nlc3\npl\n0 0 1 1\nmsg\n");
+  JwwReadBytes(d, "0 0 2 2\n");
+  ASSERT_EQ(d.Lines.size(), 2u);
+  const TJwwEntLine& second = d.Lines[1];
+  EXPECT_EQ(second.lg, 0);
+  EXPECT_EQ(second.ly, 0);
+  EXPECT_EQ(second.lc, 1);
+  EXPECT_EQ(second.pl, 0);
+  EXPECT_TRUE(d.Dims.empty());
 }
 
 // A folder exists but cannot be read as a file.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/read/read_state.h"
+
 namespace {
 
 // A store with something in every part, so a reset has work to do.
@@ -20,16 +22,12 @@ TJwwData Dirty() {
   d.LyValues[200] = 3;
   d.Hp[4].set = true;
   d.HpCount = 1;
-  d.attr.CurLc = 7;
-  d.attr.CurFont = "f";
-  d.attr.InPolyline = true;
-  d.attr.DimPending = true;
   d.first.FirstFont = "f";
-  d.need.NeedLw = false;
+  d.first.FirstLc = 7;
   d.LwSeen = true;
-  d.PendingDimLine.x2 = 50;
-  JwwAddEntity(d, d.Lines, kKindLine);
-  JwwAddEntity(d, d.Sgs, kKindSg);
+  const TJwwReadState rs;
+  JwwAddEntity(d, rs, d.Lines, kKindLine);
+  JwwAddEntity(d, rs, d.Sgs, kKindSg);
   d.ReadOutcome = TJwwReadOutcome::Complete;
   return d;
 }
@@ -59,21 +57,9 @@ TEST(DataInit, ResetsEveryPartToItsDefault) {
   ASSERT_EQ(d.Hp.size(), 100u);
   EXPECT_FALSE(d.Hp[4].set);
   EXPECT_EQ(d.HpCount, 0);
-  EXPECT_EQ(d.attr.CurLc, 1);
-  EXPECT_EQ(d.attr.CurLt, 1);
-  EXPECT_EQ(d.attr.CurPn, 1);
-  EXPECT_EQ(d.attr.CurCn, 1);
-  EXPECT_EQ(d.attr.CurFont, "<\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e>");  // <ＭＳ ゴシック>
-  EXPECT_FALSE(d.attr.InPolyline);
-  EXPECT_FALSE(d.attr.DimPending);
   EXPECT_TRUE(d.first.FirstFont.empty());
-  EXPECT_TRUE(d.need.NeedLw);
+  EXPECT_EQ(d.first.FirstLc, 1);
   EXPECT_FALSE(d.LwSeen);
-  EXPECT_EQ(d.PendingDimLine.lc, 1);
-  EXPECT_EQ(d.PendingDimLine.lt, 1);
-  EXPECT_EQ(d.PendingDimLine.x1, 0.0);
-  EXPECT_EQ(d.PendingDimLine.x2, 1.0);
-  EXPECT_EQ(d.PendingDimLine.y2, 0.0);
   EXPECT_EQ(d.ReadOutcome, TJwwReadOutcome::NotRead);
 }
 
@@ -92,12 +78,12 @@ TEST(DataFree, ReleasesTablesAndKeepsScalars) {
 TEST(AddEntity, AppendsOrderThenRecordWithCurrentAttributes) {
   TJwwData d;
   JwwDataInit(d);
-  d.attr = {};
-  d.attr.CurHhp = 1, d.attr.CurLg = 2, d.attr.CurLy = 3, d.attr.CurLc = 4;
-  d.attr.CurLt = 5, d.attr.CurLw = 6, d.attr.CurZ = 7;
-  JwwAddEntity(d, d.Lines, kKindLine);
-  TJwwEntCircle& c = JwwAddEntity(d, d.Circles, kKindCircle);
-  JwwAddEntity(d, d.Lines, kKindLine);
+  TJwwReadState rs;
+  rs.attr.CurHhp = 1, rs.attr.CurLg = 2, rs.attr.CurLy = 3, rs.attr.CurLc = 4;
+  rs.attr.CurLt = 5, rs.attr.CurLw = 6, rs.attr.CurZ = 7;
+  JwwAddEntity(d, rs, d.Lines, kKindLine);
+  TJwwEntCircle& c = JwwAddEntity(d, rs, d.Circles, kKindCircle);
+  JwwAddEntity(d, rs, d.Lines, kKindLine);
   EXPECT_EQ(c.hhp, 1);
   EXPECT_EQ(c.lg, 2);
   EXPECT_EQ(c.ly, 3);
@@ -122,19 +108,20 @@ TEST(AddEntity, AppendsOrderThenRecordWithCurrentAttributes) {
 TEST(KindCount, EachKindCountsItsTable) {
   TJwwData d;
   JwwDataInit(d);
-  JwwAddEntity(d, d.Arcs, kKindArc);
-  JwwAddEntity(d, d.Texts, kKindText);
-  JwwAddEntity(d, d.Points, kKindPoint);
-  JwwAddEntity(d, d.PointsEx, kKindPointEx);
-  JwwAddEntity(d, d.Dims, kKindDim);
-  JwwAddEntity(d, d.Blocks, kKindBlock);
-  JwwAddEntity(d, d.Solids2, kKindSolid2);
-  JwwAddEntity(d, d.Solids3, kKindSolid3);
-  JwwAddEntity(d, d.Solids4, kKindSolid4);
-  JwwAddEntity(d, d.Scs, kKindSc);
-  JwwAddEntity(d, d.Ses, kKindSe);
-  JwwAddEntity(d, d.Sos, kKindSo);
-  for (int i = 0; i < 3; ++i) JwwAddEntity(d, d.Sgs, kKindSg);
+  const TJwwReadState rs;
+  JwwAddEntity(d, rs, d.Arcs, kKindArc);
+  JwwAddEntity(d, rs, d.Texts, kKindText);
+  JwwAddEntity(d, rs, d.Points, kKindPoint);
+  JwwAddEntity(d, rs, d.PointsEx, kKindPointEx);
+  JwwAddEntity(d, rs, d.Dims, kKindDim);
+  JwwAddEntity(d, rs, d.Blocks, kKindBlock);
+  JwwAddEntity(d, rs, d.Solids2, kKindSolid2);
+  JwwAddEntity(d, rs, d.Solids3, kKindSolid3);
+  JwwAddEntity(d, rs, d.Solids4, kKindSolid4);
+  JwwAddEntity(d, rs, d.Scs, kKindSc);
+  JwwAddEntity(d, rs, d.Ses, kKindSe);
+  JwwAddEntity(d, rs, d.Sos, kKindSo);
+  for (int i = 0; i < 3; ++i) JwwAddEntity(d, rs, d.Sgs, kKindSg);
   for (int32_t kind = 3; kind <= 14; ++kind) EXPECT_EQ(JwwKindCount(d, kind), 1) << kind;
   EXPECT_EQ(JwwKindCount(d, kKindSg), 3);
   EXPECT_EQ(JwwKindCount(d, kKindLine), 0);

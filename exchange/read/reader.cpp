@@ -26,24 +26,24 @@ constexpr std::size_t kScratchKeep = std::size_t{1} << 20;
 constexpr char kCtrlZ = '\x1A';
 
 // Every line but a plain four-number one, cut into its fields.
-void ApplySplitLine(TJwwData& d, char* line, std::size_t size, std::uint64_t lineOffset) {
+void ApplySplitLine(TJwwData& d, TJwwReadState& rs, char* line, std::size_t size, std::uint64_t lineOffset) {
   TJwwFields f;
   JwwSplitFields(line, size, f);
   // An empty line, or one of blanks and control bytes only.
   if (f.count == 1 && f.Key().empty()) return;
-  if (JwwTakeStateLine(d, f)) return;
-  JwwTakeEntityLine(d, f, lineOffset);
+  if (JwwTakeStateLine(d, rs, f)) return;
+  JwwTakeEntityLine(d, rs, f, lineOffset);
 }
 
 
 // Applies every complete line in `buf[0..end)`, the first of which begins at
 // `bufOffset` in the file; returns where the unfinished last line begins. Lines
 // are marked for copying (their offsets passed) only when `mark` is set.
-std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t end, std::uint64_t bufOffset, bool mark) {
+std::size_t ApplyLines(TJwwData& d, TJwwReadState& rs, char* buf, std::size_t end, std::uint64_t bufOffset, bool mark) {
   std::size_t begin = 0;
   TJwwFramedLine line;
   while (JwwNextLine(buf, begin, end, line)) {
-    JwwApplyLine(d, line.data, line.size, !mark || line.moved ? kJwwNoLineOffset : bufOffset + begin);
+    JwwApplyLine(d, rs, line.data, line.size, !mark || line.moved ? kJwwNoLineOffset : bufOffset + begin);
     begin = line.next;
   }
   return begin;
@@ -51,11 +51,11 @@ std::size_t ApplyLines(TJwwData& d, char* buf, std::size_t end, std::uint64_t bu
 
 // The bytes after the last LF, at `offset` in the file: a line of their own,
 // which needs no line end.
-void ApplyLastLine(TJwwData& d, char* line, std::size_t size, std::uint64_t offset, bool mark) {
+void ApplyLastLine(TJwwData& d, TJwwReadState& rs, char* line, std::size_t size, std::uint64_t offset, bool mark) {
   if (size == 0) return;
   bool moved = false;
   size = JwwDropCarriageReturns(line, size, &moved);
-  JwwApplyLine(d, line, size, !mark || moved ? kJwwNoLineOffset : offset);
+  JwwApplyLine(d, rs, line, size, !mark || moved ? kJwwNoLineOffset : offset);
 }
 
 // Room for the bytes read, never zero-filled: a small file fills only part of
@@ -81,6 +81,7 @@ class TReadBuffer {
 // before it stay applied, a line cut short by it is not applied.
 bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadProgress* progress, uint64_t total,
                 bool mark) {
+  TJwwReadState rs;  // the file's state, from its first line
   TReadBuffer buf(blockSize);
   std::uint64_t bufOffset = 0;  // where buf[0] lies in the file
   std::size_t used = 0;     // bytes in buf
@@ -100,7 +101,7 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
     }
     // The unfinished line is scanned again from its start with the next
     // block: once per block, or a few times for a line longer than one.
-    const std::size_t rest = ApplyLines(d, buf.data(), used, bufOffset, mark);
+    const std::size_t rest = ApplyLines(d, rs, buf.data(), used, bufOffset, mark);
     if (rest > 0) {
       std::memmove(buf.data(), buf.data() + rest, used - rest);
       used -= rest;
@@ -108,33 +109,34 @@ bool ReadStream(TJwwData& d, std::ifstream& in, std::size_t blockSize, IJwwReadP
     }
     if (progress != nullptr) progress->ShowBytesRead(d.BytesRead, total);
   }
-  ApplyLastLine(d, buf.data(), used, bufOffset, mark);
+  ApplyLastLine(d, rs, buf.data(), used, bufOffset, mark);
   return true;
 }
 
 }  // namespace
 
-void JwwApplyLine(TJwwData& d, char* line, std::size_t size, std::uint64_t lineOffset) {
+void JwwApplyLine(TJwwData& d, TJwwReadState& rs, char* line, std::size_t size, std::uint64_t lineOffset) {
   // Most lines of a drawing are plain lines of four numbers.
-  if (JwwTakePlainNumberLine(d, line, size, lineOffset)) return;
-  ApplySplitLine(d, line, size, lineOffset);
+  if (JwwTakePlainNumberLine(d, rs, line, size, lineOffset)) return;
+  ApplySplitLine(d, rs, line, size, lineOffset);
 }
 
-void JwwParseLine(TJwwData& d, std::string_view line) {
+void JwwParseLine(TJwwData& d, TJwwReadState& rs, std::string_view line) {
   thread_local std::string scratch;
   scratch.assign(line);
-  JwwApplyLine(d, scratch.data(), scratch.size());
+  JwwApplyLine(d, rs, scratch.data(), scratch.size());
   if (scratch.capacity() > kScratchKeep) std::string().swap(scratch);
 }
 
 void JwwReadBytes(TJwwData& d, std::string_view bytes) {
   d.BytesRead += bytes.size();
   try {
+    TJwwReadState rs;
     if (const std::size_t z = bytes.find(kCtrlZ); z != std::string_view::npos) bytes = bytes.substr(0, z);
     // Framed as a file's block is, in a copy the split may overwrite.
     std::string buf(bytes);
-    const std::size_t rest = ApplyLines(d, buf.data(), buf.size(), 0, false);
-    ApplyLastLine(d, buf.data() + rest, buf.size() - rest, rest, false);
+    const std::size_t rest = ApplyLines(d, rs, buf.data(), buf.size(), 0, false);
+    ApplyLastLine(d, rs, buf.data() + rest, buf.size() - rest, rest, false);
     d.ReadOutcome = TJwwReadOutcome::Complete;
   } catch (const std::exception&) {
     // Memory ran out: what was read stays.

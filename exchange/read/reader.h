@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "exchange/file/file_error.h"
+#include "exchange/read/read_state.h"
 #include "exchange/source/source_file.h"
 #include "exchange/store/store.h"
 
@@ -34,5 +35,6 @@ bool JwwReadFile(TJwwData& d, const std::filesystem::path& path, TFileError* err
 // Reads exchange-file bytes already in memory, exactly as JwwReadFile reads a file.
 void JwwReadBytes(TJwwData& d, std::string_view bytes);
 
-// Applies one line, given without its line end, to the store.
-void JwwParseLine(TJwwData& d, std::string_view line);
+// Applies one line, given without its line end, to the store, with the state
+// the lines before it left in `rs` (a fresh TJwwReadState before the first).
+void JwwParseLine(TJwwData& d, TJwwReadState& rs, std::string_view line);

@@ -64,27 +64,27 @@ bool TakeHeader(TJwwData& d, const TJwwFields& f) {
 
 // `lgn`, `lyn`, `lg`, `ly`. Names run from the key's fourth byte; a name with
 // blanks reaches the key whole only behind a double quote.
-bool TakeLayer(TJwwData& d, const TJwwFields& f) {
+bool TakeLayer(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
   const string_view key = f.Key();
-  TJwwAttrState& a = d.attr;
+  TJwwAttrState& a = rs.attr;
   if (StartsWith(key, "lgn")) {
     d.LgNames[static_cast<std::size_t>(a.CurLg)] = std::string(key.substr(3));
   } else if (StartsWith(key, "lyn")) {
     d.LyNames[static_cast<std::size_t>(a.CurLg * 16 + a.CurLy)] = std::string(key.substr(3));
   } else if (StartsWith(key, "lg")) {
     const int32_t g = LayerDigit(key);
-    if (d.need.NeedLg) {
+    if (rs.need.NeedLg) {
       d.first.FirstLg = g;
-      d.need.NeedLg = false;
+      rs.need.NeedLg = false;
     }
     a.CurLg = g;
     if (f.count >= 2) d.LgValues[static_cast<std::size_t>(g)] = TextToInt(f[1]);
     a.InPolyline = false;
   } else if (StartsWith(key, "ly")) {
     const int32_t y = LayerDigit(key);
-    if (d.need.NeedLy) {
+    if (rs.need.NeedLy) {
       d.first.FirstLy = y;
-      d.need.NeedLy = false;
+      rs.need.NeedLy = false;
     }
     a.CurLy = y;
     if (f.count >= 2) d.LyValues[static_cast<std::size_t>(a.CurLg * 16 + y)] = TextToInt(f[1]);
@@ -104,17 +104,17 @@ void TakeValue(string_view key, int32_t& cur, int32_t& first, bool& need) {
   }
 }
 
-bool TakeAttribute(TJwwData& d, const TJwwFields& f) {
+bool TakeAttribute(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
   const string_view key = f.Key();
-  TJwwAttrState& a = d.attr;
+  TJwwAttrState& a = rs.attr;
   if (StartsWith(key, "lc")) {
-    TakeValue(key, a.CurLc, d.first.FirstLc, d.need.NeedLc);
+    TakeValue(key, a.CurLc, d.first.FirstLc, rs.need.NeedLc);
     // The arbitrary colour stays in force across later colours.
     if (a.CurLc == 10 && f.count >= 2) a.CurLc10 = TextToInt(f[1]);
   } else if (StartsWith(key, "lt")) {
-    TakeValue(key, a.CurLt, d.first.FirstLt, d.need.NeedLt);
+    TakeValue(key, a.CurLt, d.first.FirstLt, rs.need.NeedLt);
   } else if (StartsWith(key, "lw")) {
-    TakeValue(key, a.CurLw, d.first.FirstLw, d.need.NeedLw);
+    TakeValue(key, a.CurLw, d.first.FirstLw, rs.need.NeedLw);
     d.LwSeen = true;
   } else if (StartsWith(key, "cn$")) {
     const string_view name = key.substr(3);
@@ -127,7 +127,7 @@ bool TakeAttribute(TJwwData& d, const TJwwFields& f) {
     const double h = sizes ? TextToFloat(f[2]) : 0.0;
     const double sp = sizes ? TextToFloat(f[3]) : 0.0;
     const int32_t c = sizes ? TextToInt(f[4]) : 0;
-    if (d.need.NeedCn) {
+    if (rs.need.NeedCn) {
       d.first.FirstCn = n;
       if (sizes) {
         d.first.FirstTextWidth = w;
@@ -135,7 +135,7 @@ bool TakeAttribute(TJwwData& d, const TJwwFields& f) {
         d.first.FirstTextSpacing = sp;
         d.first.FirstTextColour = c;
       }
-      d.need.NeedCn = false;
+      rs.need.NeedCn = false;
     }
     a.CurCn = n;
     if (sizes) {
@@ -157,10 +157,10 @@ bool TakeAttribute(TJwwData& d, const TJwwFields& f) {
 }
 
 // z1..z5 and `hhp`: they hold for the next entity only and leave a polyline open.
-bool TakeModifier(TJwwData& d, const TJwwFields& f) {
+bool TakeModifier(TJwwReadState& rs, const TJwwFields& f) {
   const string_view key = f.Key();
   if (key.size() == 2 && key[0] == 'z' && key[1] >= '1' && key[1] <= '5') {
-    d.attr.CurZ |= 1 << (key[1] - '1');
+    rs.attr.CurZ |= 1 << (key[1] - '1');
     return true;
   }
   if (!StartsWith(key, "hhp")) return false;
@@ -171,13 +171,13 @@ bool TakeModifier(TJwwData& d, const TJwwFields& f) {
     const std::size_t p = key.find(suffix);
     if (p != string_view::npos && p > 3) len = p - 3;
   }
-  d.attr.CurHhp = TextToInt(key.substr(3, len));
+  rs.attr.CurHhp = TextToInt(key.substr(3, len));
   return true;
 }
 
-bool TakeGrouping(TJwwData& d, const TJwwFields& f) {
+bool TakeGrouping(TJwwReadState& rs, const TJwwFields& f) {
   const string_view key = f.Key();
-  TJwwAttrState& a = d.attr;
+  TJwwAttrState& a = rs.attr;
   if (key == "pl") {
     ++a.PolylineNo;
     a.InPolyline = true;
@@ -219,7 +219,7 @@ bool TakeNumberedPoint(TJwwData& d, const TJwwFields& f) {
 
 }  // namespace
 
-bool JwwTakeStateLine(TJwwData& d, const TJwwFields& f) {
+bool JwwTakeStateLine(TJwwData& d, TJwwReadState& rs, const TJwwFields& f) {
   const string_view key = f.Key();
   // "file=" may stand anywhere in the key, so it is looked for before every
   // keyword. A key with "=" in it never lies in the line as read (the
@@ -231,19 +231,19 @@ bool JwwTakeStateLine(TJwwData& d, const TJwwFields& f) {
   if (key.empty()) return false;
   switch (key[0]) {
     case 'h':
-      return TakeHeader(d, f) || TakeNumberedPoint(d, f) || TakeModifier(d, f);
+      return TakeHeader(d, f) || TakeNumberedPoint(d, f) || TakeModifier(rs, f);
     case 'b':
       return TakeHeader(d, f);
     case 'l':
-      return TakeLayer(d, f) || TakeAttribute(d, f);
+      return TakeLayer(d, rs, f) || TakeAttribute(d, rs, f);
     case 'c':
     case 'p':
-      return TakeAttribute(d, f) || TakeGrouping(d, f);
+      return TakeAttribute(d, rs, f) || TakeGrouping(rs, f);
     case 'z':
-      return TakeModifier(d, f);
+      return TakeModifier(rs, f);
     case 'm':
     case '#':
-      return TakeGrouping(d, f);
+      return TakeGrouping(rs, f);
     default:
       return false;
   }

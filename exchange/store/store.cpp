@@ -34,16 +34,8 @@ void JwwDataInit(TJwwData& d) {
   d.Hp.assign(100, TJwwHp{});
   d.HpCount = 0;
 
-  d.attr = TJwwAttrState{};
-  d.attr.CurFont = JwwDefaultFont();
   d.first = TJwwFirstValues{};
-  d.need = TJwwPending{};
   d.LwSeen = false;
-
-  d.PendingDimLine = TJwwEntLine{};
-  d.PendingDimLine.lc = 1;
-  d.PendingDimLine.lt = 1;
-  d.PendingDimLine.x2 = 1.0;
 
   d.Lines.clear();
   d.Circles.clear();

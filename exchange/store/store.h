@@ -132,30 +132,6 @@ struct TJwwTextType {
   int32_t colour = 2;
 };
 
-// The attribute state in force while the file is read, set from its attribute
-// lines. The writer keeps its own record of the attribute lines it wrote.
-struct TJwwAttrState {
-  int32_t CurLg = 0;
-  int32_t CurLy = 0;
-  int32_t CurLc = 1;
-  int32_t CurLt = 1;
-  int32_t CurLw = 0;
-  int32_t CurCn = 1;
-  double CurTextWidth = 2.0;
-  double CurTextHeight = 2.0;
-  double CurTextSpacing = 0.0;
-  int32_t CurTextColour = 1;
-  int32_t CurCc = 0;
-  std::string CurFont;  // "<ＭＳ ゴシック>" after init (see JwwDefaultFont)
-  int32_t CurPn = 1;
-  int32_t CurLc10 = 0;
-  int32_t CurHhp = 0;  // for the next entity only
-  int32_t CurZ = 0;    // for the next entity only
-  int32_t PolylineNo = 0;
-  bool InPolyline = false;
-  bool DimPending = false;
-};
-
 // First value of each attribute met in the file, for the writer.
 struct TJwwFirstValues {
   int32_t FirstLg = 0;
@@ -172,7 +148,8 @@ struct TJwwFirstValues {
 };
 
 // Pending flags: set while an attribute has not been met (reading) or not yet
-// written (writing). The last four only the writer uses.
+// written (writing). The last four only the writer uses. Neither keeps them
+// in the store: the reader and the writer each hold their own.
 struct TJwwPending {
   bool NeedLg = true, NeedLy = true, NeedLc = true, NeedLt = true, NeedLw = true, NeedCn = true;
   bool NeedCc = true, NeedFont = true, NeedPn = true, NeedLc10 = true;
@@ -205,12 +182,8 @@ struct TJwwData {
   std::vector<TJwwHp> Hp;  // 100 slots, 1..99 used
   int32_t HpCount = 0;     // accepted `hp` lines; a slot given twice counts twice
 
-  TJwwAttrState attr;
   TJwwFirstValues first;
-  TJwwPending need;
   bool LwSeen = false;  // the file had at least one `lw` line
-
-  TJwwEntLine PendingDimLine;  // the line of a dimension between `msg` and its text
 
   // Entity tables, kinds 1..15, records in file order, grown chunk by chunk.
   TJwwTable<TJwwEntLine> Lines;
@@ -238,38 +211,17 @@ struct TJwwData {
 // The font name in force before any font line: MS Gothic in angle brackets (Shift-JIS bytes).
 const std::string& JwwDefaultFont();
 
-// Resets the whole store to its defaults: tables emptied, header, attribute
-// state, first values, pending flags and the pending dimension line reset.
+// Resets the whole store to its defaults: tables emptied, header and first
+// values reset.
 void JwwDataInit(TJwwData& d);
 
 // Releases every table and list. Scalars are left as they
 // are; the store is not read again until the next JwwDataInit.
 void JwwDataFree(TJwwData& d);
 
-// Appends (kind, index) to the entity order list. Inline, as the next one:
-// the reader calls both for every entity of the file.
+// Appends (kind, index) to the entity order list. Inline: the reader calls
+// it for every entity of the file.
 inline void JwwAddOrder(TJwwData& d, int32_t kind, int32_t index) { d.Order.push_back({kind, index}); }
-
-// Copies CurHhp, CurLg, CurLy, CurLc, CurLt, CurLw, CurZ into the record.
-inline void JwwSetEntAttr(const TJwwData& d, TJwwEntAttr& rec) {
-  rec.hhp = d.attr.CurHhp;
-  rec.lg = d.attr.CurLg;
-  rec.ly = d.attr.CurLy;
-  rec.lc = d.attr.CurLc;
-  rec.lt = d.attr.CurLt;
-  rec.lw = d.attr.CurLw;
-  rec.z = d.attr.CurZ;
-}
-
-// Adds a zeroed record to `table` as an entity of `kind`: the order entry
-// first, then the record with the current attributes. Returns the new record.
-template <typename Rec>
-Rec& JwwAddEntity(TJwwData& d, TJwwTable<Rec>& table, int32_t kind) {
-  JwwAddOrder(d, kind, static_cast<int32_t>(table.size()));
-  Rec& rec = table.emplace_back();
-  JwwSetEntAttr(d, rec);
-  return rec;
-}
 
 // Number of records in the table of `kind` (0 for a kind outside 1..15).
 int32_t JwwKindCount(const TJwwData& d, int32_t kind);

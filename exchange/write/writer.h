@@ -16,7 +16,7 @@
 
 // The attribute lines last written: each is written again only when its value
 // changes, or while it is still pending (TJwwPending). Starts at the host's
-// defaults, independent of where reading left the store's attribute state.
+// defaults, independent of the reader's.
 struct TJwwWrittenState {
   int32_t CurLg = 0;
   int32_t CurLy = 0;
