@@ -10,21 +10,7 @@
 
 // The attribute state in force while the file is read, set from its attribute
 // lines. The writer keeps its own record of the attribute lines it wrote.
-struct TJwwAttrState {
-  int32_t CurLg = 0;
-  int32_t CurLy = 0;
-  int32_t CurLc = 1;
-  int32_t CurLt = 1;
-  int32_t CurLw = 0;
-  int32_t CurCn = 1;
-  double CurTextWidth = 2.0;
-  double CurTextHeight = 2.0;
-  double CurTextSpacing = 0.0;
-  int32_t CurTextColour = 1;
-  int32_t CurCc = 0;
-  std::string CurFont = JwwDefaultFont();  // "<ＭＳ ゴシック>" until a font line
-  int32_t CurPn = 1;
-  int32_t CurLc10 = 0;
+struct TJwwAttrState : TJwwAttrValues {
   int32_t CurHhp = 0;  // for the next entity only
   int32_t CurZ = 0;    // for the next entity only
   int32_t PolylineNo = 0;

@@ -211,6 +211,25 @@ struct TJwwData {
 // The font name in force before any font line: MS Gothic in angle brackets (Shift-JIS bytes).
 const std::string& JwwDefaultFont();
 
+// The attribute values lines put in force, starting at the host's defaults: the reader keeps
+// the ones read so far, the writer the ones it last wrote.
+struct TJwwAttrValues {
+  int32_t CurLg = 0;
+  int32_t CurLy = 0;
+  int32_t CurLc = 1;
+  int32_t CurLt = 1;
+  int32_t CurLw = 0;
+  int32_t CurCn = 1;
+  double CurTextWidth = 2.0;
+  double CurTextHeight = 2.0;
+  double CurTextSpacing = 0.0;
+  int32_t CurTextColour = 1;
+  int32_t CurCc = 0;
+  std::string CurFont = JwwDefaultFont();  // "<ＭＳ ゴシック>" until a font line
+  int32_t CurPn = 1;
+  int32_t CurLc10 = 0;
+};
+
 // Resets the whole store to its defaults: tables emptied, header and first
 // values reset.
 void JwwDataInit(TJwwData& d);

@@ -17,22 +17,7 @@
 // The attribute lines last written: each is written again only when its value
 // changes, or while it is still pending (TJwwPending). Starts at the host's
 // defaults, independent of the reader's.
-struct TJwwWrittenState {
-  int32_t CurLg = 0;
-  int32_t CurLy = 0;
-  int32_t CurLc = 1;
-  int32_t CurLt = 1;
-  int32_t CurLw = 0;
-  int32_t CurCn = 1;
-  double CurTextWidth = 2.0;
-  double CurTextHeight = 2.0;
-  double CurTextSpacing = 0.0;
-  int32_t CurTextColour = 1;
-  int32_t CurCc = 0;
-  std::string CurFont = JwwDefaultFont();
-  int32_t CurPn = 1;
-  int32_t CurLc10 = 0;
-};
+using TJwwWrittenState = TJwwAttrValues;
 
 // The writer's context: the answer and what the walk needs while it writes it.
 // It only reads the store, which must outlive it. One per answer: a new one
