@@ -1,6 +1,8 @@
 // Display lists and hit testing for the preview.
 #include "app/preview_display.h"
 
+#include "app/preview_raster.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -18,7 +20,14 @@ struct TRect {
   double x0, y0, x1, y1;
 };
 
-int32_t Round(double v) { return static_cast<int32_t>(std::lround(v)); }
+// Nearest, halves up; inline, as it runs for every point of a view. Values
+// are pixels already clipped to near the pane; anything else is held in range.
+int32_t Round(double v) {
+  const double up = v + 0.5;
+  if (!(up > -1e9 && up < 1e9)) return up > 0 ? 1000000000 : -1000000000;
+  const auto i = static_cast<int32_t>(up);
+  return i - (up < i ? 1 : 0);
+}
 
 // Liang-Barsky: clips p..q to r; false when nothing is left.
 bool ClipSegment(TPointD& p, TPointD& q, const TRect& r) {
@@ -93,14 +102,27 @@ bool Inside(const TPointD& p, const std::vector<TPointD>& poly) {
   return in;
 }
 
+bool Within(const std::vector<TPointD>& pts, const TRect& r) {
+  for (const TPointD& p : pts) {
+    if (!(p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1)) return false;
+  }
+  return true;
+}
+
 class TEmitter {
  public:
-  TEmitter(TDisplayList& out, const TRect& pane) : out_(out), pane_(pane) {}
+  TEmitter(TDisplayList& out, const TRect& pane, std::vector<TPointD>& scratch) : out_(out), pane_(pane), tmp_(scratch) {}
 
   void Polyline(const std::vector<TPointD>& pts, bool closed, uint32_t colour, double width, uint32_t entity) {
     const double m = width * 0.5 + 2;
     const TRect r{pane_.x0 - m, pane_.y0 - m, pane_.x1 + m, pane_.y1 + m};
     const std::size_t n = pts.size();
+    if (Within(pts, r)) {  // the common case: nothing to clip
+      Begin(TPrimitiveKind::Polyline, colour, width, entity);
+      for (const TPointD& p : pts) Add(p);
+      if (closed) Add(pts[0]);
+      return;
+    }
     const std::size_t segments = closed ? n : n - 1;
     bool open = false;  // a run of joined segments is being written
     for (std::size_t i = 0; i < segments; ++i) {
@@ -158,7 +180,7 @@ class TEmitter {
 
   TDisplayList& out_;
   TRect pane_;
-  std::vector<TPointD> tmp_;
+  std::vector<TPointD>& tmp_;  // the clipping's second buffer
 };
 
 }  // namespace
@@ -234,13 +256,14 @@ const std::vector<uint32_t>& TDisplayBuilder::Visible(const TPreviewDrawing& dra
   return candidates_;
 }
 
-void TDisplayBuilder::Build(const TPreviewDrawing& drawing, const TPreviewIndex& index, const TPreviewView& view,
-                            const TPreviewWidths& widths, int highlightLayer, TDisplayList& out) {
-  out.primitives.clear();
-  out.points.clear();
-  out.entitiesDrawn = 0;
-  highlighted_.clear();
-  if (drawing.Empty() || view.width <= 0 || view.height <= 0 || !(view.zoom > 0)) return;
+// The view's rectangles for one walk, in drawing units and in pixels.
+struct TDisplayBuilder::TFrame {
+  double cx0, cy0, cx1, cy1;  // culling, in drawing units, widened by kCullMarginPx
+  double widest;              // strokes wider than the pane cover it all the same
+};
+
+bool TDisplayBuilder::Start(const TPreviewDrawing& drawing, const TPreviewView& view, TFrame& frame) {
+  if (drawing.Empty() || view.width <= 0 || view.height <= 0 || !(view.zoom > 0)) return false;
   if (++build_ == 0) {  // the stamps wrapped: start them afresh
     std::fill(stamp_.begin(), stamp_.end(), 0);
     std::fill(dotStamp_.begin(), dotStamp_.end(), 0);
@@ -248,76 +271,144 @@ void TDisplayBuilder::Build(const TPreviewDrawing& drawing, const TPreviewIndex&
   }
   const std::size_t pixels = static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
   if (dotStamp_.size() != pixels) dotStamp_.assign(pixels, 0);
-
   const double margin = kCullMarginPx / view.zoom;
   const TPointD lo = view.ToDrawing(0, view.height);
   const TPointD hi = view.ToDrawing(view.width, 0);
-  const double cx0 = lo.x - margin, cy0 = lo.y - margin, cx1 = hi.x + margin, cy1 = hi.y + margin;
+  frame = {lo.x - margin, lo.y - margin, hi.x + margin, hi.y + margin, 2.0 * (view.width + view.height)};
+  return true;
+}
+
+namespace {
+
+// True when every pixel entity `e` could paint is painted already, by those
+// above it. A view of a large drawing is covered long before its last
+// entities come: they cost this look and no more.
+bool Hidden(const TPainter& painted, const TPreviewView& view, const TPreviewEntity& e, double width) {
+  // How far beyond its box it may paint: half its stroke, its dot or its
+  // marker, and the rounding of its points to pixels.
+  double reach = width * 0.5;
+  if (e.shape == TShapeKind::Point) reach = std::max<double>(kPointPx, width) * 0.5;
+  if (e.shape == TShapeKind::Marker) reach = kMarkerHalfPx;
+  reach += 1;
+  const TPointD lo = view.ToPixel(e.minX, e.maxY);  // the box's top left on screen
+  const TPointD hi = view.ToPixel(e.maxX, e.minY);
+  const auto pixel = [](double v) { return static_cast<int>(std::clamp(v, -1e6, 1e6)); };
+  return painted.Covered(pixel(std::floor(lo.x - reach)), pixel(std::floor(lo.y - reach)),
+                         pixel(std::ceil(hi.x + reach)), pixel(std::ceil(hi.y + reach)));
+}
+
+}  // namespace
+
+// Appends the primitives of entity `id` to `out` in painting order; false when
+// it gives none (or, while painting, when all it would paint is hidden).
+bool TDisplayBuilder::Emit(const TPreviewDrawing& drawing, uint32_t id, const TPreviewView& view,
+                           const TPreviewWidths& widths, bool lit, const TFrame& frame, const TPainter* painted,
+                           TDisplayList& out) {
+  const TPreviewEntity& e = drawing.entities[id];
+  if (e.maxX < frame.cx0 || e.minX > frame.cx1 || e.maxY < frame.cy0 || e.minY > frame.cy1) return false;
   const TRect pane{0, 0, static_cast<double>(view.width), static_cast<double>(view.height)};
-  // Strokes wider than the pane cover it all the same.
-  const double widest = 2.0 * (view.width + view.height);
+  const double width = std::min(EntityPixels(drawing, e, widths, view.zoom), frame.widest);
+  if (painted && Hidden(*painted, view, e, width)) return false;
+  TEmitter emit(out, pane, clip_);
+  const std::size_t before = out.primitives.size();
+  const uint32_t colour = lit ? kHighlightColour : e.colour;
 
-  TEmitter emit(out, pane);
-  bool filled = false, closed = false;
-  for (uint32_t id : Visible(drawing, index, cx0, cy0, cx1, cy1)) {
-    const TPreviewEntity& e = drawing.entities[id];
-    if (e.maxX < cx0 || e.minX > cx1 || e.maxY < cy0 || e.minY > cy1) continue;
-    const bool lit = e.layer == highlightLayer;
-    const std::size_t before = out.primitives.size();
-    const uint32_t colour = lit ? kHighlightColour : e.colour;
-    const double width = std::min(EntityPixels(drawing, e, widths, view.zoom), widest);
-
-    const double spanX = (static_cast<double>(e.maxX) - e.minX) * view.zoom;
-    const double spanY = (static_cast<double>(e.maxY) - e.minY) * view.zoom;
-    if (e.shape == TShapeKind::Point || (spanX < 1 && spanY < 1 && e.shape != TShapeKind::Marker)) {
-      // Smaller than a pixel: one dot on the pixel it falls in, and a thin one
-      // only once per pixel.
-      const TPointD c = view.ToPixel((static_cast<double>(e.minX) + e.maxX) * 0.5,
-                                     (static_cast<double>(e.minY) + e.maxY) * 0.5);
-      if (!(c.x >= 0 && c.y >= 0 && c.x < view.width && c.y < view.height)) continue;
-      const double x = std::floor(c.x), y = std::floor(c.y);
-      const double size = e.shape == TShapeKind::Point ? std::max<double>(kPointPx, width) : width;
-      if (size <= 1.5) {
-        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(view.width) +
-                               static_cast<std::size_t>(x);
-        if (dotStamp_[at] == build_ && !lit) continue;
-        dotStamp_[at] = build_;
-      }
-      emit.Dot(x, y, colour, size, id);
-    } else if (e.shape == TShapeKind::Marker) {
-      const TPointD c = view.ToPixel(drawing.Params(e)[0], drawing.Params(e)[1]);
-      const double h = kMarkerHalfPx;
-      shape_.assign({{c.x - h, c.y}, {c.x, c.y - h}, {c.x + h, c.y}, {c.x, c.y + h}});
-      emit.Polyline(shape_, true, colour, 1, id);
-    } else if (e.shape == TShapeKind::Segment) {
-      double x1, y1, x2, y2;
-      drawing.SegmentEnds(e, x1, y1, x2, y2);
-      const TPointD a = view.ToPixel(x1, y1);
-      const TPointD b = view.ToPixel(x2, y2);
-      if (a.x >= 0 && a.y >= 0 && b.x >= 0 && b.y >= 0 && a.x <= pane.x1 && b.x <= pane.x1 && a.y <= pane.y1 &&
-          b.y <= pane.y1) {
-        emit.Segment(a, b, colour, width, id);  // the common case needs no clipping
-      } else {
-        shape_.assign({a, b});
-        emit.Polyline(shape_, false, colour, width, id);
-      }
-    } else {
-      ShapePixels(drawing, e, view, shape_, filled, closed);
-      if (filled) {
-        emit.Polygon(shape_, colour, id);
-      } else if (shape_.size() >= 2) {
-        emit.Polyline(shape_, closed, colour, width, id);
-      }
+  const double spanX = (static_cast<double>(e.maxX) - e.minX) * view.zoom;
+  const double spanY = (static_cast<double>(e.maxY) - e.minY) * view.zoom;
+  if (e.shape == TShapeKind::Point || (spanX < 1 && spanY < 1 && e.shape != TShapeKind::Marker)) {
+    // Smaller than a pixel: one dot on the pixel it falls in, and a thin one
+    // only once per pixel (the walk goes from the top down, so the one that
+    // shows is kept).
+    const TPointD c = view.ToPixel((static_cast<double>(e.minX) + e.maxX) * 0.5,
+                                   (static_cast<double>(e.minY) + e.maxY) * 0.5);
+    if (!(c.x >= 0 && c.y >= 0 && c.x < view.width && c.y < view.height)) return false;
+    const double x = std::floor(c.x), y = std::floor(c.y);
+    const double size = e.shape == TShapeKind::Point ? std::max<double>(kPointPx, width) : width;
+    if (size <= 1.5) {
+      const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(view.width) +
+                             static_cast<std::size_t>(x);
+      if (dotStamp_[at] == build_) return false;
+      dotStamp_[at] = build_;
     }
-    if (out.primitives.size() == before) continue;
-    ++out.entitiesDrawn;
-    if (lit) {
-      highlighted_.insert(highlighted_.end(), out.primitives.begin() + static_cast<std::ptrdiff_t>(before),
-                          out.primitives.end());
-      out.primitives.resize(before);
+    emit.Dot(x, y, colour, size, id);
+  } else if (e.shape == TShapeKind::Marker) {
+    const TPointD c = view.ToPixel(drawing.Params(e)[0], drawing.Params(e)[1]);
+    const double h = kMarkerHalfPx;
+    shape_.assign({{c.x - h, c.y}, {c.x, c.y - h}, {c.x + h, c.y}, {c.x, c.y + h}});
+    emit.Polyline(shape_, true, colour, 1, id);
+  } else if (e.shape == TShapeKind::Segment) {
+    double x1, y1, x2, y2;
+    drawing.SegmentEnds(e, x1, y1, x2, y2);
+    const TPointD a = view.ToPixel(x1, y1);
+    const TPointD b = view.ToPixel(x2, y2);
+    if (a.x >= 0 && a.y >= 0 && b.x >= 0 && b.y >= 0 && a.x <= pane.x1 && b.x <= pane.x1 && a.y <= pane.y1 &&
+        b.y <= pane.y1) {
+      emit.Segment(a, b, colour, width, id);  // the common case needs no clipping
+    } else {
+      shape_.assign({a, b});
+      emit.Polyline(shape_, false, colour, width, id);
+    }
+  } else {
+    bool filled = false, closed = false;
+    ShapePixels(drawing, e, view, shape_, filled, closed);
+    if (filled) {
+      emit.Polygon(shape_, colour, id);
+    } else if (shape_.size() >= 2) {
+      emit.Polyline(shape_, closed, colour, width, id);
     }
   }
-  out.primitives.insert(out.primitives.end(), highlighted_.begin(), highlighted_.end());
+  return out.primitives.size() > before;
+}
+
+// Every entity that shows, from the top down: the highlighted layer's (painted
+// last, so on top) and then the rest, each in file order backwards. `done(n)`
+// is called after each entity that gave primitives, `n` of them at the end of
+// `into`.
+template <class TDone>
+std::size_t TDisplayBuilder::Walk(const TPreviewDrawing& drawing, const TPreviewIndex& index,
+                                  const TPreviewView& view, const TPreviewWidths& widths, int highlightLayer,
+                                  const TPainter* painted, TDisplayList& into, TDone&& done) {
+  TFrame frame{};
+  if (!Start(drawing, view, frame)) return 0;
+  const std::vector<uint32_t>& ids = Visible(drawing, index, frame.cx0, frame.cy0, frame.cx1, frame.cy1);
+  std::size_t drawn = 0;
+  const auto pass = [&](bool lit) {
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+      if ((drawing.entities[*it].layer == highlightLayer) != lit) continue;
+      const std::size_t before = into.primitives.size();
+      if (!Emit(drawing, *it, view, widths, lit, frame, painted, into)) continue;
+      ++drawn;
+      done(into.primitives.size() - before);
+    }
+  };
+  if (highlightLayer >= 0) pass(true);
+  pass(false);
+  return drawn;
+}
+
+void TDisplayBuilder::Build(const TPreviewDrawing& drawing, const TPreviewIndex& index, const TPreviewView& view,
+                            const TPreviewWidths& widths, int highlightLayer, TDisplayList& out) {
+  out.primitives.clear();
+  out.points.clear();
+  // Each entity's primitives are turned round as they come, and the whole
+  // list at the end: the entity's own order, and bottom to top overall.
+  out.entitiesDrawn = Walk(drawing, index, view, widths, highlightLayer, nullptr, out, [&](std::size_t n) {
+    std::reverse(out.primitives.end() - static_cast<std::ptrdiff_t>(n), out.primitives.end());
+  });
+  std::reverse(out.primitives.begin(), out.primitives.end());
+}
+
+std::size_t TDisplayBuilder::Paint(const TPreviewDrawing& drawing, const TPreviewIndex& index,
+                                   const TPreviewView& view, const TPreviewWidths& widths, int highlightLayer,
+                                   TPainter& painter, const TCanvas& canvas) {
+  painter.Start(canvas);
+  entity_.primitives.clear();
+  entity_.points.clear();
+  return Walk(drawing, index, view, widths, highlightLayer, &painter, entity_, [&](std::size_t) {
+    painter.Under(entity_);
+    entity_.primitives.clear();
+    entity_.points.clear();
+  });
 }
 
 int64_t HitTest(const TPreviewDrawing& drawing, const TPreviewIndex& index, const TPreviewView& view,

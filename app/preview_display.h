@@ -41,6 +41,9 @@ struct TDisplayList {
 // Entities on the highlighted layer are painted last, in this colour.
 constexpr uint32_t kHighlightColour = 0x0000A0FFu;  // orange
 
+class TPainter;
+struct TCanvas;
+
 // Builds display lists, keeping its scratch memory between redraws.
 class TDisplayBuilder {
  public:
@@ -48,8 +51,22 @@ class TDisplayBuilder {
   // in file order, those on `highlightLayer` (0..255, or -1 for none) last.
   void Build(const TPreviewDrawing& drawing, const TPreviewIndex& index, const TPreviewView& view,
              const TPreviewWidths& widths, int highlightLayer, TDisplayList& out);
+  // Paints the same into `canvas` as painting Build's list would, without
+  // keeping the list: each entity is painted as it is made, from the top
+  // down, so that no pixel is written twice and an entity wholly hidden by
+  // those above it is not made at all. Returns the entities painted.
+  std::size_t Paint(const TPreviewDrawing& drawing, const TPreviewIndex& index, const TPreviewView& view,
+                    const TPreviewWidths& widths, int highlightLayer, TPainter& painter, const TCanvas& canvas);
 
  private:
+  struct TFrame;
+  bool Start(const TPreviewDrawing& drawing, const TPreviewView& view, TFrame& frame);
+  template <class TDone>
+  std::size_t Walk(const TPreviewDrawing& drawing, const TPreviewIndex& index, const TPreviewView& view,
+                   const TPreviewWidths& widths, int highlightLayer, const TPainter* painted, TDisplayList& into,
+                   TDone&& done);
+  bool Emit(const TPreviewDrawing& drawing, uint32_t id, const TPreviewView& view, const TPreviewWidths& widths,
+            bool lit, const TFrame& frame, const TPainter* painted, TDisplayList& out);
   // The ids to look at, in file order, without repeats.
   const std::vector<uint32_t>& Visible(const TPreviewDrawing& drawing, const TPreviewIndex& index, double minX,
                                        double minY, double maxX, double maxY);
@@ -59,7 +76,8 @@ class TDisplayBuilder {
   std::vector<uint32_t> dotStamp_;  // per pane pixel: the build that last put a thin dot there
   uint32_t build_ = 0;
   std::vector<TPointD> shape_;
-  std::vector<TPrimitive> highlighted_;
+  std::vector<TPointD> clip_;
+  TDisplayList entity_;             // one entity's primitives, while painting
 };
 
 // The pixels of an entity's outline or area under `view`: arcs flattened to

@@ -53,10 +53,21 @@ void FlattenEllipseArc(double cx, double cy, double r, double flat, double tilt,
   }
   if (std::abs(sweep) > std::numbers::pi) chords = std::max<std::size_t>(chords, 4);
   const double c = std::cos(tilt), s = std::sin(tilt);
-  for (std::size_t i = 0; i <= chords; ++i) {
-    const double t = start + sweep * static_cast<double>(i) / static_cast<double>(chords);
-    const double ex = r * std::cos(t);
-    const double ey = r * flat * std::sin(t);
+  const auto at = [&](double cosT, double sinT) {
+    const double ex = r * cosT, ey = r * flat * sinT;
     out.push_back({cx + ex * c - ey * s, cy + ex * s + ey * c});
+  };
+  // The angle advances by turning (cos t, sin t) through one step, which
+  // costs no sine or cosine a point; the rounding it gathers over at most
+  // kMaxArcChords steps is far below a pixel. The end is put exactly.
+  const double step = sweep / static_cast<double>(chords);
+  const double cosStep = std::cos(step), sinStep = std::sin(step);
+  double cosT = std::cos(start), sinT = std::sin(start);
+  for (std::size_t i = 0; i < chords; ++i) {
+    at(cosT, sinT);
+    const double turned = cosT * cosStep - sinT * sinStep;
+    sinT = sinT * cosStep + cosT * sinStep;
+    cosT = turned;
   }
+  at(std::cos(start + sweep), std::sin(start + sweep));
 }

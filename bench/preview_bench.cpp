@@ -1,12 +1,16 @@
 // The preview pane's portable work on the shared 1,000,000-entity drawing:
 // what opening the pane costs once the drawing is read (its records and the
-// index, to set against BM_JwwReadBytes), and one redraw's display list at fit
-// and zoomed in, before and after OK's widths.
+// index, to set against BM_JwwReadBytes), and one redraw of the canvas (its
+// entities culled, made into primitives and painted) at fit and zoomed in,
+// before and after OK's widths.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/preview_display.h"
+#include "app/preview_raster.h"
 #include "app/preview_source.h"
 #include "bench/bench_drawing.h"
 #include "exchange/read/reader.h"
@@ -66,13 +70,16 @@ void BM_PreviewRedraw(benchmark::State& state) {
   widths.table.fill(35);
   widths.kinds = TConvertKinds{true, true, true, true};
   TDisplayBuilder builder;
-  TDisplayList list;
+  TPainter painter;
+  std::vector<uint32_t> pixels(static_cast<std::size_t>(kPaneWidth) * kPaneHeight);
+  std::size_t drawn = 0;
   for (auto _ : state) {
-    builder.Build(s.drawing, s.index, view, widths, 0x12, list);
-    benchmark::DoNotOptimize(list.primitives.data());
+    std::fill(pixels.begin(), pixels.end(), 0xFFFFFFu);
+    drawn = builder.Paint(s.drawing, s.index, view, widths, 0x12, painter,
+                          TCanvas{pixels.data(), kPaneWidth, kPaneHeight, kPaneWidth});
+    benchmark::DoNotOptimize(pixels.data());
   }
-  state.counters["primitives"] = static_cast<double>(list.primitives.size());
-  state.counters["entities_drawn"] = static_cast<double>(list.entitiesDrawn);
+  state.counters["entities_drawn"] = static_cast<double>(drawn);
 }
 BENCHMARK(BM_PreviewRedraw)
     ->ArgNames({"zoom", "after"})

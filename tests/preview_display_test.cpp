@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 
+#include "app/preview_raster.h"
 #include "app/preview_source.h"
 #include "exchange/read/reader.h"
 #include "tests/support/drawing_generator.h"
@@ -175,6 +176,38 @@ TEST(PreviewDisplay, TheHighlightedLayerComesLastInItsColour) {
   EXPECT_EQ(list.primitives[1].entity, 0u);
   EXPECT_EQ(list.primitives[1].colour, kHighlightColour);
   EXPECT_NE(list.primitives[0].colour, kHighlightColour);
+}
+
+TEST(PreviewDisplay, PaintingAsItIsBuiltShowsWhatTheListShows) {
+  const TPreviewDrawing d = Generated(20000, 7);
+  const TPreviewIndex index(d);
+  TPreviewWidths thick;  // wide strokes as well as thin ones
+  thick.after = true;
+  thick.table.fill(2000);
+  thick.kinds = TConvertKinds{true, true, true, true};
+  const struct {
+    const char* name;
+    double zoom;  // over fit
+    int highlight;
+    TPreviewWidths widths;
+  } cases[] = {{"fit", 1, -1, {}}, {"fit, a layer lit", 1, 0x12, {}}, {"zoomed, wide", 8, 0x01, thick}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TPreviewView view = FitView(d.minX, d.minY, d.maxX, d.maxY, 200, 150, 4);
+    ZoomAbout(view, 90, 70, c.zoom);
+    const auto paper = [&] { return std::vector<uint32_t>(200 * 150, 0xFFFFFFu); };
+    std::vector<uint32_t> listed = paper(), direct = paper();
+    TDisplayBuilder builder;
+    TDisplayList list;
+    TPainter painter;
+    builder.Build(d, index, view, c.widths, c.highlight, list);
+    painter.Paint(list, TCanvas{listed.data(), 200, 150, 200});
+    const std::size_t drawn = builder.Paint(d, index, view, c.widths, c.highlight, painter, TCanvas{direct.data(), 200, 150, 200});
+    EXPECT_LE(drawn, list.entitiesDrawn);  // less those wholly hidden
+    EXPECT_GT(drawn, 0u);
+    EXPECT_GT(std::count_if(direct.begin(), direct.end(), [](uint32_t v) { return v != 0xFFFFFFu; }), 1000);
+    EXPECT_TRUE(listed == direct);
+  }
 }
 
 TEST(PreviewHitTest, FindsTheEntityUnderTheMouse) {

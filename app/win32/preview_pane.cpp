@@ -16,8 +16,6 @@
 
 namespace {
 
-static_assert(sizeof(TPixelPoint) == sizeof(POINT), "display list points are handed to GDI as POINTs");
-
 constexpr int kFitMargin = 8;
 constexpr double kWheelStep = 1.25;  // zoom per wheel notch
 constexpr int kDragSlop = 3;         // pixels a click may move and still be a click
@@ -26,38 +24,6 @@ constexpr double kHitTolerance = 3;
 double Milliseconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
 }
-
-// Geometric pens with flat ends, one kept while primitives share a colour and width.
-class TPenCache {
- public:
-  explicit TPenCache(HDC dc) : dc_(dc) {}
-  ~TPenCache() {
-    if (pen_) DeleteObject(SelectObject(dc_, old_));
-  }
-  void Use(uint32_t colour, int width) {
-    if (pen_ && colour == colour_ && width == width_) return;
-    LOGBRUSH brush{BS_SOLID, colour, 0};
-    const HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_ROUND,
-                                  static_cast<DWORD>(width), &brush, 0, nullptr);
-    if (!pen) return;
-    const HGDIOBJ previous = SelectObject(dc_, pen);
-    if (pen_) {
-      DeleteObject(previous);
-    } else {
-      old_ = previous;
-    }
-    pen_ = pen;
-    colour_ = colour;
-    width_ = width;
-  }
-
- private:
-  HDC dc_;
-  HPEN pen_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  uint32_t colour_ = 0;
-  int width_ = 0;
-};
 
 }  // namespace
 
@@ -251,12 +217,12 @@ void TPreviewPane::HighlightLayer(int layer) {
 }
 
 void TPreviewPane::Changed() {
-  listDirty_ = true;
+  canvasDirty_ = true;
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void TPreviewPane::RedrawNow() {
-  listDirty_ = true;
+  canvasDirty_ = true;
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
@@ -269,55 +235,9 @@ void TPreviewPane::RenderCanvas() {
             PixelOf(layout::kPreviewPaper));
   if (!hasDrawing_) return;
 
-  auto start = std::chrono::steady_clock::now();
-  if (listDirty_) builder_.Build(drawing_, index_, view_, widths_, highlight_, list_);
-  listDirty_ = false;
-  lastBuildMs_ = Milliseconds(start);
-
-  start = std::chrono::steady_clock::now();
-  // Thin strokes go straight into the bitmap, the rest through GDI, in the
-  // list's order; GDI may hold its calls back, so it is flushed before the
-  // bitmap is written again.
-  SetViewportOrgEx(memDc_, 0, strip, nullptr);
-  const HRGN clip = CreateRectRgn(0, strip, w, strip + h);
-  SelectClipRgn(memDc_, clip);
-  DeleteObject(clip);
-  SelectObject(memDc_, GetStockObject(DC_BRUSH));
-  TPenCache pens(memDc_);
-  bool gdiPending = false;
-  for (const TPrimitive& p : list_.primitives) {
-    const auto* pts = reinterpret_cast<const POINT*>(list_.points.data() + p.first);
-    if (IsThinPrimitive(p)) {
-      if (gdiPending) GdiFlush();
-      gdiPending = false;
-      PaintThin(list_, p, canvas, w, h, width_);
-      continue;
-    }
-    gdiPending = true;
-    switch (p.kind) {
-      case TPrimitiveKind::Polyline:
-        pens.Use(p.colour, static_cast<int>(std::lround(p.width)));
-        Polyline(memDc_, pts, static_cast<int>(p.count));
-        break;
-      case TPrimitiveKind::Polygon:
-        pens.Use(p.colour, 1);
-        SetDCBrushColor(memDc_, p.colour);
-        Polygon(memDc_, pts, static_cast<int>(p.count));
-        break;
-      case TPrimitiveKind::Dot: {
-        const int half = static_cast<int>(std::lround(p.width)) / 2;
-        const RECT r{pts[0].x - half, pts[0].y - half, pts[0].x - half + static_cast<int>(std::lround(p.width)),
-                     pts[0].y - half + static_cast<int>(std::lround(p.width))};
-        SetDCBrushColor(memDc_, p.colour);
-        FillRect(memDc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        break;
-      }
-    }
-  }
-  GdiFlush();
-  SelectClipRgn(memDc_, nullptr);
-  SetViewportOrgEx(memDc_, 0, 0, nullptr);
-  lastPaintMs_ = Milliseconds(start);
+  const auto start = std::chrono::steady_clock::now();
+  builder_.Paint(drawing_, index_, view_, widths_, highlight_, painter_, TCanvas{canvas, w, h, width_});
+  lastRenderMs_ = Milliseconds(start);
 }
 
 void TPreviewPane::RenderStrip() {
@@ -341,7 +261,8 @@ void TPreviewPane::OnPaint() {
   PAINTSTRUCT ps;
   const HDC dc = BeginPaint(hwnd_, &ps);
   if (memDc_ && bits_) {
-    if (listDirty_) RenderCanvas();
+    if (canvasDirty_) RenderCanvas();
+    canvasDirty_ = false;
     RenderStrip();
     BitBlt(dc, 0, 0, width_, height_, memDc_, 0, 0, SRCCOPY);
   }

@@ -10,6 +10,7 @@
 
 #include "app/preview_display.h"
 #include "app/preview_model.h"
+#include "app/preview_raster.h"
 
 class TPreviewPane {
  public:
@@ -36,12 +37,11 @@ class TPreviewPane {
   // Called with the layer (0..255) of an entity the user clicked.
   void SetPickHandler(std::function<void(int layer)> handler) { onPick_ = std::move(handler); }
 
-  // Test and benchmark access: the view and the time the last display list took.
+  // Test and benchmark access: the view and the time the last canvas took.
   const TPreviewView& View() const { return view_; }
   void SetView(const TPreviewView& view);
-  double LastBuildMilliseconds() const { return lastBuildMs_; }
-  double LastPaintMilliseconds() const { return lastPaintMs_; }
-  // Paints now, display list included, whatever is pending.
+  double LastRenderMilliseconds() const { return lastRenderMs_; }
+  // Paints the canvas again now, whatever is pending.
   void RedrawNow();
 
  private:
@@ -63,7 +63,7 @@ class TPreviewPane {
   // The canvas's size in pixels, below the strip.
   int CanvasWidth() const { return width_; }
   int CanvasHeight() const;
-  void Changed();  // the display list must be built again
+  void Changed();  // the canvas must be painted again
   void RenderCanvas();
   void RenderStrip();
   void SetHoverText(std::wstring text);
@@ -90,10 +90,9 @@ class TPreviewPane {
   TPreviewWidths widths_;
   int highlight_ = -1;
   TDisplayBuilder builder_;
-  TDisplayList list_;
-  bool listDirty_ = true;
-  double lastBuildMs_ = 0;
-  double lastPaintMs_ = 0;
+  TPainter painter_;
+  bool canvasDirty_ = true;
+  double lastRenderMs_ = 0;
 
   bool dragging_ = false;
   bool moved_ = false;

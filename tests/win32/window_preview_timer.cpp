@@ -2,7 +2,7 @@
 // scripts/bench-window.sh's preview mode:
 //   window_preview_timer DIR   DIR holds the drawing as JWC_TEMP.TXT.source and a t905.dat
 // Prints the reading of the drawing alone, the window's opening without and
-// with the pane shown, and the pane's redraws (display list and painting)
+// with the pane shown, and the pane's redraws (the whole, and the canvas alone)
 // at fit, zoomed in and panned, each the median of several.
 #include <windows.h>
 
@@ -75,17 +75,15 @@ void Close(std::unique_ptr<TQuietWindow>& window) {
 }
 
 void TimeRedraw(const char* name, TPreviewPane* pane, const std::function<void()>& change) {
-  std::vector<double> whole, build, paint;
+  std::vector<double> whole, canvas;
   for (int i = 0; i < kRuns; ++i) {
     change();
     const auto start = std::chrono::steady_clock::now();
     pane->RedrawNow();
     whole.push_back(Ms(start));
-    build.push_back(pane->LastBuildMilliseconds());
-    paint.push_back(pane->LastPaintMilliseconds());
+    canvas.push_back(pane->LastRenderMilliseconds());
   }
-  std::printf("redraw %-10s %8.1f ms (display list %.1f ms, painting %.1f ms)\n", name, Median(whole), Median(build),
-              Median(paint));
+  std::printf("redraw %-10s %8.1f ms (canvas %.1f ms)\n", name, Median(whole), Median(canvas));
 }
 
 }  // namespace
