@@ -236,7 +236,7 @@ bool TMainWindow::Create(int showCommand) {
   hwnd_ = CreateWindowExW(kMainExStyle, kMainClass, caption.c_str(), kMainStyle, 0, 0, frame.cx, frame.cy, appHwnd_,
                           nullptr, instance_, this);
   if (!hwnd_) return false;
-  previewLoaded_ = previewSettings_ = LoadPreviewSettings(PreviewSettingsPathFor(ExecutablePath()));
+  LoadPreviewState();
   ApplyLayout(WindowDpi(hwnd_), nullptr);
 
   form_.FormShow();

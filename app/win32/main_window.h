@@ -126,6 +126,7 @@ class TMainWindow : public IForm1Controls {
   void OnGetMinMaxInfo(MINMAXINFO& info) const;
   bool PreviewKey(WPARAM key);
   void RefreshPreviewWidths();
+  void LoadPreviewState();
   void SavePreviewState();
   static LRESULT CALLBACK GridHoverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR data);

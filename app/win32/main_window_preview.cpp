@@ -159,6 +159,13 @@ void TMainWindow::RefreshPreviewWidths() {
   preview->SetWidths(widths);
 }
 
+void TMainWindow::LoadPreviewState() {
+  previewLoaded_ = previewSettings_ = LoadPreviewSettings(PreviewSettingsPathFor(ExecutablePath()));
+  // The pane is asked which view it shows whenever the form re-tints the grid,
+  // FormShow first: it must know the kept view before then, or that is lost.
+  if (TPreviewPane* preview = Preview()) preview->SetAfter(previewSettings_.after);
+}
+
 void TMainWindow::SavePreviewState() {
   if (TPreviewPane* preview = Preview()) previewSettings_.after = preview->After();
   const TPreviewSettings& now = previewSettings_;

@@ -49,6 +49,7 @@ class PreviewResize : public testing::Test {
     TPreviewSettings settings;
     settings.shown = true;
     settings.width = 400;
+    settings.after = true;
     ASSERT_TRUE(SavePreviewSettings(dir_ / "t905.view", settings));
     Open();
     ASSERT_EQ(window_->Dpi(), 96) << "the Wine prefix is expected at 96 DPI";
@@ -92,6 +93,7 @@ TEST_F(PreviewResize, ADraggedSizeFillsThePaneKeepsTheFormAndComesBackNextRun) {
   EXPECT_EQ(limits.ptMinTrackSize.x, least.cx);
   EXPECT_EQ(limits.ptMinTrackSize.y, least.cy);
 
+  EXPECT_TRUE(window_->Preview()->After()) << "the view kept from the last run";
   const TPreviewView view = window_->Preview()->View();
   DragTo(layout::kPreviewLeft + kPaneWidth, kHeight);
   const RECT pane = InClient(window_->Hwnd(), window_->Preview()->Hwnd());
@@ -117,6 +119,7 @@ TEST_F(PreviewResize, ADraggedSizeFillsThePaneKeepsTheFormAndComesBackNextRun) {
   const TPreviewSettings saved = LoadPreviewSettings(dir_ / "t905.view");
   EXPECT_EQ(saved.width, kPaneWidth);
   EXPECT_EQ(saved.height, kHeight);
+  EXPECT_TRUE(saved.after);
   Open();
   EXPECT_EQ(Client().cx, layout::kPreviewLeft + kPaneWidth);
   EXPECT_EQ(Client().cy, kHeight);
