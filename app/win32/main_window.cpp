@@ -664,7 +664,8 @@ int TMainWindow::WindowTop() const { return RestoredRect().top; }
 
 // OK keeps the window's place for the next run: for a maximised window that
 // is where it returns to, not the maximised frame hanging over the screen's
-// edges. The placement gives it relative to the work area of its monitor.
+// edges. The placement gives it in workspace coordinates, which start at the
+// corner of the work area rather than of the screen.
 RECT TMainWindow::RestoredRect() const {
   RECT r{};
   if (!hwnd_) return r;
