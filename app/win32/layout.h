@@ -68,6 +68,8 @@ constexpr int kHeaderMarkWidth = 3;
 constexpr int kTooltipMaxWidth = 360;
 
 inline int Scale(int v, int dpi) { return MulDiv(v, dpi, kBaseDpi); }
+// Pixels at dpi back to 96-DPI units, for sizes the user gives by dragging.
+inline int Unscale(int v, int dpi) { return MulDiv(v, kBaseDpi, dpi); }
 
 }  // namespace layout
 

@@ -96,14 +96,15 @@ int WindowDpi(HWND hwnd) {
 }
 
 // The frame is measured at the window's own DPI, which the system has already
-// changed when WM_DPICHANGED arrives.
-SIZE FrameSizeFor(int clientWidth, int clientHeight, int dpi) {
+// changed when WM_DPICHANGED arrives, and in the window's present style: the
+// sizing border comes and goes with the preview pane.
+SIZE FrameSizeFor(int clientWidth, int clientHeight, int dpi, DWORD style, DWORD exStyle) {
   static const auto adjustForDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
   RECT r{0, 0, clientWidth, clientHeight};
   if (adjustForDpi) {
-    adjustForDpi(&r, kMainStyle, FALSE, kMainExStyle, static_cast<UINT>(dpi));
+    adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi));
   } else {
-    AdjustWindowRectEx(&r, kMainStyle, FALSE, kMainExStyle);
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
   }
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
@@ -230,11 +231,12 @@ bool TMainWindow::Create(int showCommand) {
                              0, 0, 0, 0, nullptr, nullptr, instance_, this);
   if (!appHwnd_) return false;
   const std::wstring caption = SjisToWide(kWindowCaption);
-  const SIZE frame = FrameSizeFor(layout::kClientWidth, layout::kClientHeight, layout::kBaseDpi);
+  const SIZE frame =
+      FrameSizeFor(layout::kClientWidth, layout::kClientHeight, layout::kBaseDpi, kMainStyle, kMainExStyle);
   hwnd_ = CreateWindowExW(kMainExStyle, kMainClass, caption.c_str(), kMainStyle, 0, 0, frame.cx, frame.cy, appHwnd_,
                           nullptr, instance_, this);
   if (!hwnd_) return false;
-  previewLoaded_ = previewSettings_ = LoadPreviewSettings(PreviewSettingsPathFor(ExecutablePath()));
+  LoadPreviewState();
   ApplyLayout(WindowDpi(hwnd_), nullptr);
 
   form_.FormShow();
@@ -322,6 +324,8 @@ LRESULT TMainWindow::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(formBrush_);
     case WM_CTLCOLORDLG: return reinterpret_cast<LRESULT>(formBrush_);
     case WM_CLOSE: return Close(), 0;
+    case WM_SIZE: return OnSize(static_cast<UINT>(wParam)), 0;
+    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)), 0;
     case WM_DPICHANGED:
       return OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)), 0;
     case WM_SYSCOMMAND:
@@ -411,6 +415,7 @@ void TMainWindow::MakeFonts(int dpi) {
 }
 
 void TMainWindow::ApplyLayout(int dpi, const RECT* suggested) {
+  const bool outer = !std::exchange(layingOut_, true);
   dpi_ = dpi;
   MakeFonts(dpi);
   const auto s = [dpi](int v) { return layout::Scale(v, dpi); };
@@ -422,15 +427,24 @@ void TMainWindow::ApplyLayout(int dpi, const RECT* suggested) {
                MAKELPARAM(s(layout::kTabWidth), s(layout::kTabHeight)));
   if (TStringGrid* grid = Grid()) grid->SetDpi(dpi);
   for (int id : {IDT_LABEL1, IDT_LABELL1, IDT_LABELL2}) AutoSizeLabel(id);
+  SetResizable(previewSettings_.shown);
   PlacePreview();
 
-  const SIZE client = ClientSize96();
-  const SIZE frame = FrameSizeFor(s(client.cx), s(client.cy), WindowDpi(hwnd_));
-  if (suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  // A maximised window keeps the size the system gave it; the pane fills it.
+  if (!IsZoomed(hwnd_)) {
+    const SIZE frame = WindowSizeFor(ClientSize96());
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0u : UINT{SWP_NOMOVE});
+    SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, frame.cx, frame.cy,
+                 flags);
   }
+  FillPreview();
+  if (outer) layingOut_ = false;
+}
+
+SIZE TMainWindow::WindowSizeFor(SIZE client96) const {
+  return FrameSizeFor(layout::Scale(client96.cx, dpi_), layout::Scale(client96.cy, dpi_), WindowDpi(hwnd_),
+                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
 }
 
 // Labels take the size of their text, so a one-character column does not
@@ -644,14 +658,29 @@ void TMainWindow::SetLabelL2(std::string_view text) {
   AutoSizeLabel(IDT_LABELL2);
 }
 
-int TMainWindow::WindowLeft() const {
-  RECT r{};
-  return hwnd_ && GetWindowRect(hwnd_, &r) ? r.left : 0;
-}
+int TMainWindow::WindowLeft() const { return RestoredRect().left; }
 
-int TMainWindow::WindowTop() const {
+int TMainWindow::WindowTop() const { return RestoredRect().top; }
+
+// OK keeps the window's place for the next run: for a maximised window that
+// is where it returns to, not the maximised frame hanging over the screen's
+// edges. The placement gives it in workspace coordinates, which start at the
+// corner of the work area rather than of the screen.
+RECT TMainWindow::RestoredRect() const {
   RECT r{};
-  return hwnd_ && GetWindowRect(hwnd_, &r) ? r.top : 0;
+  if (!hwnd_) return r;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (IsZoomed(hwnd_) && GetWindowPlacement(hwnd_, &placement) &&
+      GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &info)) {
+    r = placement.rcNormalPosition;
+    OffsetRect(&r, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    return r;
+  }
+  GetWindowRect(hwnd_, &r);
+  return r;
 }
 
 void TMainWindow::MoveWindowTo(int left, int top) {

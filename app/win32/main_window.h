@@ -89,6 +89,10 @@ class TMainWindow : public IForm1Controls {
 
  private:
   void BringOntoScreen();
+  // The window's frame where it is not maximised, in screen coordinates.
+  RECT RestoredRect() const;
+  // The outer size of this window, in its present style, around a client area of client96 at 96 DPI.
+  SIZE WindowSizeFor(SIZE client96) const;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -116,8 +120,13 @@ class TMainWindow : public IForm1Controls {
   bool CreatePreview();
   void PlacePreview();
   SIZE ClientSize96() const;  // the form, and the pane beside it when shown
+  void SetResizable(bool resizable);
+  void FillPreview();  // the pane takes the client area right of the form
+  void OnSize(UINT kind);
+  void OnGetMinMaxInfo(MINMAXINFO& info) const;
   bool PreviewKey(WPARAM key);
   void RefreshPreviewWidths();
+  void LoadPreviewState();
   void SavePreviewState();
   static LRESULT CALLBACK GridHoverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR data);
@@ -138,6 +147,7 @@ class TMainWindow : public IForm1Controls {
   bool shown_ = false;  // Create has finished: the application window may hand over activation
   bool closed_ = false;
   bool escapePolled_ = false;  // the Escape key's state was read in this run
+  bool layingOut_ = false;     // the window sizes itself: a WM_SIZE now is not the user's
   // Edit1's text as the form gave it: handed back byte for byte while the
   // user has not changed it, so bytes CP932 cannot round-trip survive.
   std::string edit1Sjis_;

@@ -1,8 +1,10 @@
 // Form1's preview pane: the toggle on the form and F4 show it beside the form,
 // which grows to the right without moving a control; the grid's widths, the
 // check boxes and the grid cell under the mouse reach the pane from here, and
-// a click in the pane selects its layer's cell. The pane's state and size are
-// kept in their own small file beside the preset file.
+// a click in the pane selects its layer's cell. While the pane shows, the
+// window's right and bottom edges size it (the form's controls stay where they
+// are). The pane's state and size are kept in their own small file beside the
+// preset file.
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
@@ -16,6 +18,13 @@
 #include "app/win32/layout.h"
 #include "app/win32/preview_pane.h"
 #include "app/win32/string_grid.h"
+
+namespace {
+
+// Only the pane makes the window resizable: without it the form has its fixed size.
+constexpr DWORD kResizableStyle = WS_THICKFRAME | WS_MAXIMIZEBOX;
+
+}  // namespace
 
 TPreviewPane* TMainWindow::Preview() const { return TPreviewPane::FromHwnd(Control(IDW_PREVIEW)); }
 
@@ -58,6 +67,49 @@ void TMainWindow::PlacePreview() {
   const SIZE client = ClientSize96();
   SetWindowPos(preview->Hwnd(), nullptr, s(layout::kPreviewLeft), 0, s(previewSettings_.width), s(client.cy),
                SWP_NOZORDER | SWP_NOACTIVATE | (previewSettings_.shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TMainWindow::SetResizable(bool resizable) {
+  // A maximised window is restored before it loses its maximise box.
+  if (!resizable && IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+  const DWORD wanted = resizable ? style | kResizableStyle : style & ~kResizableStyle;
+  if (wanted == style) return;
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(wanted));
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TMainWindow::FillPreview() {
+  TPreviewPane* preview = Preview();
+  if (!preview || !previewSettings_.shown) return;
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int left = layout::Scale(layout::kPreviewLeft, dpi_);
+  SetWindowPos(preview->Hwnd(), nullptr, left, 0, std::max(0, static_cast<int>(client.right) - left), client.bottom,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The pane follows every new size. One the user dragged to becomes the size
+// kept for the next run, in 96-DPI units; the window's own sizing (layout,
+// DPI, style) and a maximised window leave the kept size alone.
+void TMainWindow::OnSize(UINT kind) {
+  FillPreview();
+  if (layingOut_ || kind != SIZE_RESTORED || !previewSettings_.shown) return;
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  previewSettings_.width = std::clamp(layout::Unscale(client.right, dpi_) - layout::kPreviewLeft,
+                                      TPreviewSettings::kMinSide, TPreviewSettings::kMaxSide);
+  previewSettings_.height =
+      std::clamp(layout::Unscale(client.bottom, dpi_), TPreviewSettings::kMinSide, TPreviewSettings::kMaxSide);
+}
+
+// The drag stops where the form would be cut or the pane grow past what the settings file keeps.
+void TMainWindow::OnGetMinMaxInfo(MINMAXINFO& info) const {
+  if (!hwnd_ || !previewSettings_.shown) return;
+  const SIZE least = WindowSizeFor({layout::kPreviewLeft + TPreviewSettings::kMinSide, layout::kClientHeight});
+  const SIZE most = WindowSizeFor({layout::kPreviewLeft + TPreviewSettings::kMaxSide, TPreviewSettings::kMaxSide});
+  info.ptMinTrackSize = POINT{least.cx, least.cy};
+  info.ptMaxTrackSize = POINT{most.cx, most.cy};
 }
 
 void TMainWindow::ShowPreview(bool shown) {
@@ -105,6 +157,13 @@ void TMainWindow::RefreshPreviewWidths() {
   widths.kinds.solids = CheckBox(TCheckBoxId::Solids);
   widths.kinds.arbitrary = CheckBox(TCheckBoxId::Arbitrary);
   preview->SetWidths(widths);
+}
+
+void TMainWindow::LoadPreviewState() {
+  previewLoaded_ = previewSettings_ = LoadPreviewSettings(PreviewSettingsPathFor(ExecutablePath()));
+  // The pane is asked which view it shows whenever the form re-tints the grid,
+  // FormShow first: it must know the kept view before then, or that is lost.
+  if (TPreviewPane* preview = Preview()) preview->SetAfter(previewSettings_.after);
 }
 
 void TMainWindow::SavePreviewState() {
