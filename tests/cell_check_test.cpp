@@ -9,31 +9,26 @@
 
 namespace {
 
-struct CheckCase {
-  const char* text;
-  bool valid;
-  bool decimal;
-  int32_t stored;
-};
-
-class CellCheck : public testing::TestWithParam<CheckCase> {};
-
-TEST_P(CellCheck, ValidOnlyWhenTheTextIsTheWidthStored) {
-  const TCellCheck check = CheckCellText(GetParam().text);
-  EXPECT_EQ(check.valid, GetParam().valid);
-  EXPECT_EQ(check.decimal, GetParam().decimal);
-  EXPECT_EQ(check.stored, GetParam().stored);
+TEST(CellCheck, ValidOnlyWhenTheTextIsTheWidthStored) {
+  const struct {
+    const char* text;
+    bool valid, decimal;
+    int32_t stored;
+  } cases[] = {
+      {"25", true, false, 25},       {"0", true, false, 0},         {"-1", true, false, -1},
+      {"30000", true, false, 30000}, {" 7", true, false, 7},        {"$1F", true, false, 31},
+      {"-0", true, false, 0},        {"abc", false, false, 0},      {"", false, false, 0},
+      {"7 ", false, false, 0},       {"0.25", false, true, 0},      {"1.0", false, true, 0},
+      {"99999", false, false, -1},   {"-5", false, false, -1},      {"30001", false, false, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("cell \"") + c.text + "\"");
+    const TCellCheck check = CheckCellText(c.text);
+    EXPECT_EQ(check.valid, c.valid);
+    EXPECT_EQ(check.decimal, c.decimal);
+    EXPECT_EQ(check.stored, c.stored);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, CellCheck,
-                         testing::Values(CheckCase{"25", true, false, 25}, CheckCase{"0", true, false, 0},
-                                         CheckCase{"-1", true, false, -1}, CheckCase{"30000", true, false, 30000},
-                                         CheckCase{" 7", true, false, 7}, CheckCase{"$1F", true, false, 31},
-                                         CheckCase{"-0", true, false, 0}, CheckCase{"abc", false, false, 0},
-                                         CheckCase{"", false, false, 0}, CheckCase{"7 ", false, false, 0},
-                                         CheckCase{"0.25", false, true, 0}, CheckCase{"1.0", false, true, 0},
-                                         CheckCase{"99999", false, false, -1}, CheckCase{"-5", false, false, -1},
-                                         CheckCase{"30001", false, false, -1}));
 
 TEST(CellErrorHint, SaysWhatIsStoredAndForADecimalTheUnit) {
   EXPECT_EQ(CellErrorHint("25"), "");

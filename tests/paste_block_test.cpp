@@ -38,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"FullWidthDigitsAndSigns", "\x82\x50\x82\x4F\t\x81\x7C\x82\x50\t\x81\x7B\x82\x54", {{10, -1, 5}}},
         ParseCase{"ZeroDecimalsAndThousandsAreWhole", "25.00\t1,000\t30,000\t-0", {{25, 1000, 30000, 0}}},
         ParseCase{"ShortRowsPaddedWithMinusOne", "1\t2\t3\r\n4\r\n", {{1, 2, 3}, {4, -1, -1}}},
-        ParseCase{"LimitsKept", "-1\t0\t30000", {{-1, 0, 30000}}}),
+        ParseCase{"LimitsKept", "-1\t0\t30000", {{-1, 0, 30000}}},
+        ParseCase{"QuotedCellsAndBlanksInQuotes", "\"10\"\t\" 20 \"\r\n\"3\"\t-1", {{10, 20}, {3, -1}}}),
     [](const testing::TestParamInfo<ParseCase>& p) { return p.param.name; });
 
 struct FaultCase {
@@ -48,6 +49,13 @@ struct FaultCase {
   int row, col;
   std::string shown;
 };
+
+// "x" and full-width characters after it.
+std::string LongCell(int characters) {
+  std::string text = "x";
+  for (int i = 0; i < characters; ++i) text += "\x82\xA0";  // あ
+  return text;
+}
 
 class PasteBlockFault : public testing::TestWithParam<FaultCase> {};
 
@@ -74,19 +82,12 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"BadGrouping", "10,00", TPasteFault::NotInteger, 1, 1, "10,00"},
         FaultCase{"Hexadecimal", "$1F", TPasteFault::NotInteger, 1, 1, "$1F"},
         FaultCase{"FirstFaultRowByRow", "x\ty\r\nz", TPasteFault::NotInteger, 1, 1, "x"},
+        FaultCase{"QuotedCellHoldsQuoteAndLineEnd", "1\t\"a\"\"b\r\nc\"\t2", TPasteFault::NotInteger, 1, 2,
+                  "a\"b\r\nc"},
+        FaultCase{"LongTextCutWholeCharacters", LongCell(20), TPasteFault::NotInteger, 1, 1, LongCell(15) + "..."},
         FaultCase{"NothingButLineEnds", "\r\n\r\n", TPasteFault::Nothing, 0, 0, ""},
         FaultCase{"Empty", "", TPasteFault::Nothing, 0, 0, ""}),
     [](const testing::TestParamInfo<FaultCase>& p) { return p.param.name; });
-
-TEST(PasteBlockQuotes, QuotedCellHoldsQuoteAndLineEndAndIsRefusedAsText) {
-  TPasteBlock block;
-  TPasteError error;
-  ASSERT_TRUE(ParsePasteBlock("\"10\"\t\" 20 \"\r\n\"3\"\t-1", block, error));
-  EXPECT_EQ(block.rows, (Rows{{10, 20}, {3, -1}}));
-  EXPECT_FALSE(ParsePasteBlock("1\t\"a\"\"b\r\nc\"\t2", block, error));
-  EXPECT_EQ(error.text, "a\"b\r\nc");
-  EXPECT_EQ(error.col, 2);
-}
 
 TEST(PasteBlockMessage, NamesRowColumnAndReasonInShiftJis) {
   TPasteError error{TPasteFault::NotInteger, 3, 2, "abc"};
@@ -97,12 +98,6 @@ TEST(PasteBlockMessage, NamesRowColumnAndReasonInShiftJis) {
             "\x82\xDC\x82\xB9\x82\xF1\x81\x42");
   error = {TPasteFault::Decimal, 1, 1, "0.25"};
   EXPECT_NE(PasteErrorText(error).find("1/100mm"), std::string::npos);
-  // A long cell text is cut whole characters at a time.
-  TPasteBlock block;
-  std::string longText;
-  for (int i = 0; i < 20; ++i) longText += "\x82\xA0";  // あ x 20
-  EXPECT_FALSE(ParsePasteBlock("x" + longText, block, error));
-  EXPECT_EQ(error.text, "x" + longText.substr(0, 30) + "...");
 }
 
 struct PlaceCase {

@@ -20,10 +20,11 @@ struct FitCase {
   double zoom;  // expected
 };
 
-TEST(PreviewFit, ShowsTheBoxWholeAndCentred) {
+TEST(PreviewFit, ShowsTheBoxWholeAndCentredWithYUp) {
   const FitCase cases[] = {
       {"wide box limited by width", 0, 0, 1000, 100, 520, 300, 10, 0.5},
       {"tall box limited by height", -50, -500, 50, 500, 400, 220, 10, 0.2},
+      {"square box in a square pane", 0, 0, 100, 100, 120, 120, 10, 1.0},
       {"a horizontal line has no height", 0, 5, 200, 5, 220, 100, 10, 1.0},
       {"a single point gets zoom 1", 3, 4, 3, 4, 100, 100, 10, 1.0},
   };
@@ -31,7 +32,8 @@ TEST(PreviewFit, ShowsTheBoxWholeAndCentred) {
     SCOPED_TRACE(c.name);
     const TPreviewView v = FitView(c.minX, c.minY, c.maxX, c.maxY, c.width, c.height, c.margin);
     EXPECT_DOUBLE_EQ(v.zoom, c.zoom);
-    const TPointD centre = v.ToPixel((c.minX + c.maxX) / 2, (c.minY + c.maxY) / 2);
+    const double cx = (c.minX + c.maxX) / 2, cy = (c.minY + c.maxY) / 2;
+    const TPointD centre = v.ToPixel(cx, cy);
     EXPECT_DOUBLE_EQ(centre.x, c.width / 2.0);
     EXPECT_DOUBLE_EQ(centre.y, c.height / 2.0);
     // Both corners inside the margin.
@@ -41,38 +43,47 @@ TEST(PreviewFit, ShowsTheBoxWholeAndCentred) {
       EXPECT_GE(corner.y, c.margin - 1e-9);
       EXPECT_LE(corner.y, c.height - c.margin + 1e-9);
     }
+    // Y rises upwards on paper and downwards on screen; pixels map back to the same point.
+    EXPECT_LT(v.ToPixel(cx, cy + 1).y, centre.y);
+    const TPointD pixel = v.ToPixel(cx - 37.5, cy + 12.5);
+    const TPointD back = v.ToDrawing(pixel.x, pixel.y);
+    EXPECT_NEAR(back.x, cx - 37.5, 1e-9);
+    EXPECT_NEAR(back.y, cy + 12.5, 1e-9);
   }
 }
 
-TEST(PreviewFit, YRisesUpwardsOnPaperAndDownwardsOnScreen) {
-  const TPreviewView v = FitView(0, 0, 100, 100, 120, 120, 10);
-  EXPECT_LT(v.ToPixel(0, 100).y, v.ToPixel(0, 0).y);
-  const TPointD back = v.ToDrawing(v.ToPixel(12.5, 87.5).x, v.ToPixel(12.5, 87.5).y);
-  EXPECT_NEAR(back.x, 12.5, 1e-9);
-  EXPECT_NEAR(back.y, 87.5, 1e-9);
-}
-
-TEST(PreviewZoom, KeepsThePointUnderTheCursor) {
+TEST(PreviewZoom, KeepsThePointUnderTheCursorWithinTheLimits) {
   const struct {
+    const char* name;
     double px, py, factor;
-  } cases[] = {{10, 20, 2}, {300, 5, 0.25}, {0, 0, 10}, {150, 100, 1.2}};
+    double zoom;  // expected, from 0.1 pixels per unit
+  } cases[] = {
+      {"in near a corner", 10, 20, 2, 0.2},
+      {"out at the right edge", 300, 5, 0.25, 0.025},
+      {"in at the top left pixel", 0, 0, 10, 1.0},
+      {"a little in at the centre", 150, 100, 1.2, 0.12},
+      {"held at the largest zoom", 40, 60, 1e12, 1e6},
+      {"held at the smallest zoom", 40, 60, 1e-12, 1e-9},
+      {"a factor of 0 is ignored", 40, 60, 0, 0.1},
+      {"a negative factor is ignored", 40, 60, -2, 0.1},
+  };
   for (const auto& c : cases) {
-    TPreviewView v = FitView(-1000, -1000, 3000, 2000, 300, 200, 8);
+    SCOPED_TRACE(c.name);
+    // 2840 x 1840 units fill 284 x 184 pixels: 0.1 pixels per unit, off the origin.
+    TPreviewView v = FitView(-1000, -1000, 1840, 840, 300, 200, 8);
+    ASSERT_DOUBLE_EQ(v.zoom, 0.1);
     const TPointD before = v.ToDrawing(c.px, c.py);
-    const double zoom = v.zoom;
     ZoomAbout(v, c.px, c.py, c.factor);
-    EXPECT_DOUBLE_EQ(v.zoom, zoom * c.factor);
+    EXPECT_DOUBLE_EQ(v.zoom, c.zoom);
     const TPointD after = v.ToPixel(before.x, before.y);
     EXPECT_NEAR(after.x, c.px, 1e-6);
     EXPECT_NEAR(after.y, c.py, 1e-6);
   }
 }
 
-TEST(PreviewZoom, StaysWithinItsLimits) {
+TEST(PreviewZoom, StaysWithinTheLimitsGiven) {
   TPreviewView v = FitView(0, 0, 10, 10, 100, 100, 0);
   ZoomAbout(v, 50, 50, 1e12, 1e-3, 1e3);
-  EXPECT_DOUBLE_EQ(v.zoom, 1e3);
-  ZoomAbout(v, 50, 50, 0, 1e-3, 1e3);  // a factor of 0 is ignored
   EXPECT_DOUBLE_EQ(v.zoom, 1e3);
 }
 
