@@ -227,6 +227,8 @@ const char* const kPreviewAfterText = "\x95\xCF\x8A\xB7\x8C\xE3";
 // 線幅は渡されていません(#zw)
 const char* const kPreviewNoWidths =
     "\x90\xFC\x95\x9D\x82\xCD\x93\x6E\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1(#zw)";
+// 作成中…
+const char* const kPreviewPreparing = "\x8D\xEC\x90\xAC\x92\x86\x81\x63";
 // 線幅
 const char* const kPreviewWidthWord = "\x90\xFC\x95\x9D ";
 // →

@@ -259,7 +259,7 @@ void AddEntity(TBuilder& b, const TJwwData& d, int32_t kind, std::size_t i) {
 
 }  // namespace
 
-TPreviewDrawing MakePreviewDrawing(const TJwwData& d) {
+TPreviewDrawing MakePreviewDrawing(const TJwwData& d, const std::atomic<bool>* stop) {
   TPreviewDrawing out;
   for (std::size_t g = 0; g < 16; ++g) {
     out.scales[g] = d.Hs[g];
@@ -271,7 +271,9 @@ TPreviewDrawing MakePreviewDrawing(const TJwwData& d) {
   out.entities.reserve(d.Order.size() + d.Dims.size());
   out.params.reserve(d.Order.size() * 5);
   TBuilder b(out);
+  std::size_t count = 0;
   for (const TJwwOrder& o : d.Order) {
+    if (stop && (++count & 0xFFFF) == 0 && stop->load(std::memory_order_relaxed)) break;
     if (o.index < 0 || static_cast<int64_t>(o.index) >= JwwKindCount(d, o.kind)) continue;
     AddEntity(b, d, o.kind, static_cast<std::size_t>(o.index));
   }

@@ -315,6 +315,7 @@ LRESULT CALLBACK TMainWindow::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 LRESULT TMainWindow::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: return CreateControls() ? 0 : -1;
+    case kPreviewReadyMessage: return OnPreviewReady(), 0;
     case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam)), 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
     case WM_CONTEXTMENU:
@@ -473,7 +474,7 @@ void TMainWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
     case IDX_PREVIEW: return ShowPreview(!previewSettings_.shown);
-    case IDB_BUTTON1: return form_.Button1Click();
+    case IDB_BUTTON1: return StopPreviewLoader(), form_.Button1Click();
     case IDB_BUTTON2: return form_.Button2Click();
     case IDB_BUTTON3: return form_.Button3Click();
     case IDB_BUTTON4: return form_.Button4Click();
@@ -511,6 +512,7 @@ void TMainWindow::OnDpiChanged(int dpi, const RECT* suggested) { ApplyLayout(dpi
 
 void TMainWindow::OnDestroy() {
   SavePreviewState();
+  StopPreviewLoader();
   // However the window goes, the host gets its answer.
   if (!closed_) {
     closed_ = true;
@@ -522,6 +524,7 @@ void TMainWindow::OnDestroy() {
 void TMainWindow::Close() {
   if (closed_) return;
   SavePreviewState();
+  StopPreviewLoader();
   closed_ = true;
   form_.FormClose();
   if (hwnd_) DestroyWindow(hwnd_);

@@ -13,6 +13,7 @@
 
 #include "app/controls.h"
 #include "app/form1.h"
+#include "app/preview_loader.h"
 #include "app/preview_settings.h"
 
 class TStringGrid;
@@ -26,6 +27,10 @@ class TMainWindow : public IForm1Controls {
     std::filesystem::path exePath;
     // Post WM_QUIT when the window is gone (the program's loop ends then).
     bool quitOnClose = true;
+    // Drawings of at least this many entities are prepared for the preview
+    // on a worker thread, so that the window answers meanwhile; smaller ones
+    // take less time than a thread's start is worth.
+    std::size_t previewInBackgroundFrom = 100000;
   };
 
   TMainWindow(HINSTANCE instance, TOptions options);
@@ -125,6 +130,11 @@ class TMainWindow : public IForm1Controls {
   void OnSize(UINT kind);
   void OnGetMinMaxInfo(MINMAXINFO& info) const;
   bool PreviewKey(WPARAM key);
+  // Posted by the preview's worker when its scene can be taken.
+  static constexpr UINT kPreviewReadyMessage = WM_APP + 1;
+  void PreparePreview();
+  void OnPreviewReady();
+  void StopPreviewLoader();  // before anything changes or frees the store
   void RefreshPreviewWidths();
   void LoadPreviewState();
   void SavePreviewState();
@@ -134,6 +144,7 @@ class TMainWindow : public IForm1Controls {
   HINSTANCE instance_;
   TOptions options_;
   TForm1 form_;
+  TPreviewLoader previewLoader_;  // reads form_.store: declared after it, so it ends first
   HWND hwnd_ = nullptr;
   HWND appHwnd_ = nullptr;
   int dpi_ = 96;

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/form_texts.h"
 #include "app/layer_summary.h"
@@ -115,17 +116,41 @@ void TMainWindow::OnGetMinMaxInfo(MINMAXINFO& info) const {
 void TMainWindow::ShowPreview(bool shown) {
   TPreviewPane* preview = Preview();
   if (!preview) return;
-  // The drawing is turned into the pane's records the first time the pane
-  // shows: a run that never opens it pays nothing. After OK the store holds
-  // the converted widths, so the pane no longer reads it.
-  if (shown && !preview->HasDrawing() && !form_.store.Order.empty() && !closed_) {
-    preview->SetDrawing(MakePreviewDrawing(form_.store));
-  }
+  if (shown) PreparePreview();
   previewSettings_.shown = shown;
   preview->SetAfter(previewSettings_.after);
   RefreshPreviewWidths();
   ApplyLayout(dpi_, nullptr);
   if (shown) preview->Fit();
+}
+
+// The drawing is turned into the pane's records the first time the pane
+// shows: a run that never opens it pays nothing. After OK the store holds the
+// converted widths, so the pane no longer reads it.
+void TMainWindow::PreparePreview() {
+  TPreviewPane* preview = Preview();
+  if (!preview || preview->HasDrawing() || previewLoader_.Busy() || form_.store.Order.empty() || closed_) return;
+  if (form_.store.Order.size() < options_.previewInBackgroundFrom) {
+    TPreviewDrawing drawing = MakePreviewDrawing(form_.store);
+    TPreviewIndex index(drawing);
+    preview->SetDrawing(std::move(drawing), std::move(index));
+    return;
+  }
+  preview->SetPreparing(true);
+  const HWND hwnd = hwnd_;
+  previewLoader_.Start(form_.store, [hwnd] { PostMessageW(hwnd, kPreviewReadyMessage, 0, 0); });
+}
+
+void TMainWindow::OnPreviewReady() {
+  std::unique_ptr<TPreviewScene> scene = previewLoader_.Take();
+  TPreviewPane* preview = Preview();
+  if (!scene || !preview || closed_) return;
+  preview->SetDrawing(std::move(scene->drawing), std::move(scene->index));
+}
+
+void TMainWindow::StopPreviewLoader() {
+  previewLoader_.Stop();
+  if (TPreviewPane* preview = Preview()) preview->SetPreparing(false);
 }
 
 bool TMainWindow::PreviewKey(WPARAM key) {

@@ -172,12 +172,20 @@ void TPreviewPane::OnSize(int width, int height) {
   Changed();
 }
 
-void TPreviewPane::SetDrawing(TPreviewDrawing drawing) {
+void TPreviewPane::SetDrawing(TPreviewDrawing drawing, TPreviewIndex index) {
   drawing_ = std::move(drawing);
-  index_.Build(drawing_);
+  index_ = std::move(index);
   hasDrawing_ = true;
+  preparing_ = false;
   fitted_ = false;
   Fit();
+}
+
+void TPreviewPane::SetPreparing(bool preparing) {
+  if (preparing_ == preparing) return;
+  preparing_ = preparing;
+  const RECT strip{0, 0, width_, StripHeight()};
+  InvalidateRect(hwnd_, &strip, FALSE);
 }
 
 void TPreviewPane::Fit() {
@@ -246,6 +254,7 @@ void TPreviewPane::RenderStrip() {
   SetDCBrushColor(memDc_, layout::kPreviewStrip);
   FillRect(memDc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   std::wstring text = hover_;
+  if (text.empty() && preparing_) text = SjisToWide(kPreviewPreparing);
   if (text.empty() && hasDrawing_ && !drawing_.widthsExchanged) text = SjisToWide(kPreviewNoWidths);
   if (text.empty()) return;
   r.left = layout::Scale(2 + 2 * layout::kPreviewButtonWidth + 6, dpi_);

@@ -21,8 +21,10 @@ class TPreviewPane {
 
   HWND Hwnd() const { return hwnd_; }
 
-  // Takes the drawing to show and fits it in the pane.
-  void SetDrawing(TPreviewDrawing drawing);
+  // Takes the drawing to show, with its index, and fits it in the pane.
+  void SetDrawing(TPreviewDrawing drawing, TPreviewIndex index);
+  // Says in the strip that the drawing is being prepared, until it comes.
+  void SetPreparing(bool preparing);
   bool HasDrawing() const { return hasDrawing_; }
   // The widths the pane draws with; only a change that shows repaints.
   void SetWidths(const TPreviewWidths& widths);
@@ -85,6 +87,7 @@ class TPreviewPane {
   TPreviewDrawing drawing_;
   TPreviewIndex index_;
   bool hasDrawing_ = false;
+  bool preparing_ = false;
   bool fitted_ = false;
   TPreviewView view_;
   TPreviewWidths widths_;

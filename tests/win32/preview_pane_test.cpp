@@ -46,6 +46,10 @@ class TQuietWindow : public TMainWindow {
 class PreviewPane : public testing::Test {
  protected:
   void SetUp() override {
+    WriteFiles();
+    Open(TMainWindow::TOptions{}.previewInBackgroundFrom);
+  }
+  void WriteFiles() {
     WriteFileBytes(dir_ / "JWC_TEMP.TXT", kDrawing);
     TPresetModel model;
     model.Table(1).Widths[0] = 150;  // layer 0-0: 1.5 mm after OK
@@ -56,15 +60,23 @@ class PreviewPane : public testing::Test {
     settings.shown = true;
     settings.width = 400;
     ASSERT_TRUE(SavePreviewSettings(dir_ / "t905.view", settings));
-
+  }
+  // Opens the window, waits for the pane's drawing and puts the line's middle at a known zoom.
+  void Open(std::size_t backgroundFrom) {
     TMainWindow::TOptions options;
     options.exePath = dir_ / "t905.exe";
     options.quitOnClose = false;
+    options.previewInBackgroundFrom = backgroundFrom;
     window_ = std::make_unique<TQuietWindow>(GetModuleHandleW(nullptr), options);
     ASSERT_TRUE(window_->Create(SW_SHOWNORMAL));
     Pump();
     pane_ = window_->Preview();
     ASSERT_NE(pane_, nullptr);
+    for (int i = 0; i < 3000 && !pane_->HasDrawing(); ++i) {
+      Sleep(10);
+      Pump();
+    }
+    ASSERT_TRUE(pane_->HasDrawing());
     // A known zoom about the line's middle.
     TPreviewView view = pane_->View();
     view.zoom = kZoom;
@@ -157,6 +169,17 @@ TEST_F(PreviewPane, AThickLineIsAsWideOnScreenAsItsWidthOnPaperAtTheZoom) {
   SendMessageW(GetDlgItem(pane_->Hwnd(), IDB_PREVIEW_BEFORE), BM_CLICK, 0, 0);
   Settle();
   EXPECT_EQ(LineThickness(black), 5);
+}
+
+TEST_F(PreviewPane, ADrawingPreparedOnAWorkerThreadShowsTheSame) {
+  window_.reset();
+  Pump();
+  WriteFiles();
+  Open(0);  // every drawing goes to the worker
+  EXPECT_EQ(LineThickness(RGB(0, 0, 0)), 5);
+  SendMessageW(GetDlgItem(pane_->Hwnd(), IDB_PREVIEW_AFTER), BM_CLICK, 0, 0);
+  Settle();
+  EXPECT_EQ(LineThickness(RGB(0, 0, 0)), 15);
 }
 
 TEST_F(PreviewPane, HoveringACellLightsItsLayerAndAClickPicksTheCell) {
