@@ -21,6 +21,7 @@
 #include "app/win32/layout.h"
 #include "app/win32/string_grid.h"
 #include "tests/support/files.h"
+#include "tests/win32/pump.h"
 
 namespace {
 
@@ -60,15 +61,6 @@ class TScriptedWindow : public TMainWindow {
   }
   bool IsEscapeDown() override { return false; }
 };
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 // Under Wine without a window manager, what follows a modal box (the owner active again, a
 // dialog's controls filled) arrives through the X server later: wait for it, pumping, within a bound.

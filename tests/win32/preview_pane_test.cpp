@@ -17,6 +17,7 @@
 #include "app/win32/preview_pane.h"
 #include "app/win32/string_grid.h"
 #include "tests/support/files.h"
+#include "tests/win32/pump.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ namespace {
 constexpr char kDrawing[] =
     "hq\r\nhs 100 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\nlg0\r\nly0\r\nlc2\r\nlw50\r\n0 0 1000 0\r\nly1\r\nci 500 300 50\r\n";
 constexpr double kZoom = 0.1;  // pixels per drawing unit: the line is 0.5 * 100 * 0.1 = 5 pixels wide
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 class TQuietWindow : public TMainWindow {
  public:

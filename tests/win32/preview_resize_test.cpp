@@ -12,21 +12,13 @@
 #include "app/win32/main_window.h"
 #include "app/win32/preview_pane.h"
 #include "tests/support/files.h"
+#include "tests/win32/pump.h"
 
 namespace {
 
 constexpr char kDrawing[] = "hq\r\nlg0\r\nly0\r\n0 0 1000 0\r\nci 500 300 50\r\n";
 constexpr LONG kPaneWidth = 600;  // the size the user drags to, at 96 DPI
 constexpr LONG kHeight = 450;
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 RECT InClient(HWND parent, HWND child) {
   RECT r{};

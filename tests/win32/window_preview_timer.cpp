@@ -20,6 +20,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/preview_pane.h"
 #include "exchange/read/reader.h"
+#include "tests/win32/pump.h"
 
 namespace fs = std::filesystem;
 
@@ -34,14 +35,6 @@ double Ms(std::chrono::steady_clock::time_point from) {
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 class TQuietWindow : public TMainWindow {
