@@ -183,6 +183,17 @@ class TEmitter {
   std::vector<TPointD>& tmp_;  // the clipping's second buffer
 };
 
+// The widest any stroke can be drawn in `view`: no entity's width, as read or
+// as OK would set it, is larger than the largest of them all, nor any
+// group's scale larger than the largest.
+double WidestStroke(const TPreviewDrawing& drawing, const TPreviewWidths& widths, const TPreviewView& view) {
+  if (!drawing.widthsExchanged) return 1.0;
+  int32_t lw = drawing.widestLw;
+  if (widths.after) lw = std::max(lw, *std::max_element(widths.table.begin(), widths.table.end()));
+  const double scale = *std::max_element(drawing.scales.begin(), drawing.scales.end());
+  return std::min(WidthPixels(lw, scale, view.zoom), 2.0 * (view.width + view.height));
+}
+
 }  // namespace
 
 void ShapePixels(const TPreviewDrawing& drawing, const TPreviewEntity& e, const TPreviewView& view,
@@ -414,7 +425,9 @@ std::size_t TDisplayBuilder::Paint(const TPreviewDrawing& drawing, const TPrevie
 int64_t HitTest(const TPreviewDrawing& drawing, const TPreviewIndex& index, const TPreviewView& view,
                 const TPreviewWidths& widths, double px, double py, double tolerance) {
   if (drawing.Empty() || !(view.zoom > 0)) return -1;
-  const double reach = (tolerance + kCullMarginPx) / view.zoom;
+  // Only entities that could lie within the tolerance need a look: at most
+  // half the widest stroke the view can have, or a marker's reach, away.
+  const double reach = (tolerance + std::max(WidestStroke(drawing, widths, view) * 0.5, kMarkerHalfPx) + 1) / view.zoom;
   const TPointD at = view.ToDrawing(px, py);
   std::vector<uint32_t> ids;
   index.Query(at.x - reach, at.y - reach, at.x + reach, at.y + reach, ids);

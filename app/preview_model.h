@@ -52,6 +52,7 @@ struct TPreviewDrawing {
   std::vector<double> params;            // shape values, see TShapeKind
   std::array<double, 16> scales{};       // each layer group's scale (`hs`): paper mm -> drawing units
   bool widthsExchanged = false;          // the file had `lw` lines (the host passed widths)
+  int32_t widestLw = 0;                  // the largest `lw` of any entity
   std::array<std::string, 16> groupNames;  // Shift-JIS, as the file gives them
   std::array<std::string, 256> layerNames;
   // Box around every entity; empty (min > max) when there is none.

@@ -39,6 +39,7 @@ class TBuilder {
     e.param = static_cast<uint32_t>(out_.params.size());
     e.colour = colour;
     e.lw = a.lw;
+    out_.widestLw = std::max(out_.widestLw, a.lw);
     e.layer = static_cast<uint8_t>(a.lg * 16 + a.ly);
     e.shape = shape;
     e.rule = rule;

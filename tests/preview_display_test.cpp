@@ -234,6 +234,13 @@ TEST(PreviewHitTest, FindsTheEntityUnderTheMouse) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(HitTest(d, index, view, widths, c.px, c.py, 3), c.expected);
   }
+  // As OK would set it, twice as wide: found further out than as read.
+  TPreviewWidths after;
+  after.after = true;
+  after.table.fill(-1);
+  after.table[1] = 100;
+  EXPECT_EQ(HitTest(d, index, view, after, onLine.x, onLine.y + 24, 3), 0);
+  EXPECT_EQ(HitTest(d, index, view, widths, onLine.x, onLine.y + 24, 3), -1);
 }
 
 }  // namespace
