@@ -90,4 +90,21 @@ BENCHMARK(BM_PreviewRedraw)
     ->Args({1024, 1})
     ->Unit(benchmark::kMillisecond);
 
+// The entity under the mouse, as each mouse move over the pane asks, at fit
+// and zoomed in: twenty places across the pane.
+void BM_PreviewHitTest(benchmark::State& state) {
+  const TScene& s = TheScene();
+  TPreviewView view = FitView(s.drawing.minX, s.drawing.minY, s.drawing.maxX, s.drawing.maxY, kPaneWidth,
+                              kPaneHeight, 8);
+  ZoomAbout(view, kPaneWidth * 0.5, kPaneHeight * 0.5, static_cast<double>(state.range(0)));
+  const TPreviewWidths widths;
+  int64_t found = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < 20; ++i) found += HitTest(s.drawing, s.index, view, widths, 100 + i * 15, 80 + i * 7, 3) >= 0;
+  }
+  benchmark::DoNotOptimize(found);
+  state.SetItemsProcessed(state.iterations() * 20);
+}
+BENCHMARK(BM_PreviewHitTest)->ArgName("zoom")->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
+
 }  // namespace
