@@ -39,6 +39,7 @@ class TTarget {
   }
 
   void Primitive(const TDisplayList& list, const TPrimitive& p);
+  // Every pixel of the rectangle that lies on the canvas is set.
   bool Covered(int x0, int y0, int x1, int y1) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
