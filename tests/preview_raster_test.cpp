@@ -16,28 +16,12 @@ constexpr uint32_t kPixel = 0x00112233u;
 struct Canvas {
   int width, height, stride;  // a row longer than the picture, as bitmaps may have
   std::vector<uint32_t> pixels;
-  Canvas(int w = 8, int h = 6) : width(w), height(h), stride(w + 2), pixels(static_cast<std::size_t>(stride * h), kWhite) {}
+  Canvas(int w, int h) : width(w), height(h), stride(w + 2), pixels(static_cast<std::size_t>(stride * h), kWhite) {}
   uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * stride + x)]; }
   int Count(uint32_t v) const {
     int n = 0;
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < stride; ++x) n += At(x, y) == v;
-    }
+    for (uint32_t p : pixels) n += p == v;  // the padding included: it must stay white
     return n;
-  }
-  // Painted pixels in column x (or row y with `row`).
-  int Across(int at, bool row = false) const {
-    int n = 0;
-    for (int i = 0; i < (row ? width : height); ++i) n += (row ? At(i, at) : At(at, i)) == kPixel;
-    return n;
-  }
-  bool PaddingClean() const {
-    for (int y = 0; y < height; ++y) {
-      for (int x = width; x < stride; ++x) {
-        if (At(x, y) != kWhite) return false;
-      }
-    }
-    return true;
   }
   void Paint(const TDisplayList& list) {
     TPainter painter;
@@ -59,123 +43,78 @@ TDisplayList One(TPrimitiveKind kind, std::vector<TPixelPoint> pts, float width 
 
 TEST(PreviewRaster, PixelsAreRgbInBitmapOrder) { EXPECT_EQ(PixelOf(kColour), kPixel); }
 
-TEST(PreviewRaster, ThinStrokesSetExactlyTheirPixels) {
-  const struct {
-    const char* name;
-    std::vector<TPixelPoint> pts;
-    int expected;  // pixels set
-  } cases[] = {
-      {"horizontal, both ends", {{1, 2}, {6, 2}}, 6},
-      {"drawn right to left", {{6, 2}, {1, 2}}, 6},
-      {"vertical", {{3, 0}, {3, 5}}, 6},
-      {"diagonal", {{0, 0}, {5, 5}}, 6},
-      {"shallow: one pixel a column", {{0, 0}, {7, 3}}, 8},
-      {"steep, upwards: one pixel a row", {{2, 5}, {4, 0}}, 6},
-      {"two joined segments share a corner", {{0, 0}, {3, 0}, {3, 3}}, 7},
-      {"a single point", {{4, 4}, {4, 4}}, 1},
-      {"running off the right edge", {{5, 1}, {12, 1}}, 3},
-      {"wholly above the buffer", {{0, -3}, {7, -3}}, 0},
+TEST(PreviewRaster, EachPrimitiveSetsExactlyItsPixels) {
+  using K = TPrimitiveKind;
+  struct Probe {
+    int x, y;
+    bool painted;
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Canvas canvas;
-    canvas.Paint(One(TPrimitiveKind::Polyline, c.pts));
-    EXPECT_EQ(canvas.Count(kPixel), c.expected);
-    const TPixelPoint start = c.pts.front();
-    if (start.y >= 0) {
-      EXPECT_EQ(canvas.At(start.x, start.y), kPixel);
-    }
-    EXPECT_TRUE(canvas.PaddingClean());
-  }
-}
-
-TEST(PreviewRaster, ALongSlopedLineEndsOnItsLastPixel) {
-  // The fixed-point step must not drift off the far end over many pixels.
-  for (const TPixelPoint end : {TPixelPoint{399, 7}, TPixelPoint{399, 0}, TPixelPoint{3, 299}, TPixelPoint{0, 0}}) {
-    Canvas canvas(400, 300);
-    canvas.Paint(One(TPrimitiveKind::Polyline, {{0, 299}, end}));
-    EXPECT_EQ(canvas.At(end.x, end.y), kPixel) << end.x << "," << end.y;
-    EXPECT_EQ(canvas.Count(kPixel), std::max(std::abs(end.x), std::abs(end.y - 299)) + 1);
-  }
-}
-
-TEST(PreviewRaster, WideStrokesAreAsWideAsTheirWidthWithFlatEnds) {
   const struct {
     const char* name;
+    K kind;
+    std::vector<TPixelPoint> pts;
     float width;
-    int across;  // pixels across the middle of a horizontal stroke
-    int along;   // pixels along it: a thin one has both ends, a wide one flat ends at 10 and 50
-  } cases[] = {{"1.5 is still thin", 1.5f, 1, 41}, {"2", 2, 2, 40}, {"5", 5, 5, 40}, {"15", 15, 15, 40}, {"30", 30, 30, 40}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Canvas canvas(60, 60);
-    canvas.Paint(One(TPrimitiveKind::Polyline, {{10, 30}, {50, 30}}, c.width));
-    EXPECT_EQ(canvas.Across(30), c.across);
-    EXPECT_EQ(canvas.Across(30, true), c.along);
-    EXPECT_EQ(canvas.At(10, 30), kPixel);
-    EXPECT_EQ(canvas.At(9, 30), kWhite);
-  }
-  // Turned a quarter, the same width runs along the rows.
-  Canvas upright(60, 60);
-  upright.Paint(One(TPrimitiveKind::Polyline, {{30, 10}, {30, 50}}, 5));
-  EXPECT_EQ(upright.Across(30, true), 5);
-}
-
-TEST(PreviewRaster, AWideCornerIsRoundedAndStrokesClipAtTheEdges) {
-  Canvas corner(40, 40);
-  corner.Paint(One(TPrimitiveKind::Polyline, {{5, 20}, {20, 20}, {20, 35}}, 9));
-  // The outer corner is filled as a round join fills it, not left notched...
-  EXPECT_EQ(corner.At(23, 17), kPixel);
-  // ...but not squared off either.
-  EXPECT_EQ(corner.At(24, 16), kWhite);
-
-  Canvas clipped(20, 20);
-  clipped.Paint(One(TPrimitiveKind::Polyline, {{-30, 10}, {50, 10}}, 60));
-  EXPECT_EQ(clipped.Count(kPixel), 20 * 20);
-  EXPECT_TRUE(clipped.PaddingClean());
-}
-
-TEST(PreviewRaster, AreasAreFilledAndOutlined) {
-  const struct {
-    const char* name;
-    std::vector<TPixelPoint> pts;
-    int expected;
+    int w, h;      // the canvas
+    int expected;  // pixels set
+    std::vector<Probe> probes;
   } cases[] = {
-      {"a square's inside and its outline", {{1, 1}, {5, 1}, {5, 4}, {1, 4}}, 5 * 4},
-      {"a triangle: 20 inside, 5 more on its slope", {{0, 0}, {6, 0}, {0, 5}}, 25},
-      {"flat as a line: its outline shows", {{1, 3}, {6, 3}, {3, 3}}, 6},
-      {"partly off the buffer", {{4, 2}, {20, 2}, {20, 20}, {4, 20}}, 4 * 4},
+      {"thin, horizontal, both ends", K::Polyline, {{1, 2}, {6, 2}}, 1, 8, 6, 6, {{1, 2, true}, {6, 2, true}}},
+      {"thin, drawn right to left", K::Polyline, {{6, 2}, {1, 2}}, 1, 8, 6, 6, {{1, 2, true}}},
+      {"thin, vertical", K::Polyline, {{3, 0}, {3, 5}}, 1, 8, 6, 6, {}},
+      {"thin, diagonal", K::Polyline, {{0, 0}, {5, 5}}, 1, 8, 6, 6, {{3, 3, true}}},
+      {"thin, shallow: one pixel a column", K::Polyline, {{0, 0}, {7, 3}}, 1, 8, 6, 8, {{7, 3, true}}},
+      {"thin, steep, upwards: one a row", K::Polyline, {{2, 5}, {4, 0}}, 1, 8, 6, 6, {{4, 0, true}}},
+      {"thin, joined segments share a corner", K::Polyline, {{0, 0}, {3, 0}, {3, 3}}, 1, 8, 6, 7, {}},
+      {"thin, a single point", K::Polyline, {{4, 4}, {4, 4}}, 1, 8, 6, 1, {}},
+      {"thin, off the right edge", K::Polyline, {{5, 1}, {12, 1}}, 1, 8, 6, 3, {{7, 1, true}}},
+      {"thin, wholly above", K::Polyline, {{0, -3}, {7, -3}}, 1, 8, 6, 0, {}},
+      // The fixed-point step must not drift off the far end over many pixels.
+      {"thin, long and sloped", K::Polyline, {{0, 299}, {399, 7}}, 1, 400, 300, 400, {{399, 7, true}}},
+      {"thin, long and upright", K::Polyline, {{0, 299}, {0, 0}}, 1, 400, 300, 300, {{0, 0, true}}},
+      {"1.5 is still thin: both ends", K::Polyline, {{10, 30}, {50, 30}}, 1.5f, 60, 60, 41, {{50, 30, true}}},
+      // Wide strokes: as many rows as their width, flat ends at 10 and 50.
+      {"2 wide", K::Polyline, {{10, 30}, {50, 30}}, 2, 60, 60, 2 * 40, {{10, 30, true}, {9, 30, false}}},
+      {"5 wide", K::Polyline, {{10, 30}, {50, 30}}, 5, 60, 60, 5 * 40, {{50, 30, false}, {30, 32, true}}},
+      {"15 wide", K::Polyline, {{10, 30}, {50, 30}}, 15, 60, 60, 15 * 40, {}},
+      {"30 wide", K::Polyline, {{10, 30}, {50, 30}}, 30, 60, 60, 30 * 40, {}},
+      {"5 wide, upright", K::Polyline, {{30, 10}, {30, 50}}, 5, 60, 60, 5 * 40, {{32, 30, true}, {33, 30, false}}},
+      // The outer corner filled as a round join fills it: not notched, not squared off.
+      {"9 wide, round corner", K::Polyline, {{5, 20}, {20, 20}, {20, 35}}, 9, 40, 40, -1,
+       {{23, 17, true}, {24, 16, false}}},
+      {"wider than the buffer", K::Polyline, {{-30, 10}, {50, 10}}, 60, 20, 20, 20 * 20, {}},
+      // Areas are filled and outlined, so one thinner than a pixel still shows.
+      {"a square", K::Polygon, {{1, 1}, {5, 1}, {5, 4}, {1, 4}}, 1, 8, 6, 5 * 4, {}},
+      {"a triangle: 20 inside, 5 on its slope", K::Polygon, {{0, 0}, {6, 0}, {0, 5}}, 1, 8, 6, 25, {}},
+      {"flat as a line", K::Polygon, {{1, 3}, {6, 3}, {3, 3}}, 1, 8, 6, 6, {}},
+      {"partly off the buffer", K::Polygon, {{4, 2}, {20, 2}, {20, 20}, {4, 20}}, 1, 8, 6, 4 * 4, {}},
+      // Even-odd: a bow tie is filled in its two halves, not above or below its crossing.
+      {"a bow tie", K::Polygon, {{0, 0}, {10, 10}, {10, 0}, {0, 10}}, 1, 12, 12, -1,
+       {{2, 5, true}, {8, 5, true}, {5, 1, false}}},
+      {"a dot 3 wide", K::Dot, {{4, 3}}, 3, 8, 6, 9, {{3, 2, true}, {5, 4, true}}},
+      {"a dot 4 wide in the corner", K::Dot, {{0, 0}}, 4, 8, 6, 9, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Canvas canvas;
-    canvas.Paint(One(TPrimitiveKind::Polygon, c.pts));
-    EXPECT_EQ(canvas.Count(kPixel), c.expected);
-    EXPECT_TRUE(canvas.PaddingClean());
+    Canvas canvas(c.w, c.h);
+    canvas.Paint(One(c.kind, c.pts, c.width));
+    if (c.expected >= 0) {
+      EXPECT_EQ(canvas.Count(kPixel), c.expected);
+    }
+    for (const Probe& p : c.probes) EXPECT_EQ(canvas.At(p.x, p.y) == kPixel, p.painted) << p.x << "," << p.y;
+    for (int y = 0; y < c.h; ++y) EXPECT_EQ(canvas.At(c.w, y), kWhite);  // the padding
   }
-  // Even-odd: a bow tie is filled in its two halves, not above or below its crossing.
-  Canvas bow(12, 12);
-  bow.Paint(One(TPrimitiveKind::Polygon, {{0, 0}, {10, 10}, {10, 0}, {0, 10}}));
-  EXPECT_EQ(bow.At(2, 5), kPixel);
-  EXPECT_EQ(bow.At(8, 5), kPixel);
-  EXPECT_EQ(bow.At(5, 1), kWhite);
 }
 
-TEST(PreviewRaster, DotsAreSquaresOfTheirWidthAndLaterPrimitivesPaintOver) {
-  Canvas canvas;
+TEST(PreviewRaster, LaterPrimitivesPaintOverEarlierOnes) {
+  Canvas canvas(8, 6);
   TDisplayList list = One(TPrimitiveKind::Dot, {{4, 3}}, 3.0f);
   const TDisplayList over = One(TPrimitiveKind::Dot, {{5, 4}}, 1.0f, 0x00000000u);
   list.points.push_back(over.points[0]);
   list.primitives.push_back(over.primitives[0]);
   list.primitives.back().first = 1;
   canvas.Paint(list);
-  EXPECT_EQ(canvas.Count(kPixel), 8);  // 3 x 3 around its point, one pixel painted over
-  EXPECT_EQ(canvas.At(3, 2), kPixel);
+  EXPECT_EQ(canvas.Count(kPixel), 8);
   EXPECT_EQ(canvas.At(5, 4), 0u);
-
-  Canvas corner;
-  corner.Paint(One(TPrimitiveKind::Dot, {{0, 0}}, 4.0f));
-  EXPECT_EQ(corner.Count(kPixel), 9);  // the part on the buffer
 }
 
 }  // namespace
