@@ -1,8 +1,11 @@
 // The preview pane in the real window: opened from its settings file beside
 // the executable, the form growing to the right with its controls in place;
 // a thick line measured on the screen before and after OK's widths, following
-// a cell edit at once; the grid's hover and the pane's click; F4; and the
-// settings written at close while the preset file stays as it was.
+// a cell edit at once; the grid's hover and the pane's click; F4; the
+// settings written at close while the preset file stays as it was; and the
+// window sized by its frame: the pane takes the new client area, the form
+// stays put, the size survives a DPI change and comes back next run, a
+// maximised size is never kept, and without the pane the window is fixed.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -26,6 +29,22 @@ namespace {
 constexpr char kDrawing[] =
     "hq\r\nhs 100 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\nlg0\r\nly0\r\nlc2\r\nlw50\r\n0 0 1000 0\r\nly1\r\nci 500 300 50\r\n";
 constexpr double kZoom = 0.1;  // pixels per drawing unit: the line is 0.5 * 100 * 0.1 = 5 pixels wide
+constexpr LONG kPaneWidth = 600;  // the size the user drags to, at 96 DPI
+constexpr LONG kHeight = 450;
+
+RECT InClient(HWND parent, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+SIZE FrameAround(HWND hwnd, LONG width, LONG height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
 
 class TQuietWindow : public TMainWindow {
  public:
@@ -38,11 +57,6 @@ class TQuietWindow : public TMainWindow {
 class PreviewPane : public testing::Test {
  protected:
   void SetUp() override {
-    WriteFiles();
-    Open(TMainWindow::TOptions{}.previewInBackgroundFrom);
-  }
-  void WriteFiles() {
-    WriteFileBytes(dir_ / "JWC_TEMP.TXT", kDrawing);
     TPresetModel model;
     model.Table(1).Widths[0] = 150;  // layer 0-0: 1.5 mm after OK
     TPresetControls controls;
@@ -52,13 +66,18 @@ class PreviewPane : public testing::Test {
     settings.shown = true;
     settings.width = 400;
     ASSERT_TRUE(SavePreviewSettings(dir_ / "t905.view", settings));
+    Open();
+    ASSERT_EQ(window_->Dpi(), 96) << "the Wine prefix is expected at 96 DPI";
   }
-  // Opens the window, waits for the pane's drawing and puts the line's middle at a known zoom.
-  void Open(std::size_t backgroundFrom) {
+  // The drawing is prepared on the worker thread, as a large one is (the
+  // test without a settings file below takes the small drawing's way); the
+  // line's middle is put at a known zoom.
+  void Open() {
+    WriteFileBytes(dir_ / "JWC_TEMP.TXT", kDrawing);  // as the host writes it before each run
     TMainWindow::TOptions options;
     options.exePath = dir_ / "t905.exe";
     options.quitOnClose = false;
-    options.previewInBackgroundFrom = backgroundFrom;
+    options.previewInBackgroundFrom = 0;
     window_ = std::make_unique<TQuietWindow>(GetModuleHandleW(nullptr), options);
     ASSERT_TRUE(window_->Create(SW_SHOWNORMAL));
     Pump();
@@ -69,7 +88,6 @@ class PreviewPane : public testing::Test {
       Pump();
     }
     ASSERT_TRUE(pane_->HasDrawing());
-    // A known zoom about the line's middle.
     TPreviewView view = pane_->View();
     view.zoom = kZoom;
     view.centreX = 500;
@@ -77,9 +95,38 @@ class PreviewPane : public testing::Test {
     pane_->SetView(view);
     Settle();
   }
-  void TearDown() override {
+  void TearDown() override { Close(); }
+  void Close() {
     window_.reset();
     Pump();
+  }
+  // What the system's sizing loop does at the end of a drag on the bottom-right corner.
+  void DragTo(LONG clientWidth, LONG clientHeight) {
+    const SIZE frame = FrameAround(window_->Hwnd(), clientWidth, clientHeight);
+    SetWindowPos(window_->Hwnd(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+  }
+  SIZE Client() const {
+    RECT r{};
+    GetClientRect(window_->Hwnd(), &r);
+    return SIZE{r.right, r.bottom};
+  }
+  void ExpectTheFormInPlace() const {
+    for (const auto& [id, box] : {std::pair{IDB_BUTTON1, layout::kButton1}, std::pair{IDT_LABELA1, layout::kLabelA1},
+                                  std::pair{IDX_CHECKBOX5, layout::kCheckBox5},
+                                  std::pair{IDG_STRINGGRID1, layout::kStringGrid1}}) {
+      const RECT r = InClient(window_->Hwnd(), window_->Control(id));
+      EXPECT_EQ(r.left, box.left) << id;
+      EXPECT_EQ(r.top, box.top) << id;
+      EXPECT_EQ(r.right - r.left, box.width) << id;
+    }
+  }
+  LONG_PTR Style() const { return GetWindowLongPtrW(window_->Hwnd(), GWL_STYLE); }
+  bool F4() {
+    MSG msg{window_->Hwnd(), WM_KEYDOWN, VK_F4, 1, GetTickCount(), {0, 0}};
+    const bool taken = window_->PreTranslateMessage(msg);
+    Pump();
+    return taken;
   }
   void Settle() {
     pane_->RedrawNow();
@@ -125,22 +172,10 @@ class PreviewPane : public testing::Test {
 
 TEST_F(PreviewPane, TheFormGrowsToTheRightAndKeepsItsControlsInPlace) {
   ASSERT_EQ(window_->Dpi(), 96) << "the Wine prefix is expected at 96 DPI";
-  RECT client{};
-  GetClientRect(window_->Hwnd(), &client);
-  EXPECT_EQ(client.right, layout::kClientWidth + 400);
-  EXPECT_EQ(client.bottom, layout::kClientHeight);
-  RECT r{};
-  GetWindowRect(pane_->Hwnd(), &r);
-  MapWindowPoints(nullptr, window_->Hwnd(), reinterpret_cast<POINT*>(&r), 2);
-  EXPECT_EQ(r.left, layout::kClientWidth);
-  for (const auto& [id, box] : {std::pair{IDB_BUTTON1, layout::kButton1}, std::pair{IDT_LABELA1, layout::kLabelA1},
-                                std::pair{IDX_CHECKBOX5, layout::kCheckBox5}}) {
-    GetWindowRect(window_->Control(id), &r);
-    MapWindowPoints(nullptr, window_->Hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, box.left);
-    EXPECT_EQ(r.top, box.top);
-    EXPECT_EQ(r.right - r.left, box.width);
-  }
+  EXPECT_EQ(Client().cx, layout::kClientWidth + 400);
+  EXPECT_EQ(Client().cy, layout::kClientHeight);
+  EXPECT_EQ(InClient(window_->Hwnd(), pane_->Hwnd()).left, layout::kClientWidth);
+  ExpectTheFormInPlace();
 }
 
 TEST_F(PreviewPane, AThickLineIsAsWideOnScreenAsItsWidthOnPaperAtTheZoom) {
@@ -161,17 +196,6 @@ TEST_F(PreviewPane, AThickLineIsAsWideOnScreenAsItsWidthOnPaperAtTheZoom) {
   SendMessageW(GetDlgItem(pane_->Hwnd(), IDB_PREVIEW_BEFORE), BM_CLICK, 0, 0);
   Settle();
   EXPECT_EQ(LineThickness(black), 5);
-}
-
-TEST_F(PreviewPane, ADrawingPreparedOnAWorkerThreadShowsTheSame) {
-  window_.reset();
-  Pump();
-  WriteFiles();
-  Open(0);  // every drawing goes to the worker
-  EXPECT_EQ(LineThickness(RGB(0, 0, 0)), 5);
-  SendMessageW(GetDlgItem(pane_->Hwnd(), IDB_PREVIEW_AFTER), BM_CLICK, 0, 0);
-  Settle();
-  EXPECT_EQ(LineThickness(RGB(0, 0, 0)), 15);
 }
 
 TEST_F(PreviewPane, HoveringACellLightsItsLayerAndAClickPicksTheCell) {
@@ -195,12 +219,8 @@ TEST_F(PreviewPane, HoveringACellLightsItsLayerAndAClickPicksTheCell) {
 }
 
 TEST_F(PreviewPane, F4HidesThePaneAndTheSettingsAreKeptBesideThePresetFile) {
-  MSG msg{window_->Hwnd(), WM_KEYDOWN, VK_F4, 1, GetTickCount(), {0, 0}};
-  EXPECT_TRUE(window_->PreTranslateMessage(msg));
-  Pump();
-  RECT client{};
-  GetClientRect(window_->Hwnd(), &client);
-  EXPECT_EQ(client.right, layout::kClientWidth);
+  EXPECT_TRUE(F4());
+  EXPECT_EQ(Client().cx, layout::kClientWidth);
   EXPECT_FALSE(IsWindowVisible(pane_->Hwnd()));
   SendMessageW(window_->Control(IDB_BUTTON2), BM_CLICK, 0, 0);  // Cancel
   Pump();
@@ -209,6 +229,79 @@ TEST_F(PreviewPane, F4HidesThePaneAndTheSettingsAreKeptBesideThePresetFile) {
   EXPECT_EQ(saved.width, 400);
   EXPECT_EQ(ReadFileBytes(dir_ / "t905.dat"), presetBytes_);
   EXPECT_EQ(ReadFileBytes(dir_ / "JWC_TEMP.TXT"), "hq\r\n");
+}
+
+TEST_F(PreviewPane, ADraggedSizeFillsThePaneKeepsTheFormAndComesBackNextRun) {
+  EXPECT_EQ(Style() & (WS_THICKFRAME | WS_MAXIMIZEBOX), WS_THICKFRAME | WS_MAXIMIZEBOX);
+  MINMAXINFO limits{};
+  SendMessageW(window_->Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  const SIZE least = FrameAround(window_->Hwnd(), layout::kPreviewLeft + TPreviewSettings::kMinSide,
+                                 layout::kClientHeight);
+  EXPECT_EQ(limits.ptMinTrackSize.x, least.cx);
+  EXPECT_EQ(limits.ptMinTrackSize.y, least.cy);
+
+  const TPreviewView view = window_->Preview()->View();
+  DragTo(layout::kPreviewLeft + kPaneWidth, kHeight);
+  const RECT pane = InClient(window_->Hwnd(), window_->Preview()->Hwnd());
+  EXPECT_EQ(pane.left, layout::kPreviewLeft);
+  EXPECT_EQ(pane.right - pane.left, kPaneWidth);
+  EXPECT_EQ(pane.bottom - pane.top, kHeight);
+  EXPECT_EQ(window_->Preview()->View().zoom, view.zoom);
+  EXPECT_EQ(window_->Preview()->View().centreX, view.centreX);
+  ExpectTheFormInPlace();
+
+  // The window sizing itself for another DPI and back neither drifts nor is kept as a drag.
+  RECT frame{};
+  GetWindowRect(window_->Hwnd(), &frame);
+  SendMessageW(window_->Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
+  EXPECT_EQ(Client().cx, layout::Scale(layout::kPreviewLeft + kPaneWidth, 144));
+  SendMessageW(window_->Hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&frame));
+  SendMessageW(GetDlgItem(pane_->Hwnd(), IDB_PREVIEW_AFTER), BM_CLICK, 0, 0);
+  Close();
+  const TPreviewSettings saved = LoadPreviewSettings(dir_ / "t905.view");
+  EXPECT_EQ(saved.width, kPaneWidth);
+  EXPECT_EQ(saved.height, kHeight);
+  EXPECT_TRUE(saved.after);
+  Open();
+  EXPECT_EQ(Client().cx, layout::kPreviewLeft + kPaneWidth);
+  EXPECT_EQ(Client().cy, kHeight);
+  EXPECT_TRUE(pane_->After()) << "the view kept from the last run";
+}
+
+void Maximise(HWND hwnd) {
+  ShowWindow(hwnd, SW_MAXIMIZE);
+  Pump();
+}
+
+TEST_F(PreviewPane, AMaximisedSizeIsNotKeptAndTheHiddenPaneFixesTheWindow) {
+  SetWindowPos(window_->Hwnd(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  DragTo(layout::kPreviewLeft + kPaneWidth, kHeight);
+  Maximise(window_->Hwnd());
+  ASSERT_TRUE(IsZoomed(window_->Hwnd()));
+  const RECT pane = InClient(window_->Hwnd(), window_->Preview()->Hwnd());
+  EXPECT_EQ(pane.left, layout::kPreviewLeft);
+  EXPECT_EQ(pane.right, Client().cx);
+  EXPECT_EQ(pane.bottom, Client().cy);
+  EXPECT_NE(Client().cx, layout::kPreviewLeft + kPaneWidth);  // else the test could not tell
+  // OK keeps the place the window returns to, not the maximised one.
+  EXPECT_EQ(window_->WindowLeft(), 40);
+  EXPECT_EQ(window_->WindowTop(), 30);
+
+  // F4 hides the pane: the window is restored to the form's size, without a sizing frame.
+  EXPECT_TRUE(F4());
+  EXPECT_FALSE(IsZoomed(window_->Hwnd()));
+  EXPECT_EQ(Style() & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+  EXPECT_EQ(Client().cx, layout::kClientWidth);
+  EXPECT_EQ(Client().cy, layout::kClientHeight);
+  // Shown again, it opens at the last size dragged to.
+  EXPECT_TRUE(F4());
+  EXPECT_EQ(Client().cx, layout::kPreviewLeft + kPaneWidth);
+  EXPECT_EQ(Client().cy, kHeight);
+  Maximise(window_->Hwnd());
+  Close();
+  const TPreviewSettings saved = LoadPreviewSettings(dir_ / "t905.view");
+  EXPECT_EQ(saved.width, kPaneWidth);
+  EXPECT_EQ(saved.height, kHeight);
 }
 
 }  // namespace
