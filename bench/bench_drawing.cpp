@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+
+#include "exchange/read/reader.h"
 
 #include "tests/support/drawing_generator.h"
 #include "tests/support/files.h"
@@ -24,4 +27,14 @@ std::string LoadOrGenerate() {
 const std::string& BenchDrawingBytes() {
   static const std::string bytes = LoadOrGenerate();
   return bytes;
+}
+
+const TJwwData& BenchDrawingStore() {
+  static const std::unique_ptr<TJwwData> store = [] {
+    auto d = std::make_unique<TJwwData>();
+    JwwDataInit(*d);
+    JwwReadBytes(*d, BenchDrawingBytes());
+    return d;
+  }();
+  return *store;
 }

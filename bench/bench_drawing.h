@@ -5,4 +5,8 @@
 
 #include <string>
 
+struct TJwwData;
+
 const std::string& BenchDrawingBytes();
+// The same drawing read into a store, once, for benchmarks that start from a read drawing.
+const TJwwData& BenchDrawingStore();

@@ -20,16 +20,6 @@ namespace {
 constexpr int kPaneWidth = 480;
 constexpr int kPaneHeight = 311;
 
-const TJwwData& TheStore() {
-  static const std::unique_ptr<TJwwData> store = [] {
-    auto d = std::make_unique<TJwwData>();
-    JwwDataInit(*d);
-    JwwReadBytes(*d, BenchDrawingBytes());
-    return d;
-  }();
-  return *store;
-}
-
 struct TScene {
   TPreviewDrawing drawing;
   TPreviewIndex index;
@@ -38,7 +28,7 @@ struct TScene {
 const TScene& TheScene() {
   static const std::unique_ptr<TScene> scene = [] {
     auto s = std::make_unique<TScene>();
-    s->drawing = MakePreviewDrawing(TheStore());
+    s->drawing = MakePreviewDrawing(BenchDrawingStore());
     s->index.Build(s->drawing);
     return s;
   }();
@@ -46,7 +36,7 @@ const TScene& TheScene() {
 }
 
 void BM_PreviewOpen(benchmark::State& state) {
-  const TJwwData& d = TheStore();
+  const TJwwData& d = BenchDrawingStore();
   std::size_t entities = 0;
   for (auto _ : state) {
     TScene scene;

@@ -12,18 +12,8 @@
 
 namespace {
 
-const TJwwData& TheStore() {
-  static const std::unique_ptr<TJwwData> store = [] {
-    auto d = std::make_unique<TJwwData>();
-    JwwDataInit(*d);
-    JwwReadBytes(*d, BenchDrawingBytes());
-    return d;
-  }();
-  return *store;
-}
-
 void BM_SummarizeLayers(benchmark::State& state) {
-  const TJwwData& d = TheStore();
+  const TJwwData& d = BenchDrawingStore();
   int64_t total = 0;
   for (auto _ : state) {
     const auto summary = std::make_unique<TLayerSummary>(SummarizeLayers(d));
@@ -36,7 +26,7 @@ void BM_SummarizeLayers(benchmark::State& state) {
 BENCHMARK(BM_SummarizeLayers)->Unit(benchmark::kMillisecond);
 
 void BM_IdleLineAndTint(benchmark::State& state) {
-  const auto summary = std::make_unique<TLayerSummary>(SummarizeLayers(TheStore()));
+  const auto summary = std::make_unique<TLayerSummary>(SummarizeLayers(BenchDrawingStore()));
   TGridWidths widths;
   widths.fill(25);
   TConvertKinds kinds;
